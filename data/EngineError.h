@@ -1,0 +1,27 @@
+// The failure a provider raises when its engine reports an error: the engine's own
+// description in UTF-8. The connection and rowset turn it into an EOleException of
+// the failure family, in the ANSI code page, with trailing blanks, control
+// characters and full stops removed.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+#include "platform/CodePage.h"
+#include "platform/Exceptions.h"
+
+namespace tiermend::data {
+
+class EngineError : public std::runtime_error {
+ public:
+  explicit EngineError(const std::string& utf8Description)
+      : std::runtime_error(utf8Description) {}
+};
+
+// The description as the user sees it: trailing bytes <= 32 and "." removed.
+std::string trimEngineDescription(std::string description);
+
+// The failure-family exception for an engine error, converted to the code page.
+EOleException toFailure(const EngineError& error, const CodePage& codePage);
+
+}  // namespace tiermend::data

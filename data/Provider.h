@@ -1,0 +1,45 @@
+// The small interface every database provider implements: a session on one open
+// database, and a forward-only cursor over one result. Providers report failures by
+// throwing EngineError with the engine's own description; they know nothing of edit
+// text or code pages (all text here is UTF-8).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/ColumnInfo.h"
+#include "data/Value.h"
+
+namespace tiermend::data {
+
+class Cursor {
+ public:
+  virtual ~Cursor() = default;
+  // The result's columns in order, hidden ones included (the rowset leaves those out).
+  virtual const std::vector<ColumnInfo>& columns() const = 0;
+  // The single table the result comes from, or empty when there is none.
+  virtual const std::string& baseTable() const = 0;
+  // Reads the next row into row (one value per column). Returns false at the end.
+  virtual bool fetch(std::vector<Value>& row) = 0;
+};
+
+class Session {
+ public:
+  virtual ~Session() = default;
+  // Runs a statement and returns a cursor over its result, or nullptr when the
+  // statement returns no result set (it has then been run).
+  virtual std::unique_ptr<Cursor> query(const std::string& sql) = 0;
+  // Runs a statement that returns no rows; gives the count of rows affected.
+  virtual std::int64_t execute(const std::string& sql) = 0;
+  // Adds one row to a table, giving the named columns these values (null included).
+  // An open cursor on this session must not keep this from working.
+  virtual void insert(const std::string& table, const std::vector<std::string>& columns,
+                      const std::vector<Value>& values) = 0;
+  virtual void beginTransaction() = 0;
+  virtual void commit() = 0;
+  virtual void rollback() = 0;
+};
+
+}  // namespace tiermend::data

@@ -1,0 +1,75 @@
+// The rowset component: one statement on one connection, walked row by row, appended
+// to and posted. Statement text is held as lines of 8-bit text in the ANSI code page.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/Connection.h"
+#include "data/Field.h"
+#include "data/Value.h"
+
+namespace tiermend::data {
+
+class Rowset {
+ public:
+  Rowset(std::string name, Connection& connection);
+  ~Rowset();
+  Rowset(const Rowset&) = delete;
+  Rowset& operator=(const Rowset&) = delete;
+
+  const std::string& name() const { return name_; }
+  Connection& connection() { return *connection_; }
+
+  // Statement text. Any change closes an open rowset first; clearing an empty list
+  // is no change. The text sent is every line followed by CR LF.
+  const std::vector<std::string>& sqlLines() const { return lines_; }
+  void clearSql();
+  void addSql(const std::string& line);
+  std::string sqlText() const;
+
+  bool active() const;
+  // Opens (connecting first when needed). A statement without a result set fails
+  // with "<name>: CommandText does not return a result set". Opening an open rowset
+  // does nothing.
+  void open();
+  // Runs the statement as one that returns no rows; gives the rows affected.
+  std::int64_t execSql();
+  // Closes; closing a closed rowset does nothing. Drops a row being appended.
+  void close();
+
+  void first();
+  void next();
+  bool eof() const;
+
+  // Starts a new row with every column unset; post adds it to the statement's table.
+  void append();
+  void post();
+  bool appending() const { return appending_; }
+
+  int fieldCount() const;
+  // Column i from 0; any other i fails with "List index out of bounds (%d)".
+  Field field(int index);
+
+ private:
+  friend class Field;
+  friend class Connection;
+  const Value& currentValue(int index) const;
+  void writeValue(int index, Value value);
+
+  std::string name_;
+  Connection* connection_;
+  std::vector<std::string> lines_;
+  std::unique_ptr<Cursor> cursor_;
+  std::vector<int> visibleColumns_;  // cursor column index of each field
+  std::vector<std::unique_ptr<FieldConverter>> converters_;
+  std::vector<Value> row_;
+  bool eof_ = true;
+  bool appending_ = false;
+  std::vector<int> writtenOrder_;  // field indexes in the order first written
+  std::vector<Value> newRow_;
+};
+
+}  // namespace tiermend::data

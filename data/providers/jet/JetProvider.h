@@ -1,0 +1,16 @@
+// The Jet provider: read-only sessions on Access .mdb files (Jet 3 and Jet 4) through
+// libmdb. Anything that would change the file fails and leaves the file untouched.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "data/Provider.h"
+
+namespace tiermend::data::jet {
+
+// Opens an Access file (path in UTF-8). When the file carries a database password,
+// password must match it, else EngineError("Not a valid password").
+std::unique_ptr<Session> openSession(const std::string& path, const std::string& password);
+
+}  // namespace tiermend::data::jet

@@ -1,0 +1,17 @@
+// The ODBC provider: sessions through unixODBC, on a data source configured in
+// odbc.ini or, for a SQL Server host, through the FreeTDS driver.
+#pragma once
+
+#include <memory>
+
+#include "data/ConnectionString.h"
+#include "data/Provider.h"
+
+namespace tiermend::data::odbc {
+
+// Connects as the connection string says: "Data Source" names a configured data
+// source (used with "User ID", "Password" and "Initial Catalog"), or else a SQL
+// Server host ("host", "host,port" or "host\instance") reached through FreeTDS.
+std::unique_ptr<Session> openSession(const ConnectionString& connectionString);
+
+}  // namespace tiermend::data::odbc

@@ -1,0 +1,63 @@
+// POSIX open/read/close with errno mapped to Windows error codes.
+#include "platform/ReadOnlyFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/Exceptions.h"
+
+namespace tiermend {
+
+int windowsErrorFromErrno(int errnoValue) {
+  switch (errnoValue) {
+    case ENOENT: return 2;   // ERROR_FILE_NOT_FOUND
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case EINVAL: return 3;   // ERROR_PATH_NOT_FOUND
+    case EMFILE:
+    case ENFILE: return 4;   // ERROR_TOO_MANY_OPEN_FILES
+    case EACCES:
+    case EPERM:
+    case EISDIR: return 5;   // ERROR_ACCESS_DENIED
+    default: return errnoValue;
+  }
+}
+
+ReadOnlyFile::ReadOnlyFile(const std::string& path) {
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+  if (fd_ < 0) throw EInOutError(windowsErrorFromErrno(errno));
+  // Opening a directory succeeds on Linux; Windows refuses it with access denied.
+  struct stat info {};
+  if (::fstat(fd_, &info) == 0 && S_ISDIR(info.st_mode)) {
+    ::close(fd_);
+    fd_ = -1;
+    throw EInOutError(windowsErrorFromErrno(EISDIR));
+  }
+}
+
+ReadOnlyFile::~ReadOnlyFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+size_t ReadOnlyFile::read(char* buffer, size_t size, int& errorCode) {
+  errorCode = 0;
+  for (;;) {
+    ssize_t n = ::read(fd_, buffer, size);
+    if (n >= 0) return static_cast<size_t>(n);
+    if (errno == EINTR) continue;
+    errorCode = windowsErrorFromErrno(errno);
+    return 0;
+  }
+}
+
+int ReadOnlyFile::close() {
+  if (fd_ < 0) return 0;
+  int rc = ::close(fd_);
+  fd_ = -1;
+  return rc == 0 ? 0 : windowsErrorFromErrno(errno);
+}
+
+}  // namespace tiermend
