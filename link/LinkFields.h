@@ -6,12 +6,12 @@
 namespace tiermend::link {
 
 struct LinkFields {
-  std::string kind;      // "1": SQL Server target, "2": Access target
+  std::string kind;  // "1": SQL Server target, "2": Access target
   std::string server;
   std::string catalog;
   std::string userName;
   std::string password;
-  std::string folder;    // Access target: the folder holding basedb.mdb, with its separator
+  std::string folder;  // Access target: the folder holding basedb.mdb, with its separator
 };
 
 }  // namespace tiermend::link

@@ -13,16 +13,24 @@ namespace tiermend {
 
 int windowsErrorFromErrno(int errnoValue) {
   switch (errnoValue) {
-    case ENOENT: return 2;   // ERROR_FILE_NOT_FOUND
+    case ENOENT:
+      return 2;  // ERROR_FILE_NOT_FOUND
     case ENOTDIR:
     case ENAMETOOLONG:
-    case EINVAL: return 3;   // ERROR_PATH_NOT_FOUND
+    case EINVAL:
+      return 3;  // ERROR_PATH_NOT_FOUND
     case EMFILE:
-    case ENFILE: return 4;   // ERROR_TOO_MANY_OPEN_FILES
+    case ENFILE:
+      return 4;  // ERROR_TOO_MANY_OPEN_FILES
     case EACCES:
     case EPERM:
-    case EISDIR: return 5;   // ERROR_ACCESS_DENIED
-    default: return errnoValue;
+    case EISDIR:
+      return 5;  // ERROR_ACCESS_DENIED
+    // EIO's own number is 5, which would read as "File access denied".
+    case EIO:
+      return 1117;  // ERROR_IO_DEVICE
+    default:
+      return errnoValue;
   }
 }
 

@@ -35,9 +35,12 @@ void readDateFormat(std::string_view format, RegionalSettings& settings) {
       separator = isAsciiSeparator(format[i]) ? format[i] : '/';
     }
   }
-  if (order.rfind("dmy", 0) == 0) settings.dateOrder = DateOrder::DayMonthYear;
-  else if (order.rfind("mdy", 0) == 0) settings.dateOrder = DateOrder::MonthDayYear;
-  else if (order.rfind("ymd", 0) == 0) settings.dateOrder = DateOrder::YearMonthDay;
+  if (order.rfind("dmy", 0) == 0)
+    settings.dateOrder = DateOrder::DayMonthYear;
+  else if (order.rfind("mdy", 0) == 0)
+    settings.dateOrder = DateOrder::MonthDayYear;
+  else if (order.rfind("ymd", 0) == 0)
+    settings.dateOrder = DateOrder::YearMonthDay;
   settings.dateSeparator = separator && isAsciiSeparator(separator) ? separator : '/';
 }
 

@@ -1,1 +1,83 @@
-// placeholder, being written
+// The refresh step of one bracket table.
+//
+// The target table is emptied and refilled inside one transaction on the target
+// connection: if anything fails part-way (a missing update package, a short source
+// table, a value the target refuses), the transaction is rolled back and the table
+// keeps its old rows. Tables refreshed earlier in the chain stay refreshed.
+#include "refresh/RefreshStep.h"
+
+#include "refresh/BracketTables.h"
+
+namespace tiermend::refresh {
+namespace {
+
+constexpr int kButtonCount = static_cast<int>(kBracketTables.size());
+
+void setAllButtonsEnabled(RefreshHost& host, bool enabled) {
+  for (int i = 0; i < kButtonCount; ++i) host.setButtonEnabled(i, enabled);
+}
+
+void reopenWith(data::Rowset& rowset, const char* statement) {
+  rowset.close();
+  rowset.clearSql();
+  rowset.addSql(statement);
+  rowset.open();
+}
+
+// Copies every source row into the target, column by column as edit text, posting each
+// row before the next one is read.
+void copyRows(data::Rowset& source, data::Rowset& target, int columnCount) {
+  source.first();
+  while (!source.eof()) {
+    target.append();
+    for (int i = 0; i < columnCount; ++i) target.field(i).setAsString(source.field(i).asString());
+    target.post();
+    source.next();
+  }
+}
+
+// Empties and refills one table; runs inside the target connection's transaction.
+void replaceRows(const BracketTable& table, data::Rowset& target, data::Rowset& source) {
+  target.clearSql();
+  target.addSql(table.deleteStatement);
+  target.execSql();
+  reopenWith(target, table.selectStatement);
+  reopenWith(source, table.selectStatement);
+  copyRows(source, target, table.columnCount);
+  source.close();
+  target.close();
+}
+
+void refreshTable(const BracketTable& table, data::Rowset& target, data::Rowset& source) {
+  reopenWith(target, table.selectStatement);
+  data::Connection& connection = target.connection();
+  connection.beginTransaction();
+  try {
+    replaceRows(table, target, source);
+    connection.commit();
+  } catch (...) {
+    try {
+      if (connection.inTransaction()) connection.rollback();
+    } catch (...) {
+      // The original failure is the one the user needs to see.
+    }
+    throw;
+  }
+}
+
+}  // namespace
+
+void runRefreshStep(int step, data::Rowset& target, data::Rowset& source, RefreshHost& host) {
+  const BracketTable& table = kBracketTables.at(static_cast<size_t>(step));
+  setAllButtonsEnabled(host, false);
+  refreshTable(table, target, source);
+  setAllButtonsEnabled(host, true);
+  if (step + 1 < kButtonCount) {
+    host.invokeButtonAction(step + 1);
+  } else {
+    host.showCompletionMessage();
+    host.endRun();
+  }
+}
+
+}  // namespace tiermend::refresh

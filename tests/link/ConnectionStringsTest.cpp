@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include "link/ConnectionStrings.h"
+
+namespace tiermend::link {
+namespace {
+
+LinkFields sqlServerFields(std::string password, std::string kind = "1") {
+  return LinkFields{kind, "srv\\inst", "payroll", "sa", std::move(password), "/data/"};
+}
+
+struct TargetCase {
+  LinkFields fields;
+  std::string expected;
+};
+
+class TargetString : public ::testing::TestWithParam<TargetCase> {};
+
+TEST_P(TargetString, IsBuiltSegmentBySegment) {
+  LinkFields fields = GetParam().fields;
+  EXPECT_EQ(buildTargetConnectionString(fields), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, TargetString,
+    ::testing::Values(
+        TargetCase{sqlServerFields("pw"),
+                   "Provider=SQLOLEDB.1;Password=pw;Persist Security Info=True;;User ID=sa;"
+                   "Initial Catalog=payroll;Data Source=srv\\inst;"},
+        TargetCase{sqlServerFields(""),
+                   "Provider=SQLOLEDB.1;Persist Security Info=True;;User ID=sa;"
+                   "Initial Catalog=payroll;Data Source=srv\\inst;"},
+        TargetCase{sqlServerFields("   "),
+                   "Provider=SQLOLEDB.1;Persist Security Info=True;;User ID=sa;"
+                   "Initial Catalog=payroll;Data Source=srv\\inst;"},
+        TargetCase{sqlServerFields("\t\x01 "),
+                   "Provider=SQLOLEDB.1;Persist Security Info=True;;User ID=sa;"
+                   "Initial Catalog=payroll;Data Source=srv\\inst;"},
+        // A byte of 128 or more is text, not a blank.
+        TargetCase{sqlServerFields("\xA4\x40"),
+                   "Provider=SQLOLEDB.1;Password=\xA4\x40;Persist Security Info=True;;User ID=sa;"
+                   "Initial Catalog=payroll;Data Source=srv\\inst;"},
+        TargetCase{LinkFields{"1", "h", "c", "", "p", ""},
+                   "Provider=SQLOLEDB.1;Password=p;Persist Security Info=True;;User ID="
+                   ";Initial Catalog=c;Data Source=h;"},
+        TargetCase{LinkFields{"2", "S", "B", "U", "whatever", "/srv/acct/"},
+                   "Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password=korvenal;"
+                   "User ID=admin;Data Source=/srv/acct/basedb.mdb;Persist Security Info=True"},
+        TargetCase{LinkFields{"2", "S", "B", "U", "", "D:\\data"},
+                   "Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password=korvenal;"
+                   "User ID=admin;Data Source=D:\\databasedb.mdb;Persist Security Info=True"},
+        TargetCase{LinkFields{"2", "S", "B", "U", "", ""},
+                   "Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password=korvenal;"
+                   "User ID=admin;Data Source=basedb.mdb;Persist Security Info=True"},
+        TargetCase{sqlServerFields("pw", " 1"), ""}, TargetCase{sqlServerFields("pw", "1 "), ""},
+        TargetCase{sqlServerFields("pw", "01"), ""}, TargetCase{sqlServerFields("pw", "3"), ""},
+        TargetCase{sqlServerFields("pw", ""), ""}));
+
+// Values that would change how the string divides are quoted; these cases show the
+// quoting that keeps a password holding ";" or quotes in one piece.
+INSTANTIATE_TEST_SUITE_P(
+    QuotedValues, TargetString,
+    ::testing::Values(
+        TargetCase{sqlServerFields("a;b"),
+                   "Provider=SQLOLEDB.1;Password=\"a;b\";Persist Security Info=True;;User ID=sa;"
+                   "Initial Catalog=payroll;Data Source=srv\\inst;"},
+        TargetCase{sqlServerFields(" pw "),
+                   "Provider=SQLOLEDB.1;Password=\" pw \";Persist Security Info=True;;User ID=sa;"
+                   "Initial Catalog=payroll;Data Source=srv\\inst;"},
+        TargetCase{sqlServerFields("say\"hi'"),
+                   "Provider=SQLOLEDB.1;Password='say\"hi''';Persist Security Info=True;;"
+                   "User ID=sa;Initial Catalog=payroll;Data Source=srv\\inst;"},
+        TargetCase{LinkFields{"2", "S", "B", "U", "", "/a;b/"},
+                   "Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password=korvenal;"
+                   "User ID=admin;Data Source=\"/a;b/basedb.mdb\";Persist Security Info=True"}));
+
+TEST(TargetString, AccessKindSetsTheFixedPassword) {
+  LinkFields fields{"2", "S", "B", "U", "P", "/d/"};
+  buildTargetConnectionString(fields);
+  EXPECT_EQ(fields.password, "korvenal");
+  LinkFields sql = sqlServerFields("keep");
+  buildTargetConnectionString(sql);
+  EXPECT_EQ(sql.password, "keep");
+}
+
+TEST(SourceString, IsFixedAndEmptiesThePassword) {
+  for (LinkFields fields : {sqlServerFields("pw"), LinkFields{"2", "", "", "", "x", "/d/"},
+                            LinkFields{"9", "", "", "", "", ""}}) {
+    EXPECT_EQ(buildSourceConnectionString(fields),
+              "Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password=;User ID=admin;"
+              "Data Source=tiermenddb.mdb;Persist Security Info=True");
+    EXPECT_EQ(fields.password, "");
+  }
+}
+
+TEST(QuoteConnectionValue, LeavesOrdinaryValuesAlone) {
+  EXPECT_EQ(quoteConnectionValue(""), "");
+  EXPECT_EQ(quoteConnectionValue("a=b"), "a=b");
+  EXPECT_EQ(quoteConnectionValue("in side"), "in side");
+  EXPECT_EQ(quoteConnectionValue("'"), "\"'\"");
+  EXPECT_EQ(quoteConnectionValue("\""), "'\"'");
+  EXPECT_EQ(quoteConnectionValue("\"'"), "'\"'''");
+}
+
+}  // namespace
+}  // namespace tiermend::link

@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include "link/LinkFile.h"
+#include "platform/Exceptions.h"
+
+namespace tiermend::link {
+namespace {
+
+class LinkFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/tiermend-link-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+    path_ = dir_ + "/Link.txt";
+  }
+  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+
+  void write(const std::string& bytes) {
+    std::ofstream out(path_, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  }
+  LinkFields read(unsigned codePage = 65001) { return readLinkFile(CodePage(codePage), path_); }
+  // The message of the failure reading the file gives, or nothing when it succeeds.
+  std::optional<std::string> failure(unsigned codePage = 65001) {
+    try {
+      read(codePage);
+    } catch (const Exception& e) {
+      return e.message();
+    }
+    return std::nullopt;
+  }
+
+  std::string dir_;
+  std::string path_;
+};
+
+TEST_F(LinkFileTest, SqlServerLineGivesAllFields) {
+  write("1,srv,payroll,sa,secret,R,D:/data/,\r\nsecond line,ignored\r\n");
+  const LinkFields f = read();
+  EXPECT_EQ(f.kind, "1");
+  EXPECT_EQ(f.server, "srv");
+  EXPECT_EQ(f.catalog, "payroll");
+  EXPECT_EQ(f.userName, "sa");
+  EXPECT_EQ(f.password, "secret");
+  EXPECT_EQ(f.folder, "D:/data/");
+}
+
+struct FieldsCase {
+  std::string line;
+  std::string kind;
+  std::string password;
+  std::string folder;
+  std::string failure;  // empty: no failure
+};
+
+class LinkFieldsTable : public LinkFileTest, public ::testing::WithParamInterface<FieldsCase> {};
+
+TEST_P(LinkFieldsTable, TakesFieldsOrFails) {
+  const FieldsCase& c = GetParam();
+  write(c.line);
+  if (!c.failure.empty()) {
+    EXPECT_EQ(failure().value_or("(no failure)"), c.failure);
+    return;
+  }
+  const LinkFields f = read();
+  EXPECT_EQ(f.kind, c.kind);
+  EXPECT_EQ(f.password, c.password);
+  EXPECT_EQ(f.folder, c.folder);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, LinkFieldsTable,
+    ::testing::Values(
+        FieldsCase{"1,S,B,U,P,R,/d/,", "1", "P", "/d/", ""},
+        FieldsCase{"2,S,B,U,P,R,/d/,", "2", "P", "/d/", ""},
+        FieldsCase{"1,S,B,U,P,R,/d/", "1", "P", "/d", ""},
+        FieldsCase{"1,S,B,U,P,R,/d/,,", "1", "P", "/d/,", ""},
+        FieldsCase{"1,S,B,U,P,R,/d/,x,x,", "1", "P", "/d/", ""},
+        FieldsCase{"1,S,B,U, ,R,/d/,", "1", " ", "/d/", ""},
+        FieldsCase{" 1,S,B,U,P,R,/d/,", " 1", "P", "/d/", ""},
+        FieldsCase{"\"1\",S,B,U,P,R,/d/,", "\"1\"", "P", "/d/", ""},
+        FieldsCase{"\xEF\xBB\xBF"
+                   "1,S,B,U,P,R,/d/,",
+                   "\xEF\xBB\xBF"
+                   "1",
+                   "P", "/d/", ""},
+        FieldsCase{"2,,,,,,/d/,", "", "", "", "List index out of bounds (4)"},
+        FieldsCase{"1,S,B,U,,R,/d/,", "", "", "", "List index out of bounds (6)"},
+        FieldsCase{"1,S,B,U,P,,/d/,", "", "", "", "List index out of bounds (6)"},
+        FieldsCase{"1,S,B,U,p\"w,R,/d/,", "", "", "", "List index out of bounds (6)"},
+        FieldsCase{"", "", "", "", "List index out of bounds (0)"},
+        FieldsCase{"\r\n2,S,B,U,P,R,/d/,", "", "", "", "List index out of bounds (0)"},
+        FieldsCase{"no commas at all", "", "", "", "List index out of bounds (1)"},
+        FieldsCase{"a,b,", "", "", "", "List index out of bounds (2)"},
+        FieldsCase{"a,b,c,", "", "", "", "List index out of bounds (3)"},
+        FieldsCase{"a,b,c,d,e,", "", "", "", "List index out of bounds (6)"},
+        FieldsCase{"1,S,B,U,P,R,/d/\x1A,x,y,", "1", "P", "/d", ""},
+        FieldsCase{"1,S,B,U,P\r,R,/d/,", "1", "P", "/d/", ""},
+        FieldsCase{"1,S,B,\x1AU,P,R,/d/,", "", "", "", "List index out of bounds (3)"},
+        FieldsCase{std::string("1,S,B,U,P,R,/d/\0,", 17), "1", "P", "/d", ""}));
+
+TEST_F(LinkFileTest, Big5FolderWithCommaTrailByteStaysWhole) {
+  // "\xA4\x2C" is one double-byte character whose trail byte is a comma.
+  write("2,S,B,U,P,R,/\xA4,/,");
+  EXPECT_EQ(read(950).folder, "/\xA4,/");
+  EXPECT_EQ(read(65001).folder, "/\xA4");
+}
+
+TEST_F(LinkFileTest, VeryLongLineIsReadWhole) {
+  const std::string folder = "/" + std::string(100000, 'f') + "/";
+  write("2,S,B,U,P,R," + folder + ",\n");
+  EXPECT_EQ(read().folder, folder);
+}
+
+TEST_F(LinkFileTest, MissingFileIsFileNotFound) {
+  EXPECT_EQ(failure(), "File not found");
+  try {
+    read();
+  } catch (const EInOutError& e) {
+    EXPECT_EQ(e.errorCode(), 2);
+  }
+}
+
+TEST_F(LinkFileTest, DirectoryNamedLinkTxtIsAccessDenied) {
+  ASSERT_EQ(mkdir(path_.c_str(), 0755), 0);
+  EXPECT_EQ(failure(), "File access denied");
+}
+
+TEST_F(LinkFileTest, PathThroughAFileIsInvalidFilename) {
+  write("x");
+  try {
+    readLinkFile(CodePage(), path_ + "/Link.txt");
+    ADD_FAILURE() << "no failure";
+  } catch (const EInOutError& e) {
+    EXPECT_EQ(e.message(), "Invalid filename");
+  }
+}
+
+TEST_F(LinkFileTest, DefaultPathIsTheWorkingFolder) {
+  write("2,S,B,U,P,R,/w/,");
+  char previous[4096];
+  ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+  ASSERT_EQ(chdir(dir_.c_str()), 0);
+  const LinkFields f = readLinkFile(CodePage());
+  ASSERT_EQ(chdir(previous), 0);
+  EXPECT_EQ(f.folder, "/w/");
+}
+
+}  // namespace
+}  // namespace tiermend::link

@@ -1,0 +1,46 @@
+#include <gtest/gtest.h>
+
+#include "platform/RegionalSettings.h"
+
+namespace tiermend {
+namespace {
+
+struct FormatCase {
+  const char* date;
+  const char* time;
+  const char* radix;
+  DateOrder order;
+  char dateSeparator;
+  char timeSeparator;
+  char decimalSeparator;
+};
+
+class LocaleFormats : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(LocaleFormats, GiveTheSettings) {
+  const FormatCase& c = GetParam();
+  const RegionalSettings s = RegionalSettings::fromFormats(c.date, c.time, c.radix);
+  EXPECT_EQ(s.dateOrder, c.order);
+  EXPECT_EQ(s.dateSeparator, c.dateSeparator);
+  EXPECT_EQ(s.timeSeparator, c.timeSeparator);
+  EXPECT_EQ(s.decimalSeparator, c.decimalSeparator);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Locales, LocaleFormats,
+    ::testing::Values(
+        // C / POSIX
+        FormatCase{"%m/%d/%y", "%H:%M:%S", ".", DateOrder::MonthDayYear, '/', ':', '.'},
+        // de_DE
+        FormatCase{"%d.%m.%Y", "%T", ",", DateOrder::DayMonthYear, '.', ':', ','},
+        // zh_TW: separators outside ASCII fall back to "/"
+        FormatCase{"%Y年%m月%d日", "%H時%M分%S秒", ".", DateOrder::YearMonthDay, '/', ':', '.'},
+        // ISO
+        FormatCase{"%F", "%T", ".", DateOrder::YearMonthDay, '-', ':', '.'},
+        // en_GB
+        FormatCase{"%d/%m/%y", "%T", ".", DateOrder::DayMonthYear, '/', ':', '.'},
+        // a radix that is not one ASCII byte
+        FormatCase{"%Y-%m-%d", "%H.%M.%S", "\xD9\xAB", DateOrder::YearMonthDay, '-', '.', '.'}));
+
+}  // namespace
+}  // namespace tiermend
