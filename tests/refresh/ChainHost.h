@@ -1,0 +1,40 @@
+// A window stand-in for the refresh chain: it records the four buttons' states and
+// whether the chain ended with the completion message, and runs each button's action
+// as the real window does, by calling the refresh step of that button.
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "data/Rowset.h"
+#include "refresh/RefreshHost.h"
+#include "refresh/RefreshStep.h"
+
+namespace tiermend::refresh {
+
+class ChainHost : public RefreshHost {
+ public:
+  ChainHost(data::Rowset& target, data::Rowset& source) : target_(target), source_(source) {}
+
+  void setButtonEnabled(int index, bool enabled) override { enabled_.at(index) = enabled; }
+  void invokeButtonAction(int index) override {
+    invoked.push_back(index);
+    runRefreshStep(index, target_, source_, *this);
+  }
+  void showCompletionMessage() override { completionShown = true; }
+  void endRun() override { runEnded = true; }
+
+  bool allEnabled() const { return enabled_ == std::array<bool, 4>{true, true, true, true}; }
+  bool allDisabled() const { return enabled_ == std::array<bool, 4>{false, false, false, false}; }
+
+  std::vector<int> invoked;
+  bool completionShown = false;
+  bool runEnded = false;
+
+ private:
+  data::Rowset& target_;
+  data::Rowset& source_;
+  std::array<bool, 4> enabled_{true, true, true, true};
+};
+
+}  // namespace tiermend::refresh
