@@ -1,0 +1,48 @@
+// Date-time, date-only and time-only columns. A date-time shows its time of day only
+// when that is not midnight; writing a date alone gives that date at midnight. Text
+// that is not a date or time fails with the date parser's own message.
+#include "data/fields/DateTimeText.h"
+#include "data/fields/EditText.h"
+#include "data/fields/FieldKinds.h"
+#include "platform/Exceptions.h"
+
+namespace tiermend::data {
+
+std::string DateTimeField::textOf(const Value& value) const {
+  const auto* moment = std::get_if<DateTime>(&value);
+  if (!moment) return plainTextOf(value, settings());
+  const RegionalSettings& regional = settings().regional;
+  switch (info().type) {
+    case ColumnType::Date:
+      return formatShortDate(*moment, regional);
+    case ColumnType::Time:
+      return formatLongTime(*moment, regional);
+    default:
+      return formatDateTime(*moment, regional);
+  }
+}
+
+Value DateTimeField::convertText(const std::string& text) const {
+  if (text.empty()) return Null{};
+  const RegionalSettings& regional = settings().regional;
+  std::optional<DateTime> moment;
+  const char* message = nullptr;
+  switch (info().type) {
+    case ColumnType::Date:
+      moment = parseDate(text, regional);
+      message = "'%s' is not a valid date";
+      break;
+    case ColumnType::Time:
+      moment = parseTime(text, regional);
+      message = "'%s' is not a valid time";
+      break;
+    default:
+      moment = parseDateTime(text, regional);
+      message = "'%s' is not a valid date and time";
+      break;
+  }
+  if (!moment) throw EConvertError(fillMessage(message, {text}));
+  return *moment;
+}
+
+}  // namespace tiermend::data

@@ -1,0 +1,306 @@
+// Shared pieces of edit text: messages, blanks, the general number format and exact
+// decimal text.
+#include "data/fields/EditText.h"
+
+#include <locale.h>
+#include <stdlib.h>
+
+#include <cerrno>
+#include <cfloat>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "platform/Exceptions.h"
+
+namespace tiermend::data {
+namespace {
+
+// Numbers are shown in scientific form when their decimal exponent passes this.
+constexpr int kGeneralPrecision = 15;
+// Exact decimals whose point lies further out than this are refused (too large) or
+// taken as zero (too small to survive rounding to a few decimals).
+constexpr int kExactPointLimit = 400;
+// Half a unit of the 15th digit above the largest double.
+constexpr long double kLargestGeneralDouble = 1.797693134862325E308L;
+
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+char upperAscii(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (upperAscii(a[i]) != upperAscii(b[i])) return false;
+  return true;
+}
+
+// Lays out significant digits (no trailing zeros, first one not zero) whose value is
+// 0.d1d2d3... times ten to the power `exponent`.
+std::string layoutGeneral(bool negative, const std::string& digits, int exponent, char separator) {
+  std::string text = negative ? "-" : "";
+  if (exponent > kGeneralPrecision || exponent < -3) {
+    text += digits[0];
+    if (digits.size() > 1) text += separator + digits.substr(1);
+    text += 'E' + std::to_string(exponent - 1);
+  } else if (exponent <= 0) {
+    text += std::string("0") + separator + std::string(-exponent, '0') + digits;
+  } else if (static_cast<size_t>(exponent) >= digits.size()) {
+    text += digits + std::string(exponent - digits.size(), '0');
+  } else {
+    text += digits.substr(0, exponent) + separator + digits.substr(exponent);
+  }
+  return text;
+}
+
+// Splits scientific text such as "1.2345e+02" into its digits without trailing
+// zeros and the exponent of the 0.d1d2... form.
+void splitScientific(std::string_view scientific, std::string& digits, int& exponent) {
+  const size_t e = scientific.find_first_of("eE");
+  digits.clear();
+  for (char c : scientific.substr(0, e))
+    if (isDigit(c)) digits += c;
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  int power = 0;
+  std::string_view powerText = scientific.substr(e + 1);
+  if (!powerText.empty() && powerText[0] == '+') powerText.remove_prefix(1);
+  std::from_chars(powerText.data(), powerText.data() + powerText.size(), power);
+  exponent = power + 1;
+}
+
+std::string specialText(double value) {
+  if (std::isnan(value)) return "NAN";
+  return value < 0 ? "-INF" : "INF";
+}
+
+// The parts of a number in edit-text syntax, each as written.
+struct NumberParts {
+  bool negative = false;
+  std::string integerDigits;
+  std::string fractionDigits;
+  std::string exponentText;  // sign and digits, empty when absent
+};
+
+std::optional<NumberParts> splitNumber(std::string_view text, char separator) {
+  text = trimBlanks(text);
+  NumberParts parts;
+  size_t i = 0;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) parts.negative = text[i++] == '-';
+  while (i < text.size() && isDigit(text[i])) parts.integerDigits += text[i++];
+  if (i < text.size() && text[i] == separator) {
+    ++i;
+    while (i < text.size() && isDigit(text[i])) parts.fractionDigits += text[i++];
+  }
+  if (parts.integerDigits.empty() && parts.fractionDigits.empty()) return std::nullopt;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) parts.exponentText += text[i++];
+    size_t digitsStart = i;
+    while (i < text.size() && isDigit(text[i])) parts.exponentText += text[i++];
+    if (i == digitsStart) return std::nullopt;
+  }
+  if (i != text.size()) return std::nullopt;
+  return parts;
+}
+
+// The C locale, so that strtod reads "." whatever the process locale says.
+locale_t cLocale() {
+  static locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+  return locale;
+}
+
+}  // namespace
+
+std::string fillMessage(std::string_view pattern, std::initializer_list<std::string_view> pieces) {
+  std::string message;
+  auto piece = pieces.begin();
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    const bool placeholder = pattern[i] == '%' && i + 1 < pattern.size() &&
+                             (pattern[i + 1] == 's' || pattern[i + 1] == 'g');
+    if (placeholder && piece != pieces.end()) {
+      message += *piece++;
+      ++i;
+    } else {
+      message += pattern[i];
+    }
+  }
+  return message;
+}
+
+void failField(std::string_view pattern, std::initializer_list<std::string_view> pieces) {
+  throw EDatabaseError(fillMessage(pattern, pieces));
+}
+
+std::string_view trimBlanks(std::string_view text) {
+  const size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const size_t last = text.find_last_not_of(" \t");
+  return text.substr(first, last - first + 1);
+}
+
+std::string formatGeneral(double value, char decimalSeparator) {
+  if (!std::isfinite(value)) return specialText(value);
+  if (value == 0) return "0";
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.*e", kGeneralPrecision - 1, std::fabs(value));
+  std::string digits;
+  int exponent = 0;
+  splitScientific(buffer, digits, exponent);
+  return layoutGeneral(value < 0, digits, exponent, decimalSeparator);
+}
+
+std::string formatGeneralSingle(float value, char decimalSeparator) {
+  if (!std::isfinite(value)) return specialText(value);
+  if (value == 0) return "0";
+  char buffer[64];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                              std::chars_format::scientific);
+  std::string digits;
+  int exponent = 0;
+  splitScientific(std::string_view(buffer, result.ptr - buffer), digits, exponent);
+  return layoutGeneral(value < 0, digits, exponent, decimalSeparator);
+}
+
+std::optional<double> parseFloat(std::string_view text, char decimalSeparator) {
+  const std::string_view word = trimBlanks(text);
+  if (equalsIgnoringCase(word, "INF") || equalsIgnoringCase(word, "+INF")) return HUGE_VAL;
+  if (equalsIgnoringCase(word, "-INF")) return -HUGE_VAL;
+  if (equalsIgnoringCase(word, "NAN")) return std::nan("");
+  const auto parts = splitNumber(text, decimalSeparator);
+  if (!parts) return std::nullopt;
+  std::string plain = parts->negative ? "-" : "";
+  plain += (parts->integerDigits.empty() ? "0" : parts->integerDigits) + "." +
+           parts->fractionDigits + "0";
+  if (!parts->exponentText.empty()) plain += "e" + parts->exponentText;
+  errno = 0;
+  const double value = strtod_l(plain.c_str(), nullptr, cLocale());
+  if (errno == ERANGE && std::isinf(value)) {
+    // The largest double shows as 1.79769313486232E308, just above itself: texts
+    // within that rounding still mean the largest double.
+    const long double wide = strtold_l(plain.c_str(), nullptr, cLocale());
+    if (std::fabs(wide) > kLargestGeneralDouble) return std::nullopt;
+    return wide < 0 ? -DBL_MAX : DBL_MAX;
+  }
+  return value;
+}
+
+std::optional<ExactDecimal> parseExactDecimal(std::string_view text, char decimalSeparator) {
+  const auto parts = splitNumber(text, decimalSeparator);
+  if (!parts) return std::nullopt;
+  long long exponent = 0;
+  for (char c : parts->exponentText) {
+    if (!isDigit(c)) continue;
+    exponent = exponent * 10 + (c - '0');
+    if (exponent > 1000000) break;
+  }
+  if (!parts->exponentText.empty() && parts->exponentText[0] == '-') exponent = -exponent;
+
+  ExactDecimal number;
+  number.negative = parts->negative;
+  number.digits = parts->integerDigits + parts->fractionDigits;
+  long long point = static_cast<long long>(parts->integerDigits.size()) + exponent;
+  size_t leadingZeros = number.digits.find_first_not_of('0');
+  if (leadingZeros == std::string::npos) return ExactDecimal{};
+  number.digits.erase(0, leadingZeros);
+  point -= static_cast<long long>(leadingZeros);
+  number.digits.erase(number.digits.find_last_not_of('0') + 1);
+  if (point > kExactPointLimit) return std::nullopt;
+  if (point < -kExactPointLimit) return ExactDecimal{};
+  number.pointPosition = static_cast<int>(point);
+  return number;
+}
+
+std::optional<ExactDecimal> exactDecimalOf(const Value& value) {
+  if (const auto* whole = std::get_if<std::int64_t>(&value))
+    return parseExactDecimal(std::to_string(*whole), '.');
+  if (const auto* decimal = std::get_if<Decimal>(&value))
+    return parseExactDecimal(decimal->text, '.');
+  if (const auto* real = std::get_if<double>(&value)) {
+    if (!std::isfinite(*real)) return std::nullopt;
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, *real);
+    return parseExactDecimal(std::string_view(buffer, result.ptr - buffer), '.');
+  }
+  return std::nullopt;
+}
+
+std::string roundedDecimalText(const ExactDecimal& number, int decimals, char decimalSeparator) {
+  const std::string& digits = number.digits;
+  const int point = number.pointPosition;
+  std::string all;  // integer and fraction digits together
+  size_t integerLength = 0;
+  if (point <= 0) {
+    all = std::string(-point, '0') + digits;
+  } else if (static_cast<size_t>(point) >= digits.size()) {
+    all = digits + std::string(point - digits.size(), '0');
+    integerLength = all.size();
+  } else {
+    all = digits;
+    integerLength = point;
+  }
+  if (all.size() - integerLength > static_cast<size_t>(decimals)) {
+    const bool roundUp = all[integerLength + decimals] >= '5';
+    all.resize(integerLength + decimals);
+    if (roundUp) {
+      size_t i = all.size();
+      while (i > 0 && all[i - 1] == '9') all[--i] = '0';
+      if (i == 0) {
+        all.insert(all.begin(), '1');
+        ++integerLength;
+      } else {
+        ++all[i - 1];
+      }
+    }
+  }
+  std::string integerPart = all.substr(0, integerLength);
+  std::string fraction = all.substr(integerLength);
+  integerPart.erase(0, integerPart.find_first_not_of('0') == std::string::npos
+                           ? integerPart.size()
+                           : integerPart.find_first_not_of('0'));
+  fraction.erase(fraction.find_last_not_of('0') + 1);
+  if (integerPart.empty()) integerPart = "0";
+  if (integerPart == "0" && fraction.empty()) return "0";
+  std::string text = number.negative ? "-" : "";
+  text += integerPart;
+  if (!fraction.empty()) text += decimalSeparator + fraction;
+  return text;
+}
+
+std::string hexText(const Bytes& bytes) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string text;
+  text.reserve(bytes.size() * 2);
+  for (std::uint8_t byte : bytes) {
+    text += kHex[byte >> 4];
+    text += kHex[byte & 0x0F];
+  }
+  return text;
+}
+
+size_t utf8SequenceLength(std::string_view text, size_t pos) {
+  const auto lead = static_cast<unsigned char>(text[pos]);
+  const size_t length = lead >= 0xF0 && lead <= 0xF4   ? 4
+                        : lead >= 0xE0 && lead <= 0xEF ? 3
+                        : lead >= 0xC2 && lead <= 0xDF ? 2
+                                                       : 1;
+  if (pos + length > text.size()) return 1;
+  for (size_t i = 1; i < length; ++i)
+    if ((static_cast<unsigned char>(text[pos + i]) & 0xC0) != 0x80) return 1;
+  return length;
+}
+
+int integerDigitCount(std::string_view plainText) {
+  int count = 0;
+  for (char c : plainText) {
+    if (c == '-') continue;
+    if (!isDigit(c)) break;
+    ++count;
+  }
+  return count;
+}
+
+}  // namespace tiermend::data

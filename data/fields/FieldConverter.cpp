@@ -1,0 +1,114 @@
+// The common part of every field kind: the column's display name, the read-only rule,
+// and the choice of a kind for a column.
+#include "data/Field.h"
+#include "data/fields/DateTimeText.h"
+#include "data/fields/EditText.h"
+#include "data/fields/FieldKinds.h"
+
+namespace tiermend::data {
+namespace {
+
+// Decimal columns this narrow hold whole numbers in the range of a 32-bit integer.
+bool isNarrowWholeDecimal(const ColumnInfo& info) {
+  return info.scale == 0 && info.precision >= 1 && info.precision < 10;
+}
+
+}  // namespace
+
+FieldConverter::FieldConverter(ColumnInfo info, TextSettings settings)
+    : info_(std::move(info)),
+      settings_(settings),
+      displayName_(settings_.codePage.fromUtf8(info_.name)) {}
+
+bool FieldConverter::readOnly() const {
+  return info_.autoIncrement || !info_.updatable;
+}
+
+Value FieldConverter::valueFromText(const std::string& text) const {
+  Value value = convertText(text);
+  if (readOnly()) failField("Field '%s' cannot be modified", {displayName_});
+  return value;
+}
+
+FieldKind fieldKindOf(const ColumnInfo& info) {
+  switch (info.type) {
+    case ColumnType::Text:
+      return FieldKind::Text;
+    case ColumnType::Int8:
+    case ColumnType::Int16:
+    case ColumnType::UInt8:
+    case ColumnType::UInt16:
+      return FieldKind::WholeNumber;
+    case ColumnType::Int32:
+    case ColumnType::UInt32:
+    case ColumnType::Int64:
+      return info.autoIncrement ? FieldKind::AutoNumber : FieldKind::WholeNumber;
+    case ColumnType::Single:
+    case ColumnType::Double:
+      return FieldKind::Floating;
+    case ColumnType::Currency:
+      return FieldKind::CurrencyDecimal;
+    case ColumnType::Decimal:
+      if (!isNarrowWholeDecimal(info)) return FieldKind::CurrencyDecimal;
+      return info.autoIncrement ? FieldKind::AutoNumber : FieldKind::WholeNumber;
+    case ColumnType::DateTime:
+    case ColumnType::Date:
+    case ColumnType::Time:
+      return FieldKind::DateTime;
+    case ColumnType::Boolean:
+      return FieldKind::Boolean;
+    case ColumnType::Memo:
+    case ColumnType::Blob:
+      return FieldKind::MemoBlob;
+    case ColumnType::Guid:
+    case ColumnType::Binary:
+      break;
+  }
+  return FieldKind::Other;
+}
+
+std::unique_ptr<FieldConverter> makeFieldConverter(const ColumnInfo& info,
+                                                   const TextSettings& settings) {
+  const FieldKind kind = fieldKindOf(info);
+  switch (kind) {
+    case FieldKind::Text:
+      return std::make_unique<TextField>(info, settings);
+    case FieldKind::WholeNumber:
+    case FieldKind::AutoNumber:
+      return std::make_unique<WholeNumberField>(info, settings, kind);
+    case FieldKind::Floating:
+      return std::make_unique<FloatingField>(info, settings);
+    case FieldKind::CurrencyDecimal:
+      return std::make_unique<CurrencyDecimalField>(info, settings);
+    case FieldKind::DateTime:
+      return std::make_unique<DateTimeField>(info, settings);
+    case FieldKind::Boolean:
+      return std::make_unique<BooleanField>(info, settings);
+    case FieldKind::MemoBlob:
+      return std::make_unique<MemoBlobField>(info, settings);
+    case FieldKind::Other:
+      break;
+  }
+  if (info.type == ColumnType::Guid) return std::make_unique<GuidField>(info, settings);
+  return std::make_unique<BinaryField>(info, settings);
+}
+
+std::string plainTextOf(const Value& value, const TextSettings& settings) {
+  const char separator = settings.regional.decimalSeparator;
+  if (const auto* flag = std::get_if<bool>(&value)) return *flag ? "True" : "False";
+  if (const auto* whole = std::get_if<std::int64_t>(&value)) return std::to_string(*whole);
+  if (const auto* real = std::get_if<double>(&value)) return formatGeneral(*real, separator);
+  if (const auto* decimal = std::get_if<Decimal>(&value)) {
+    std::string text = decimal->text;
+    for (char& c : text)
+      if (c == '.') c = separator;
+    return text;
+  }
+  if (const auto* moment = std::get_if<DateTime>(&value))
+    return formatDateTime(*moment, settings.regional);
+  if (const auto* text = std::get_if<std::string>(&value)) return settings.codePage.fromUtf8(*text);
+  if (const auto* bytes = std::get_if<Bytes>(&value)) return hexText(*bytes);
+  return {};
+}
+
+}  // namespace tiermend::data

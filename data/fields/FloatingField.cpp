@@ -1,0 +1,35 @@
+// Single and double precision columns. Edit text is the general number format with the
+// system decimal separator: 15 significant digits for double precision; for single
+// precision the fewest digits that read back as the same value, so that the binary
+// noise of widening a float to double never shows.
+#include <cmath>
+
+#include "data/fields/EditText.h"
+#include "data/fields/FieldKinds.h"
+
+namespace tiermend::data {
+
+std::string FloatingField::textOf(const Value& value) const {
+  const char separator = settings().regional.decimalSeparator;
+  if (const auto* real = std::get_if<double>(&value)) {
+    if (info().type == ColumnType::Single)
+      return formatGeneralSingle(static_cast<float>(*real), separator);
+    return formatGeneral(*real, separator);
+  }
+  return plainTextOf(value, settings());
+}
+
+Value FloatingField::convertText(const std::string& text) const {
+  if (text.empty()) return Null{};
+  auto number = parseFloat(text, settings().regional.decimalSeparator);
+  const bool single = info().type == ColumnType::Single;
+  // A finite number that rounds beyond the largest single-precision value would
+  // silently become infinity.
+  const double singleOverflow = std::ldexp(1.0, 128) - std::ldexp(1.0, 103);
+  if (!number || (single && std::isfinite(*number) && std::fabs(*number) >= singleOverflow))
+    failField("'%s' is not a valid floating point value for field '%s'", {text, displayName()});
+  if (single) return static_cast<double>(static_cast<float>(*number));
+  return *number;
+}
+
+}  // namespace tiermend::data

@@ -1,0 +1,27 @@
+// Helpers for the field kind tests: columns, settings and captured failure messages.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "data/Field.h"
+
+namespace tiermend::data::test {
+
+ColumnInfo column(ColumnType type, std::string name = "col");
+// Year-month-day with "/", ":" and "." unless changed; code page UTF-8 unless changed.
+TextSettings settingsFor(unsigned codePage = CodePage::kUtf8,
+                         DateOrder order = DateOrder::YearMonthDay, char dateSeparator = '/',
+                         char decimalSeparator = '.');
+std::unique_ptr<FieldConverter> converter(const ColumnInfo& info,
+                                          const TextSettings& settings = settingsFor());
+
+// The message of the failure the action raises, prefixed by its class name, or
+// "no failure".
+std::string failureOf(const std::function<void()>& action);
+// Shorthands: the edit text written to / read from a column of the given info.
+std::string writeFailure(const ColumnInfo& info, const std::string& text,
+                         const TextSettings& settings = settingsFor());
+
+}  // namespace tiermend::data::test
