@@ -1,0 +1,21 @@
+// Memo and OLE values ("long values"): a 12-byte reference in the row that either holds
+// the data inline or points to one or a chain of rows on LVAL pages. Read here in full,
+// with every length and page reference checked, since libmdb's own readers cut values
+// at their buffer size.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "data/Value.h"
+#include "data/providers/jet/Mdb.h"
+
+namespace tiermend::data::jet {
+
+// The stored bytes of a long value whose reference starts at reference (length bytes
+// of the row, at least 12). Throws EngineError naming column when the file is damaged.
+Bytes readLongValue(MdbHandle* mdb, const std::uint8_t* reference, std::size_t length,
+                    const std::string& column);
+
+}  // namespace tiermend::data::jet

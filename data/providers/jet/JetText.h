@@ -1,0 +1,21 @@
+// Text as Jet 4 stores it: UTF-16LE, optionally in Access's "Unicode compression"
+// form. Decoded to UTF-8 here rather than by libmdb, whose converter treats the data
+// as UCS-2 and so loses characters outside the Basic Multilingual Plane.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace tiermend::data::jet {
+
+// UTF-16LE to UTF-8. Surrogate pairs become one character; a lone surrogate becomes
+// U+FFFD; an odd final byte is ignored.
+std::string utf16leToUtf8(const std::uint8_t* data, std::size_t length);
+
+// A Jet 4 text or memo value to UTF-8. Compressed values start with FF FE; after that
+// a zero byte switches between one-byte characters (U+0001 to U+00FF) and plain
+// UTF-16LE code units, starting with one-byte characters.
+std::string decodeJet4Text(const std::uint8_t* data, std::size_t length);
+
+}  // namespace tiermend::data::jet

@@ -1,0 +1,40 @@
+// Helpers shared by the Jet provider tests: fixture paths, reading whole results and
+// scratch copies of fixtures in a temporary folder.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "data/Provider.h"
+
+namespace tiermend::data::jet::testing {
+
+std::string fixture(const std::string& name);
+
+struct Result {
+  std::vector<ColumnInfo> columns;
+  std::string baseTable;
+  std::vector<std::vector<Value>> rows;
+};
+
+Result readAll(Session& session, const std::string& sql);
+
+// A temporary folder removed with everything in it when the object goes.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  std::string copyOf(const std::string& fixtureName, const std::string& as) const;
+  std::string path(const std::string& name) const { return (root_ / name).string(); }
+
+ private:
+  std::filesystem::path root_;
+};
+
+std::vector<unsigned char> fileBytes(const std::string& path);
+void writeBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+
+}  // namespace tiermend::data::jet::testing
