@@ -21,6 +21,7 @@ class Rowset {
   Rowset& operator=(const Rowset&) = delete;
 
   const std::string& name() const { return name_; }
+  // The connection it runs on; valid while that connection exists.
   Connection& connection() { return *connection_; }
 
   // Statement text. Any change closes an open rowset first; clearing an empty list
@@ -40,8 +41,13 @@ class Rowset {
   // Closes; closing a closed rowset does nothing. Drops a row being appended.
   void close();
 
+  // Moving on (first, next, append) while a row is being appended posts that row when
+  // something was written to it and drops it when nothing was. The cursor underneath
+  // only moves forward: first() after next() runs the statement again.
   void first();
   void next();
+  // True for an empty result at once, and after next() from the last row (which then
+  // stays the current row).
   bool eof() const;
 
   // Starts a new row with every column unset; post adds it to the statement's table.
@@ -50,7 +56,8 @@ class Rowset {
   bool appending() const { return appending_; }
 
   int fieldCount() const;
-  // Column i from 0; any other i fails with "List index out of bounds (%d)".
+  // Column i from 0; any other i fails with "List index out of bounds (%d)". The
+  // field stays usable until the rowset is closed or runs its statement again.
   Field field(int index);
 
  private:
@@ -58,6 +65,15 @@ class Rowset {
   friend class Connection;
   const Value& currentValue(int index) const;
   void writeValue(int index, Value value);
+
+  Connection& requireConnection();
+  void requireActive() const;
+  [[noreturn]] void fail(const std::string& message) const;
+  std::string statementToRun(Connection& connection) const;
+  void runQuery();
+  void adopt(std::unique_ptr<Cursor> cursor);
+  bool fetchRow();
+  void finishPendingRow();
 
   std::string name_;
   Connection* connection_;
@@ -67,6 +83,7 @@ class Rowset {
   std::vector<std::unique_ptr<FieldConverter>> converters_;
   std::vector<Value> row_;
   bool eof_ = true;
+  std::int64_t rowsPassed_ = 0;  // next() calls that moved to another row
   bool appending_ = false;
   std::vector<int> writtenOrder_;  // field indexes in the order first written
   std::vector<Value> newRow_;

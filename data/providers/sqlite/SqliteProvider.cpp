@@ -1,1 +1,31 @@
-// placeholder, being written
+// Opening SQLite database files.
+#include "data/providers/sqlite/SqliteProvider.h"
+
+#include "data/providers/sqlite/SqliteSession.h"
+
+namespace tiermend::data::sqlite {
+namespace {
+
+// How long a statement waits for another process that holds the database locked.
+constexpr int kBusyTimeoutMs = 5000;
+
+}  // namespace
+
+std::unique_ptr<Session> openSession(const std::string& path) {
+  sqlite3* raw = nullptr;
+  const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+  DatabaseHandle database(raw);  // SQLite hands out a handle even when the open fails
+  if (rc != SQLITE_OK) {
+    if (!database) throw EngineError("Out of memory");
+    throw lastError(database.get());
+  }
+  sqlite3_busy_timeout(database.get(), kBusyTimeoutMs);
+  // Reading the schema now makes a damaged or foreign file fail on connect.
+  if (sqlite3_exec(database.get(), "SELECT count(*) FROM sqlite_master", nullptr, nullptr,
+                   nullptr) != SQLITE_OK) {
+    throw lastError(database.get());
+  }
+  return std::make_unique<SqliteSession>(std::move(database));
+}
+
+}  // namespace tiermend::data::sqlite

@@ -1,0 +1,118 @@
+// Statements, inserts and transactions on a SQLite database.
+#include "data/providers/sqlite/SqliteSession.h"
+
+#include "data/providers/sqlite/SqliteColumnTypes.h"
+#include "data/providers/sqlite/SqliteCursor.h"
+#include "data/providers/sqlite/SqliteValues.h"
+
+namespace tiermend::data::sqlite {
+namespace {
+
+std::string insertStatement(const std::string& table, const std::vector<std::string>& columns) {
+  std::string sql = "INSERT INTO " + quoteIdentifier(table);
+  if (columns.empty()) return sql + " DEFAULT VALUES";
+  std::string names;
+  std::string parameters;
+  for (const std::string& column : columns) {
+    if (!names.empty()) {
+      names.push_back(',');
+      parameters.push_back(',');
+    }
+    names += quoteIdentifier(column);
+    parameters.push_back('?');
+  }
+  return sql + " (" + names + ") VALUES (" + parameters + ")";
+}
+
+}  // namespace
+
+SqliteSession::SqliteSession(DatabaseHandle database) : database_(std::move(database)) {}
+
+void SqliteSession::stepToEnd(sqlite3_stmt* statement) {
+  int rc = SQLITE_ROW;
+  while (rc == SQLITE_ROW) rc = sqlite3_step(statement);
+  if (rc != SQLITE_DONE) throw lastError(database_.get());
+}
+
+std::unique_ptr<Cursor> SqliteSession::query(const std::string& sql) {
+  StatementHandle statement = prepareStatement(database_.get(), sql);
+  if (sqlite3_column_count(statement.get()) == 0) {
+    stepToEnd(statement.get());
+    return nullptr;
+  }
+  // The first step runs the statement, so that its failures surface on open.
+  const int rc = sqlite3_step(statement.get());
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) throw lastError(database_.get());
+  return std::make_unique<SqliteCursor>(std::move(statement), rc == SQLITE_ROW);
+}
+
+std::int64_t SqliteSession::execute(const std::string& sql) {
+  StatementHandle statement = prepareStatement(database_.get(), sql);
+  const std::int64_t before = sqlite3_total_changes64(database_.get());
+  stepToEnd(statement.get());
+  // sqlite3_changes keeps the count of the last INSERT, UPDATE or DELETE; a statement
+  // that changed nothing must not report that older count.
+  if (sqlite3_total_changes64(database_.get()) == before) return 0;
+  return sqlite3_changes64(database_.get());
+}
+
+ColumnType SqliteSession::declaredColumnType(const std::string& table, const std::string& column) {
+  const char* declared = nullptr;
+  ColumnInfo info;
+  if (sqlite3_table_column_metadata(database_.get(), nullptr, table.c_str(), column.c_str(),
+                                    &declared, nullptr, nullptr, nullptr, nullptr) == SQLITE_OK &&
+      declared != nullptr && columnFromDeclaredType(declared, info)) {
+    return info.type;
+  }
+  return ColumnType::Text;
+}
+
+SqliteSession::PreparedInsert& SqliteSession::prepareInsert(
+    const std::string& table, const std::vector<std::string>& columns) {
+  if (insert_.statement && insert_.table == table && insert_.columns == columns) return insert_;
+  insert_ = PreparedInsert{};
+  StatementHandle statement = prepareStatement(database_.get(), insertStatement(table, columns));
+  std::vector<ColumnType> types;
+  for (const std::string& column : columns) types.push_back(declaredColumnType(table, column));
+  insert_ = PreparedInsert{table, columns, std::move(statement), std::move(types)};
+  return insert_;
+}
+
+void SqliteSession::insert(const std::string& table, const std::vector<std::string>& columns,
+                           const std::vector<Value>& values) {
+  if (columns.size() != values.size()) {
+    throw EngineError("The count of values does not match the count of columns");
+  }
+  PreparedInsert& prepared = prepareInsert(table, columns);
+  sqlite3_stmt* statement = prepared.statement.get();
+  sqlite3_reset(statement);
+  sqlite3_clear_bindings(statement);
+  for (size_t i = 0; i < values.size(); ++i) {
+    bindValue(statement, static_cast<int>(i) + 1, values[i], prepared.columnTypes[i]);
+  }
+  const int rc = sqlite3_step(statement);
+  if (rc != SQLITE_DONE) {
+    EngineError error = lastError(database_.get());
+    sqlite3_reset(statement);
+    throw error;
+  }
+  sqlite3_reset(statement);
+}
+
+void SqliteSession::run(const char* sql) {
+  if (sqlite3_exec(database_.get(), sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
+    throw lastError(database_.get());
+  }
+}
+
+void SqliteSession::beginTransaction() {
+  run("BEGIN");
+}
+void SqliteSession::commit() {
+  run("COMMIT");
+}
+void SqliteSession::rollback() {
+  run("ROLLBACK");
+}
+
+}  // namespace tiermend::data::sqlite

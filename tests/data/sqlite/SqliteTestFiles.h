@@ -1,0 +1,96 @@
+// Temporary folders and real SQLite files for the data layer's tests.
+#pragma once
+
+#include <sqlite3.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tiermend::data::testing {
+
+// A fresh folder under the system's temporary folder, removed with its content.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tiermend-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// A connection of the test's own, beside the one under test, to set up and check files.
+class SqliteFile {
+ public:
+  explicit SqliteFile(const std::string& path) {
+    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+        SQLITE_OK) {
+      std::string message = sqlite3_errmsg(db_);
+      sqlite3_close(db_);
+      throw std::runtime_error(message);
+    }
+  }
+  ~SqliteFile() { sqlite3_close(db_); }
+  SqliteFile(const SqliteFile&) = delete;
+  SqliteFile& operator=(const SqliteFile&) = delete;
+
+  void exec(const std::string& sql) {
+    char* error = nullptr;
+    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+      std::string message = error ? error : "?";
+      sqlite3_free(error);
+      throw std::runtime_error(message + " in: " + sql);
+    }
+  }
+
+  // Every value of the result, row by row, as SQLite's text ("NULL" for null).
+  std::vector<std::vector<std::string>> rows(const std::string& sql) {
+    std::vector<std::vector<std::string>> result;
+    auto collect = [](void* target, int count, char** values, char**) {
+      auto* rows = static_cast<std::vector<std::vector<std::string>>*>(target);
+      std::vector<std::string> row;
+      for (int i = 0; i < count; ++i) row.push_back(values[i] ? values[i] : "NULL");
+      rows->push_back(std::move(row));
+      return 0;
+    };
+    char* error = nullptr;
+    if (sqlite3_exec(db_, sql.c_str(), collect, &result, &error) != SQLITE_OK) {
+      std::string message = error ? error : "?";
+      sqlite3_free(error);
+      throw std::runtime_error(message + " in: " + sql);
+    }
+    return result;
+  }
+
+  // The single value a query gives.
+  std::string value(const std::string& sql) {
+    auto result = rows(sql);
+    if (result.size() != 1 || result[0].size() != 1) throw std::runtime_error("not one value");
+    return result[0][0];
+  }
+
+ private:
+  sqlite3* db_ = nullptr;
+};
+
+// Creates a SQLite file at path holding what the statements make.
+inline void createSqliteFile(const std::string& path, const std::string& sql) {
+  SqliteFile file(path);
+  file.exec(sql);
+}
+
+}  // namespace tiermend::data::testing
