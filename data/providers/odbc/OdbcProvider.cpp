@@ -1,1 +1,125 @@
-// placeholder, being written
+#include "data/providers/odbc/OdbcProvider.h"
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <algorithm>
+#include <cctype>
+#include <optional>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "data/providers/odbc/OdbcConnectionText.h"
+#include "data/providers/odbc/OdbcHandles.h"
+#include "data/providers/odbc/OdbcSession.h"
+
+namespace tiermend::data::odbc {
+
+namespace {
+
+constexpr const char* kFreeTdsDriverName = "FreeTDS";
+constexpr const char* kFreeTdsLibrary = "/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so";
+// psqlODBC reports booleans as characters and a varchar without a length as 255
+// characters unless told otherwise; these make it report boolean columns as bits and
+// an unbounded varchar at PostgreSQL's largest size, which counts as no limit.
+constexpr const char* kPostgresDriverOptions = "BoolsAsChar=0;MaxVarcharSize=10485760;";
+
+bool equalNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+std::string trimmed(std::string text) {
+  const char* blanks = " \t\r\n";
+  text.erase(text.find_last_not_of(blanks) + 1);
+  text.erase(0, text.find_first_not_of(blanks));
+  return text;
+}
+
+// The driver a data source configured in the ODBC configuration (odbc.ini as ODBCINI
+// and ODBCSYSINI say) uses, user and system data sources alike; nullopt when no data
+// source has this name.
+std::optional<std::string> configuredDataSourceDriver(const Environment& environment,
+                                                      const std::string& name) {
+  if (name.empty()) return std::nullopt;
+  SQLCHAR found[SQL_MAX_DSN_LENGTH + 1];
+  SQLCHAR driver[512];
+  SQLSMALLINT foundLength = 0;
+  SQLSMALLINT driverLength = 0;
+  SQLUSMALLINT direction = SQL_FETCH_FIRST;
+  while (SQL_SUCCEEDED(SQLDataSources(environment.get(), direction, found, sizeof found,
+                                      &foundLength, driver, sizeof driver, &driverLength))) {
+    direction = SQL_FETCH_NEXT;
+    if (equalNoCase(reinterpret_cast<const char*>(found), name))
+      return std::string(reinterpret_cast<const char*>(driver));
+  }
+  return std::nullopt;
+}
+
+// The installed drivers' names and their attributes ("Driver=lib.so" and the like).
+std::vector<std::pair<std::string, std::string>> installedDrivers(const Environment& environment) {
+  std::vector<std::pair<std::string, std::string>> drivers;
+  SQLCHAR name[256];
+  SQLCHAR attributes[2048];
+  SQLSMALLINT nameLength = 0;
+  SQLSMALLINT attributesLength = 0;
+  SQLUSMALLINT direction = SQL_FETCH_FIRST;
+  while (SQL_SUCCEEDED(SQLDrivers(environment.get(), direction, name, sizeof name, &nameLength,
+                                  attributes, sizeof attributes, &attributesLength))) {
+    direction = SQL_FETCH_NEXT;
+    // The attributes come as a list of NUL-terminated entries.
+    std::string joined(reinterpret_cast<const char*>(attributes),
+                       std::min<std::size_t>(attributesLength, sizeof attributes));
+    drivers.emplace_back(reinterpret_cast<const char*>(name), joined);
+  }
+  return drivers;
+}
+
+bool containsNoCase(std::string_view text, std::string_view part) {
+  return std::search(text.begin(), text.end(), part.begin(), part.end(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         }) != text.end();
+}
+
+// Whether a data source's driver (a name from odbcinst.ini or a library path) is psqlODBC.
+bool isPostgresDriver(const Environment& environment, const std::string& driver) {
+  std::string described = driver;
+  for (const auto& [name, attributes] : installedDrivers(environment))
+    if (equalNoCase(name, driver)) described += " " + attributes;
+  return containsNoCase(described, "psqlodbc") || containsNoCase(described, "postgres");
+}
+
+// The FreeTDS driver by its odbcinst.ini name when one is installed under it, else
+// by the library path of Debian's tdsodbc package.
+std::string freeTdsDriver(const Environment& environment) {
+  for (const auto& [name, attributes] : installedDrivers(environment))
+    if (equalNoCase(name, kFreeTdsDriverName)) return kFreeTdsDriverName;
+  return kFreeTdsLibrary;
+}
+
+std::string odbcConnectionString(const ConnectionString& connectionString) {
+  LoginDetails login{connectionString.getOr("User ID"), connectionString.get("Password"),
+                     connectionString.getOr("Initial Catalog")};
+  std::string dataSource = trimmed(connectionString.getOr("Data Source"));
+  Environment environment;
+  if (auto driver = configuredDataSourceDriver(environment, dataSource)) {
+    std::string text = dataSourceConnectionString(dataSource, login);
+    if (isPostgresDriver(environment, *driver)) text += kPostgresDriverOptions;
+    return text;
+  }
+  ServerAddress server = parseServerAddress(dataSource);
+  if (server.host.empty()) server.host = "localhost";
+  return freeTdsConnectionString(freeTdsDriver(environment), server, login);
+}
+
+}  // namespace
+
+std::unique_ptr<Session> openSession(const ConnectionString& connectionString) {
+  return std::make_unique<OdbcSession>(odbcConnectionString(connectionString));
+}
+
+}  // namespace tiermend::data::odbc

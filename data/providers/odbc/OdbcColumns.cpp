@@ -1,0 +1,169 @@
+#include "data/providers/odbc/OdbcColumns.h"
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <vector>
+
+#include "data/providers/odbc/OdbcDiagnostics.h"
+#include "data/providers/odbc/OdbcText.h"
+
+namespace tiermend::data::odbc {
+
+namespace {
+
+// SQL Server's time type as FreeTDS and Microsoft's drivers report it.
+constexpr SQLSMALLINT kSqlServerTime = -154;
+
+SQLLEN numericAttribute(SQLHSTMT statement, SQLUSMALLINT number, SQLUSMALLINT field) {
+  SQLLEN value = 0;
+  SQLRETURN rc = SQLColAttributeW(statement, number, field, nullptr, 0, nullptr, &value);
+  return SQL_SUCCEEDED(rc) ? value : 0;
+}
+
+std::string textAttribute(SQLHSTMT statement, SQLUSMALLINT number, SQLUSMALLINT field) {
+  std::vector<SQLWCHAR> buffer(512, 0);
+  SQLSMALLINT bytes = 0;
+  SQLRETURN rc =
+      SQLColAttributeW(statement, number, field, buffer.data(),
+                       static_cast<SQLSMALLINT>(buffer.size() * sizeof(SQLWCHAR)), &bytes, nullptr);
+  if (!SQL_SUCCEEDED(rc)) return {};
+  std::size_t length = std::min<std::size_t>(bytes / sizeof(SQLWCHAR), buffer.size() - 1);
+  return toUtf8(buffer.data(), length);
+}
+
+std::string lowerCase(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+int clampedSize(SQLULEN size) {
+  return size > INT_MAX ? 0 : static_cast<int>(size);
+}
+
+ColumnType integerType(SQLSMALLINT sqlType, bool isUnsigned) {
+  switch (sqlType) {
+    case SQL_TINYINT:
+      return isUnsigned ? ColumnType::UInt8 : ColumnType::Int8;
+    case SQL_SMALLINT:
+      return isUnsigned ? ColumnType::UInt16 : ColumnType::Int16;
+    case SQL_INTEGER:
+      return isUnsigned ? ColumnType::UInt32 : ColumnType::Int32;
+    default:
+      return ColumnType::Int64;
+  }
+}
+
+void describeText(ColumnInfo& info, const ColumnDescription& d, const DriverTraits& traits) {
+  bool wide = d.sqlType == SQL_WCHAR || d.sqlType == SQL_WVARCHAR || d.sqlType == SQL_WLONGVARCHAR;
+  bool isLong = d.sqlType == SQL_LONGVARCHAR || d.sqlType == SQL_WLONGVARCHAR;
+  info.unicode = wide;
+  if (traits.longTextIsOrdinaryText) {
+    bool unbounded =
+        isLong || lowerCase(d.typeName) == "text" || d.size >= traits.unboundedTextSize;
+    info.type = ColumnType::Text;
+    info.size = unbounded ? 0 : clampedSize(d.size);
+    return;
+  }
+  info.type = isLong ? ColumnType::Memo : ColumnType::Text;
+  info.size = isLong ? 0 : clampedSize(d.size);
+}
+
+}  // namespace
+
+ColumnDescription describeColumn(SQLHSTMT statement, SQLUSMALLINT number) {
+  ColumnDescription d;
+  SQLWCHAR name[512] = {};
+  SQLSMALLINT nameLength = 0;
+  SQLSMALLINT nullable = 0;
+  SQLRETURN rc = SQLDescribeColW(statement, number, name, static_cast<SQLSMALLINT>(std::size(name)),
+                                 &nameLength, &d.sqlType, &d.size, &d.digits, &nullable);
+  checkResult(rc, SQL_HANDLE_STMT, statement, "describing a result column");
+  d.name = toUtf8(name, std::min<std::size_t>(nameLength, std::size(name) - 1));
+  d.precision = numericAttribute(statement, number, SQL_DESC_PRECISION);
+  d.isUnsigned = numericAttribute(statement, number, SQL_DESC_UNSIGNED) == SQL_TRUE;
+  d.autoUnique = numericAttribute(statement, number, SQL_DESC_AUTO_UNIQUE_VALUE) == SQL_TRUE;
+  d.readOnly = numericAttribute(statement, number, SQL_DESC_UPDATABLE) == SQL_ATTR_READONLY;
+  d.typeName = textAttribute(statement, number, SQL_DESC_TYPE_NAME);
+  d.baseTable = textAttribute(statement, number, SQL_DESC_BASE_TABLE_NAME);
+  if (d.baseTable.empty()) d.baseTable = textAttribute(statement, number, SQL_DESC_TABLE_NAME);
+  return d;
+}
+
+ColumnInfo toColumnInfo(const ColumnDescription& d, const DriverTraits& traits) {
+  ColumnInfo info;
+  info.name = d.name;
+  info.autoIncrement = d.autoUnique;
+  info.updatable = !d.readOnly;
+  info.unicode = false;
+  std::string typeName = lowerCase(d.typeName);
+  if (typeName == "bool" || typeName == "boolean") {
+    // psqlODBC reports booleans as characters unless told otherwise.
+    info.type = ColumnType::Boolean;
+    return info;
+  }
+  switch (d.sqlType) {
+    case SQL_CHAR:
+    case SQL_VARCHAR:
+    case SQL_LONGVARCHAR:
+    case SQL_WCHAR:
+    case SQL_WVARCHAR:
+    case SQL_WLONGVARCHAR:
+      describeText(info, d, traits);
+      break;
+    case SQL_TINYINT:
+    case SQL_SMALLINT:
+    case SQL_INTEGER:
+    case SQL_BIGINT:
+      info.type = integerType(d.sqlType, d.isUnsigned);
+      break;
+    case SQL_REAL:
+      info.type = ColumnType::Single;
+      break;
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
+      info.type = ColumnType::Double;
+      break;
+    case SQL_NUMERIC:
+    case SQL_DECIMAL: {
+      bool money = typeName == "money" || typeName == "smallmoney";
+      info.type = money ? ColumnType::Currency : ColumnType::Decimal;
+      info.precision = static_cast<int>(d.precision > 0 ? d.precision : d.size);
+      info.scale = d.digits;
+      break;
+    }
+    case SQL_TYPE_DATE:
+      info.type = ColumnType::Date;
+      break;
+    case SQL_TYPE_TIME:
+    case kSqlServerTime:
+      info.type = ColumnType::Time;
+      break;
+    case SQL_TYPE_TIMESTAMP:
+      info.type = ColumnType::DateTime;
+      break;
+    case SQL_BIT:
+      info.type = ColumnType::Boolean;
+      break;
+    case SQL_BINARY:
+    case SQL_VARBINARY:
+      info.type = ColumnType::Binary;
+      info.size = clampedSize(d.size);
+      break;
+    case SQL_LONGVARBINARY:
+      info.type = ColumnType::Blob;
+      break;
+    case SQL_GUID:
+      info.type = ColumnType::Guid;
+      break;
+    default:
+      // Anything else (intervals, XML, variants, driver-specific types) travels as text.
+      info.type = ColumnType::Text;
+      info.unicode = true;
+      info.size = 0;
+      break;
+  }
+  return info;
+}
+
+}  // namespace tiermend::data::odbc

@@ -1,0 +1,93 @@
+#include "data/providers/odbc/OdbcConnectionText.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace tiermend::data::odbc {
+
+namespace {
+
+std::string_view trimmed(std::string_view text) {
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+    text.remove_prefix(1);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+    text.remove_suffix(1);
+  return text;
+}
+
+bool startsWithNoCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() &&
+         std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
+           return std::tolower(static_cast<unsigned char>(a)) ==
+                  std::tolower(static_cast<unsigned char>(b));
+         });
+}
+
+void appendAttribute(std::string& text, std::string_view key, std::string_view value) {
+  text += key;
+  text += '=';
+  text += odbcAttributeValue(value);
+  text += ';';
+}
+
+void appendLogin(std::string& text, const LoginDetails& login) {
+  if (!login.user.empty()) appendAttribute(text, "UID", login.user);
+  if (login.password) appendAttribute(text, "PWD", *login.password);
+  if (!login.catalog.empty()) appendAttribute(text, "DATABASE", login.catalog);
+}
+
+}  // namespace
+
+ServerAddress parseServerAddress(std::string_view dataSource) {
+  std::string_view text = trimmed(dataSource);
+  if (startsWithNoCase(text, "tcp:")) text = trimmed(text.substr(4));
+  ServerAddress address;
+  if (std::size_t comma = text.find(','); comma != std::string_view::npos) {
+    address.port = std::string(trimmed(text.substr(comma + 1)));
+    text = trimmed(text.substr(0, comma));
+  }
+  if (std::size_t slash = text.find('\\'); slash != std::string_view::npos) {
+    address.instance = std::string(trimmed(text.substr(slash + 1)));
+    text = trimmed(text.substr(0, slash));
+  }
+  address.host = std::string(text);
+  if (address.host == "(local)" || address.host == ".") address.host = "localhost";
+  return address;
+}
+
+std::string odbcAttributeValue(std::string_view value) {
+  // Braces only where a plain value would be divided wrongly: some drivers (psqlODBC)
+  // take braces literally outside the password.
+  bool plain = value.find(';') == std::string_view::npos && !value.starts_with('{') &&
+               trimmed(value).size() == value.size();
+  if (plain) return std::string(value);
+  std::string quoted = "{";
+  for (char c : value) {
+    quoted += c;
+    if (c == '}') quoted += '}';
+  }
+  quoted += '}';
+  return quoted;
+}
+
+std::string dataSourceConnectionString(std::string_view dataSourceName, const LoginDetails& login) {
+  std::string text;
+  appendAttribute(text, "DSN", dataSourceName);
+  appendLogin(text, login);
+  return text;
+}
+
+std::string freeTdsConnectionString(std::string_view driver, const ServerAddress& server,
+                                    const LoginDetails& login) {
+  std::string text;
+  appendAttribute(text, "DRIVER", driver);
+  std::string host = server.host;
+  if (!server.instance.empty()) host += "\\" + server.instance;
+  appendAttribute(text, "Server", host);
+  if (!server.port.empty()) appendAttribute(text, "Port", server.port);
+  appendLogin(text, login);
+  appendAttribute(text, "ClientCharset", "UTF-8");
+  return text;
+}
+
+}  // namespace tiermend::data::odbc

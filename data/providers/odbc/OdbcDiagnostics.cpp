@@ -1,0 +1,97 @@
+#include "data/providers/odbc/OdbcDiagnostics.h"
+
+#include <sqlext.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "data/EngineError.h"
+#include "data/providers/odbc/OdbcText.h"
+
+namespace tiermend::data::odbc {
+
+namespace {
+
+struct DiagnosticRecord {
+  std::string state;
+  std::string message;
+};
+
+std::vector<DiagnosticRecord> readRecords(SQLSMALLINT handleType, SQLHANDLE handle) {
+  std::vector<DiagnosticRecord> records;
+  for (SQLSMALLINT number = 1;; ++number) {
+    SQLWCHAR state[6] = {};
+    SQLINTEGER nativeError = 0;
+    SQLSMALLINT length = 0;
+    SQLRETURN rc =
+        SQLGetDiagRecW(handleType, handle, number, state, &nativeError, nullptr, 0, &length);
+    if (!SQL_SUCCEEDED(rc)) break;
+    WideString message(static_cast<std::size_t>(length) + 1, 0);
+    rc = SQLGetDiagRecW(handleType, handle, number, state, &nativeError, message.data(),
+                        static_cast<SQLSMALLINT>(message.size()), &length);
+    if (!SQL_SUCCEEDED(rc)) break;
+    message.resize(std::min<std::size_t>(static_cast<std::size_t>(length), message.size() - 1));
+    records.push_back({toUtf8(state, 5), toUtf8(message)});
+  }
+  return records;
+}
+
+bool isWarning(const DiagnosticRecord& record) {
+  return record.state.starts_with("01");
+}
+
+std::string trimmed(std::string text) {
+  const char* blanks = " \t\r\n";
+  text.erase(text.find_last_not_of(blanks) + 1);
+  text.erase(0, text.find_first_not_of(blanks));
+  return text;
+}
+
+}  // namespace
+
+std::string withoutOriginPrefixes(std::string_view message) {
+  while (message.starts_with('[')) {
+    std::size_t close = message.find(']');
+    if (close == std::string_view::npos) break;
+    message.remove_prefix(close + 1);
+  }
+  return std::string(message);
+}
+
+std::string withoutDriverTrailer(std::string message) {
+  std::size_t trailer = message.rfind(";\nError while ");
+  if (trailer != std::string::npos && message.find('\n', trailer + 2) == std::string::npos)
+    message.erase(trailer);
+  return message;
+}
+
+std::string diagnosticText(SQLSMALLINT handleType, SQLHANDLE handle) {
+  std::vector<DiagnosticRecord> records = readRecords(handleType, handle);
+  bool hasError = std::any_of(records.begin(), records.end(),
+                              [](const DiagnosticRecord& r) { return !isWarning(r); });
+  std::vector<std::string> lines;
+  for (const DiagnosticRecord& record : records) {
+    if (hasError && isWarning(record)) continue;
+    std::string line = trimmed(withoutDriverTrailer(withoutOriginPrefixes(record.message)));
+    if (line.empty() || std::find(lines.begin(), lines.end(), line) != lines.end()) continue;
+    lines.push_back(std::move(line));
+  }
+  std::string text;
+  for (const std::string& line : lines) {
+    if (!text.empty()) text += '\n';
+    text += line;
+  }
+  return text;
+}
+
+void throwDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle, std::string_view action) {
+  std::string text = handle == SQL_NULL_HANDLE ? std::string() : diagnosticText(handleType, handle);
+  if (text.empty()) text = "The ODBC driver failed while " + std::string(action);
+  throw EngineError(text);
+}
+
+void checkResult(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle, std::string_view action) {
+  if (!SQL_SUCCEEDED(rc)) throwDiagnostics(handleType, handle, action);
+}
+
+}  // namespace tiermend::data::odbc

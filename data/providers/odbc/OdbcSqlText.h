@@ -1,0 +1,26 @@
+// Statement texts the provider writes itself, and the table a select reads from.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tiermend::data::odbc {
+
+// The name enclosed in the driver's identifier quote, with that quote doubled inside.
+// A blank quote (the driver has none) leaves the name as it is.
+std::string quoteIdentifier(std::string_view name, std::string_view quote);
+
+// INSERT INTO t (c1, c2) VALUES (?, ?)
+std::string insertStatement(std::string_view table, const std::vector<std::string>& columns,
+                            std::string_view quote);
+
+// SELECT c1, c2 FROM t WHERE 1 = 0: describes the columns an insert writes to.
+std::string describeStatement(std::string_view table, const std::vector<std::string>& columns,
+                              std::string_view quote);
+
+// The one table a plain "SELECT ... FROM table [WHERE ...]" reads, without quotes or
+// schema; empty when the statement reads from several tables or none.
+std::string tableNameInSelect(std::string_view sql);
+
+}  // namespace tiermend::data::odbc
