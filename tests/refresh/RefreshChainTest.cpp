@@ -11,19 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "ChainHost.h"
 #include "SqliteFile.h"
-#include "data/Connection.h"
-#include "data/Rowset.h"
-#include "platform/Exceptions.h"
+#include "ToolRun.h"
 #include "refresh/BracketTables.h"
-#include "refresh/StartUpSequence.h"
 
 namespace tiermend::refresh {
 namespace {
 
 namespace fs = std::filesystem;
-using Rows = std::vector<std::vector<std::string>>;
 
 const char* kTargetSchema = R"(
 CREATE TABLE health_insu (grade SMALLINT, insured_amount INT, self MONEY, self_1dep MONEY,
@@ -64,22 +59,12 @@ class RefreshChain : public ::testing::TestWithParam<unsigned> {
   void writeLink(const std::string& line) { std::ofstream(dir_ / "Link.txt") << line; }
   data::TextSettings settings() const { return {CodePage(GetParam()), RegionalSettings{}}; }
 
-  // Runs the start-up sequence; returns the message of the failure that leaves it.
   std::optional<std::string> runTool() {
-    data::Connection adoc1("ADOC1", settings()), adoc2("ADOC2", settings());
-    data::Rowset adoq1("ADOQ1", adoc1), adoq2("ADOQ2", adoc2);
-    ChainHost host(adoq2, adoq1);
-    link::LinkFields fields;
-    std::optional<std::string> failure;
-    try {
-      runStartUpSequence(adoc2, adoc1, host, fields);
-    } catch (const Exception& e) {
-      failure = e.message();
-    }
-    completionShown_ = host.completionShown && host.runEnded;
-    buttonsDisabled_ = host.allDisabled();
-    invoked_ = host.invoked;
-    return failure;
+    const ToolRun run = refresh::runTool(settings());
+    completionShown_ = run.completionShown;
+    buttonsDisabled_ = run.buttonsDisabled;
+    invoked_ = run.invoked;
+    return run.failure;
   }
 
   Rows targetRows(const std::string& table) {
@@ -89,19 +74,8 @@ class RefreshChain : public ::testing::TestWithParam<unsigned> {
     return SqliteFile(target().string()).scalar(sql);
   }
 
-  // Every row of a table in a database, each column as edit text, through the data layer.
   Rows editTexts(const std::string& connectionString, const std::string& table) {
-    data::Connection connection("C", settings());
-    connection.setConnectionString(connectionString);
-    data::Rowset rowset("Q", connection);
-    rowset.addSql("select * from " + table);
-    rowset.open();
-    Rows rows;
-    for (rowset.first(); !rowset.eof(); rowset.next()) {
-      rows.emplace_back();
-      for (int i = 0; i < rowset.fieldCount(); ++i) rows.back().push_back(rowset.field(i).asString());
-    }
-    return rows;
+    return refresh::editTexts(settings(), connectionString, table);
   }
   Rows packageTexts(const std::string& table) {
     return editTexts("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" +
