@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "link/ConnectionStrings.h"
 
 namespace tiermend::link {
@@ -13,6 +15,11 @@ struct TargetCase {
   LinkFields fields;
   std::string expected;
 };
+
+void PrintTo(const TargetCase& c, std::ostream* os) {
+  *os << "kind " << c.fields.kind << " password [" << c.fields.password << "] folder ["
+      << c.fields.folder << "]";
+}
 
 class TargetString : public ::testing::TestWithParam<TargetCase> {};
 

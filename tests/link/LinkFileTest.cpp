@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "link/LinkFile.h"
@@ -60,6 +61,10 @@ struct FieldsCase {
   std::string folder;
   std::string failure;  // empty: no failure
 };
+
+void PrintTo(const FieldsCase& c, std::ostream* os) {
+  *os << "[" << c.line << "]";
+}
 
 class LinkFieldsTable : public LinkFileTest, public ::testing::WithParamInterface<FieldsCase> {};
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,10 @@ struct DivisionCase {
   std::vector<std::string> pieces;
   unsigned codePage = 65001;
 };
+
+void PrintTo(const DivisionCase& c, std::ostream* os) {
+  *os << "[" << c.line << "] cp" << c.codePage;
+}
 
 // Pieces joined with " | " so that a failure shows the whole division.
 std::string joined(const std::vector<std::string>& pieces) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "platform/CodePage.h"
 
 namespace tiermend {
@@ -9,6 +11,10 @@ struct CodesetCase {
   const char* codeset;
   unsigned expected;
 };
+
+void PrintTo(const CodesetCase& c, std::ostream* os) {
+  *os << c.codeset;
+}
 
 class CodesetMapping : public ::testing::TestWithParam<CodesetCase> {};
 

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
+#include <ostream>
 #include <string>
 
 #include "platform/Exceptions.h"
@@ -18,6 +19,10 @@ struct ErrnoCase {
   int code;
   const char* message;
 };
+
+void PrintTo(const ErrnoCase& c, std::ostream* os) {
+  *os << "errno " << c.errnoValue;
+}
 
 class ErrnoMapping : public ::testing::TestWithParam<ErrnoCase> {};
 

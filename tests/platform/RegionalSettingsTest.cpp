@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "platform/RegionalSettings.h"
 
 namespace tiermend {
@@ -14,6 +16,10 @@ struct FormatCase {
   char timeSeparator;
   char decimalSeparator;
 };
+
+void PrintTo(const FormatCase& c, std::ostream* os) {
+  *os << c.date << " " << c.time;
+}
 
 class LocaleFormats : public ::testing::TestWithParam<FormatCase> {};
 

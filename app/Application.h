@@ -1,0 +1,58 @@
+// The application: its title, the text settings of the process locale, the run from
+// the creation of the main window to the end of the message loop, and the reporting
+// of failures.
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <string>
+
+#include "app/AppShell.h"
+#include "data/TextSettings.h"
+
+namespace tiermend::app {
+
+class TTiermendFm1;
+
+class Application : public QApplication, public AppShell {
+ public:
+  // Takes the title from the executable's file name and the code page and regional
+  // settings from the process locale (the caller has set it).
+  Application(int& argc, char** argv);
+  ~Application() override;
+
+  // Creates the main window (running its creation handler), shows it, runs the message
+  // loop until the quit request is taken, and destroys the window. Returns 0.
+  int run();
+
+  const std::string& title() const { return title_; }
+  QString titleText() const;
+  const data::TextSettings& textSettings() const { return settings_; }
+  bool terminated() const { return terminated_; }
+  TTiermendFm1* mainWindow() const { return mainWindow_; }
+
+  void reportCurrentFailure() override;
+  void showCompletionMessage() override;
+  void endRun() override;
+
+  // The report of a failure that nothing else caught: "Application Error" box. Call it
+  // inside a catch block.
+  void showLastResortReport();
+
+  // Every failure escaping the handling of an event is reported and the loop goes on.
+  bool notify(QObject* receiver, QEvent* event) override;
+
+ protected:
+  bool event(QEvent* event) override;
+
+ private:
+  QString toQt(const std::string& ansiText) const;
+  void showGenericReport(const std::string& className, const std::string& message);
+
+  std::string title_;
+  data::TextSettings settings_;
+  TTiermendFm1* mainWindow_ = nullptr;
+  bool terminated_ = false;
+};
+
+}  // namespace tiermend::app

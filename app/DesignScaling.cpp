@@ -1,0 +1,24 @@
+#include "app/DesignScaling.h"
+
+#include <cstdlib>
+
+namespace tiermend::app {
+
+int mulDiv(int number, int numerator, int denominator) {
+  const long long product = static_cast<long long>(number) * numerator;
+  const long long half = std::llabs(static_cast<long long>(denominator)) / 2;
+  const bool negative = (product < 0) != (denominator < 0);
+  const long long magnitude =
+      (std::llabs(product) + half) / std::llabs(static_cast<long long>(denominator));
+  return static_cast<int>(negative ? -magnitude : magnitude);
+}
+
+QRect scaleRect(const QRect& designed, int textHeight, int designTextHeight) {
+  const int left = mulDiv(designed.x(), textHeight, designTextHeight);
+  const int top = mulDiv(designed.y(), textHeight, designTextHeight);
+  const int right = mulDiv(designed.x() + designed.width(), textHeight, designTextHeight);
+  const int bottom = mulDiv(designed.y() + designed.height(), textHeight, designTextHeight);
+  return QRect(left, top, right - left, bottom - top);
+}
+
+}  // namespace tiermend::app

@@ -1,0 +1,43 @@
+#include "app/ErrorBox.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QWidget>
+
+#include "app/DialogText.h"
+
+namespace tiermend::app {
+
+ErrorBox::ErrorBox(const QString& caption, const QString& text, Icon icon) {
+  setWindowTitle(caption);
+  setText(text);
+  setTextFormat(Qt::PlainText);
+  setIcon(icon);
+  addButton(QStringLiteral("OK"), AcceptRole);
+  setWindowModality(Qt::ApplicationModal);
+}
+
+QString ErrorBox::clipboardText() const {
+  QStringList captions;
+  for (const QAbstractButton* button : buttons()) captions << button->text();
+  return dialogClipboardText(windowTitle(), text(), captions);
+}
+
+void ErrorBox::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Copy)) {
+    QApplication::clipboard()->setText(clipboardText());
+    return;
+  }
+  QMessageBox::keyPressEvent(event);
+}
+
+void showErrorBox(const QString& caption, const QString& text) {
+  // A button held down or a drag in progress ends before the box takes the input.
+  if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
+  ErrorBox box(caption, text);
+  box.exec();
+}
+
+}  // namespace tiermend::app

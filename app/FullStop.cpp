@@ -1,0 +1,13 @@
+#include "app/FullStop.h"
+
+namespace tiermend::app {
+
+std::string withFullStop(const std::string& text, const CodePage& codePage) {
+  if (text.empty()) return text;
+  size_t lastStart = 0;
+  for (size_t pos = 0; pos < text.size(); pos += codePage.charLength(text, pos)) lastStart = pos;
+  const auto firstByte = static_cast<unsigned char>(text[lastStart]);
+  return firstByte > '.' ? text + "." : text;
+}
+
+}  // namespace tiermend::app

@@ -1,0 +1,201 @@
+#include "app/Tiermend1.h"
+
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QPalette>
+
+#include "app/DesignScaling.h"
+#include "app/FontSubstitutes.h"
+#include "refresh/BracketTables.h"
+#include "refresh/RefreshStep.h"
+#include "refresh/StartUpSequence.h"
+
+namespace tiermend::app {
+namespace {
+
+constexpr QPoint kDesignedPosition(218, 152);
+constexpr QSize kDesignedOuterSize(703, 398);
+constexpr const char* kInitialStatement = "select * from health_insu";
+
+QFont designFont(const char* designFamily, int pixelHeight, bool bold = false) {
+  QFont font(substituteFontFamily(designFamily));
+  font.setStyleHint(fontStyleHint(designFamily));
+  font.setPixelSize(pixelHeight);
+  font.setBold(bold);
+  return font;
+}
+
+}  // namespace
+
+TTiermendFm1::TTiermendFm1(AppShell& shell, const data::TextSettings& settings)
+    : ADOC1("ADOC1", settings),
+      ADOC2("ADOC2", settings),
+      Label9(this),
+      Button1(this),
+      Button2(this),
+      Button3(this),
+      ADOQ1("ADOQ1", ADOC1),
+      ADOQ2("ADOQ2", ADOC2),
+      DBGrid1(this, DataSource1),
+      DBGrid2(this, DataSource2),
+      Button4(this),
+      shell_(shell),
+      settings_(settings),
+      buttons_{&Button1, &Button2, &Button3, &Button4} {
+  ADOC1.setConnectionString(kPresetSourceConnectionString);
+  ADOC2.setConnectionString(kPresetTargetConnectionString);
+  ADOQ1.addSql(kInitialStatement);
+  ADOQ2.addSql(kInitialStatement);
+  DataSource1.DataSet = &ADOQ1;
+  DataSource2.DataSet = &ADOQ2;
+  applyDesign();
+  bindHandlers();
+  scaleToDisplay(QFontMetrics(font()).height());
+}
+
+TTiermendFm1::~TTiermendFm1() = default;
+
+QString TTiermendFm1::shownCaption(const char* utf8) const {
+  // The design holds Unicode captions; the window shows them as text of the ANSI code
+  // page, so characters the code page lacks come out as its default character.
+  const CodePage& codePage = settings_.codePage;
+  return QString::fromStdString(codePage.toUtf8(codePage.fromUtf8(utf8)));
+}
+
+void TTiermendFm1::applyDesign() {
+  setWindowTitle(shownCaption("資料更新"));
+  setFont(designFont("MS Sans Serif", 11));
+  QPalette windowPalette = palette();
+  windowPalette.setColor(QPalette::Window, windowPalette.color(QPalette::Button));
+  setPalette(windowPalette);
+  setAutoFillBackground(true);
+
+  Label9.setGeometry(92, 15, 253, 33);
+  Label9.setFont(designFont("標楷體", 27, true));
+  QPalette labelPalette = Label9.palette();
+  labelPalette.setColor(QPalette::WindowText, QColor(0, 0, 128));
+  Label9.setPalette(labelPalette);
+  Label9.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Label9.setText(shownCaption("薪資級距資料更新"));
+
+  const int buttonLefts[4] = {96, 226, 356, 496};
+  for (size_t i = 0; i < buttons_.size(); ++i) {
+    TButton& button = *buttons_[i];
+    button.setGeometry(buttonLefts[i], 90, 120, 50);
+    button.setFont(designFont("新細明體", 16));
+    button.setText(shownCaption(refresh::kBracketTables[i].captionUtf8));
+    button.setAutoDefault(false);
+    button.setEnabled(true);
+  }
+
+  DBGrid1.setGeometry(96, 200, 529, 81);
+  DBGrid2.setGeometry(96, 288, 529, 73);
+  for (DBGrid* grid : {&DBGrid1, &DBGrid2}) {
+    grid->horizontalHeader()->setFont(designFont("MS Sans Serif", 11));
+  }
+
+  setTabOrder(&Button1, &Button2);
+  setTabOrder(&Button2, &Button3);
+  setTabOrder(&Button3, &DBGrid1);
+  setTabOrder(&DBGrid1, &DBGrid2);
+  setTabOrder(&DBGrid2, &Button4);
+
+  outerSize_ = kDesignedOuterSize;
+  move(kDesignedPosition);
+  resize(outerSize_);
+}
+
+void TTiermendFm1::scaleToDisplay(int textHeight) {
+  if (textHeight == kDesignTextHeight) return;
+  outerSize_ = QSize(mulDiv(outerSize_.width(), textHeight, kDesignTextHeight),
+                     mulDiv(outerSize_.height(), textHeight, kDesignTextHeight));
+  resize(outerSize_);
+  for (QWidget* control : std::initializer_list<QWidget*>{&Label9, &Button1, &Button2, &Button3,
+                                                          &DBGrid1, &DBGrid2, &Button4}) {
+    control->setGeometry(scaleRect(control->geometry(), textHeight));
+  }
+  for (QWidget* control :
+       std::initializer_list<QWidget*>{&Label9, &Button1, &Button2, &Button3, &Button4}) {
+    QFont scaled = control->font();
+    scaled.setPixelSize(mulDiv(scaled.pixelSize(), textHeight, kDesignTextHeight));
+    control->setFont(scaled);
+  }
+}
+
+void TTiermendFm1::bindHandlers() {
+  Button1.OnClick = [this] { Button1Click(); };
+  Button2.OnClick = [this] { Button2Click(); };
+  Button3.OnClick = [this] { Button3Click(); };
+  Button4.OnClick = [this] { Button4Click(); };
+  for (TButton* button : buttons_) {
+    connect(button, &QPushButton::clicked, this, [this, button] { userClick(*button); });
+  }
+}
+
+void TTiermendFm1::FormCreate() {
+  refresh::runStartUpSequence(ADOC2, ADOC1, *this, linkFields_);
+}
+
+void TTiermendFm1::Button1Click() {
+  refresh::runRefreshStep(0, ADOQ2, ADOQ1, *this);
+}
+void TTiermendFm1::Button2Click() {
+  refresh::runRefreshStep(1, ADOQ2, ADOQ1, *this);
+}
+void TTiermendFm1::Button3Click() {
+  refresh::runRefreshStep(2, ADOQ2, ADOQ1, *this);
+}
+void TTiermendFm1::Button4Click() {
+  refresh::runRefreshStep(3, ADOQ2, ADOQ1, *this);
+}
+
+void TTiermendFm1::buttonAction(TButton& button) {
+  ModalResult = button.ModalResult;
+  if (button.OnClick) button.OnClick();
+}
+
+void TTiermendFm1::userClick(TButton& button) {
+  try {
+    buttonAction(button);
+  } catch (...) {
+    shell_.reportCurrentFailure();
+  }
+}
+
+void TTiermendFm1::setButtonEnabled(int index, bool enabled) {
+  button(index).setEnabled(enabled);
+}
+void TTiermendFm1::invokeButtonAction(int index) {
+  buttonAction(button(index));
+}
+void TTiermendFm1::showCompletionMessage() {
+  shell_.showCompletionMessage();
+}
+void TTiermendFm1::endRun() {
+  shell_.endRun();
+}
+
+void TTiermendFm1::closeEvent(QCloseEvent* event) {
+  shell_.endRun();
+  event->accept();
+}
+
+void TTiermendFm1::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  fitFrameToDesign();
+}
+
+void TTiermendFm1::fitFrameToDesign() {
+  // The designed size and place include the window frame, which is known only once a
+  // window manager has framed the shown window.
+  if (frameFitted_ || !isVisible()) return;
+  const QRect frame = frameGeometry();
+  const QRect client = geometry();
+  if (frame == client) return;
+  frameFitted_ = true;
+  resize(outerSize_ - (frame.size() - client.size()));
+  move(kDesignedPosition);
+}
+
+}  // namespace tiermend::app

@@ -1,0 +1,24 @@
+// An application shell that records what the main window asks of it instead of
+// showing dialogs, so that tests can run the window's handlers without a user.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/AppShell.h"
+#include "app/FailureReport.h"
+
+namespace tiermend::app {
+
+class RecordingShell : public AppShell {
+ public:
+  void reportCurrentFailure() override { reported.push_back(describeCurrentException()); }
+  void showCompletionMessage() override { ++completionMessages; }
+  void endRun() override { ++endRuns; }
+
+  std::vector<FailureInfo> reported;
+  int completionMessages = 0;
+  int endRuns = 0;
+};
+
+}  // namespace tiermend::app

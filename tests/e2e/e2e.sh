@@ -1,0 +1,233 @@
+#!/usr/bin/env bash
+# Runs the real program in a private Xvfb in a temporary working folder and drives it
+# like a user: reads every dialog through Ctrl+C and the clipboard, presses keys,
+# clicks buttons, closes the window, then checks the exit status and the database.
+#
+# Usage: e2e.sh <scenario> <tiermend binary> <x11-close-window binary> <artifact folder>
+# Scenarios: success, success-big5, missing-link, labor-failure, retire-failure.
+set -uo pipefail
+
+scenario=$1
+TOOL=$2
+X11_CLOSE_WINDOW=$3
+ARTIFACTS=$4
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+source "$here/xdriver.sh"
+
+TITLE=tiermend
+MAIN=資料更新
+failures=0
+
+ok() { echo "ok   $1"; }
+fail() {
+  echo "FAIL $1"
+  failures=$((failures + 1))
+}
+expect_eq() {
+  if [ "$2" == "$3" ]; then ok "$1"; else fail "$1: expected [$3], got [$2]"; fi
+}
+expect_contains() {
+  if [[ "$2" == *"$3"* ]]; then ok "$1"; else fail "$1: [$2] does not contain [$3]"; fi
+}
+
+# The clipboard text of a dialog with one OK button, as the shell's $(...) returns it.
+dialog_clipboard() {
+  local dashes=---------------------------
+  printf '%s\r\n%s\r\n%s\r\n%s\r\n%s\r\n%s\r\n%s\r\n' \
+    "$dashes" "$1" "$dashes" "$2" "$dashes" "OK   " "$dashes"
+}
+
+work=$(mktemp -d /tmp/tiermend-e2e-XXXXXX)
+cleanup() {
+  [ -n "${TOOL_PID:-}" ] && kill "$TOOL_PID" 2>/dev/null
+  stop_xvfb
+  rm -rf "$work"
+}
+trap cleanup EXIT
+mkdir -p "$ARTIFACTS"
+
+sql() { sqlite3 "$work/basedb.mdb" "$1"; }
+
+prepare_folder() {
+  cp "$root/testdata/tiermenddb.mdb" "$work/tiermenddb.mdb"
+  sqlite3 "$work/basedb.mdb" <"$root/demo/data/basedb.sql"
+  printf '2,x,x,x,x,x,%s/,\r\n' "$work" >"$work/Link.txt"
+}
+
+launch() {
+  (cd "$work" && exec "$TOOL" >"$work/tool.log" 2>&1) &
+  TOOL_PID=$!
+}
+
+# Waits for the error box, checks its text, and dismisses it with Enter.
+expect_error_box() {
+  local what=$1 message=$2 id
+  if ! id=$(wait_for_window "$TITLE" 60); then
+    fail "$what: no error box"
+    return
+  fi
+  expect_eq "$what: error box text" "$(dialog_text "$id")" "$(dialog_clipboard "$TITLE" "$message")"
+  press_key "$id" Return
+}
+
+# Checks the main window's place and the state of its four buttons.
+expect_main_window() {
+  local what=$1 state=$2 shot=$3 id x y w h
+  if ! id=$(wait_for_window "$MAIN" 30); then
+    fail "$what: main window not shown"
+    return
+  fi
+  MAIN_ID=$id
+  read -r x y w h <<<"$(window_geometry "$id")"
+  expect_eq "$what: main window place" "$x $y $w $h" "218 152 703 398"
+  sleep 0.3
+  screenshot "$shot"
+  local lefts=(96 226 356 496) i
+  for i in 0 1 2 3; do
+    expect_eq "$what: Button$((i + 1))" \
+      "$(button_state "$shot" $((x + lefts[i])) $((y + 90)) 120 50)" "$state"
+  done
+}
+
+expect_exit() {
+  local what=$1 expected=$2
+  wait_for_exit "$TOOL_PID" 30
+  expect_eq "$what: exit status" "$EXIT_STATUS" "$expected"
+  TOOL_PID=
+}
+
+expect_counts() {
+  local what=$1
+  expect_eq "$what: row counts" "$(sql "select (select count(*) from health_insu) || '/' ||
+    (select count(*) from labor) || '/' || (select count(*) from incom_rep) || '/' ||
+    (select count(*) from retire)")" "$2"
+}
+
+expect_health_insu_refreshed() {
+  expect_eq "health_insu values" \
+    "$(sql "select sum(insured_amount), sum(self), sum(employer), sum(gov_subsidy), min(grade), max(grade) from health_insu")" \
+    "4833470|74966|235397|39233|1|50"
+}
+
+expect_all_refreshed() {
+  expect_counts "$1" "50/38/151/62"
+  expect_health_insu_refreshed
+  expect_eq "labor notes" \
+    "$(sql "select (select note from labor where grade = 1) || '|' || (select note from labor where grade = 16) || '|' || (select count(*) from labor where note = '') || '|' || (select note from labor where grade = 38)")" \
+    "部分工時|基本工資|12|僅適用職災保險"
+  expect_eq "labor sums" "$(sql "select sum(insured_salary), sum(worker_share), sum(ei_employer) from labor")" \
+    "1344824|27682|8432"
+  expect_eq "incom_rep last row" \
+    "$(sql "select salary_from, salary_to, dep0, dep11 from incom_rep where salary_to = 270000")" \
+    "268001|270000|35075|16275"
+  expect_eq "incom_rep sums" "$(sql "select sum(dep0), sum(dep11) from incom_rep")" "1881787|422137"
+  expect_eq "retire" "$(sql "select sum(contribution_wage), max(wage_to) from retire")" "3291524|9999999"
+}
+
+expect_untouched_own_table() {
+  expect_eq "$1: the customer's own table" "$(sql "select count(*) from employee")" "2"
+}
+
+run_success() {
+  prepare_folder
+  local start end id
+  start=$(date +%s%N)
+  launch
+  if ! id=$(wait_for_window "$TITLE" 120); then
+    fail "no completion dialog"
+    return
+  fi
+  end=$(date +%s%N)
+  echo "launch to completion dialog: $(((end - start) / 1000000)) ms"
+  expect_eq "completion dialog text" "$(dialog_text "$id")" "$(dialog_clipboard "$TITLE" "更新完成.")"
+  local x y w h
+  read -r x y w h <<<"$(window_geometry "$id")"
+  expect_eq "completion dialog centred" \
+    "$(((2 * x + w - 1024) / 3)) $(((2 * y + h - 768) / 3))" "0 0"
+  screenshot "$ARTIFACTS/$scenario-completion.png"
+  press_key "$id" Return
+  expect_exit "after the completion dialog" 0
+  expect_all_refreshed "success"
+  expect_untouched_own_table "success"
+}
+
+run_missing_link() {
+  prepare_folder
+  rm "$work/Link.txt"
+  local before
+  before=$(md5sum "$work"/*.mdb)
+  launch
+  expect_error_box "missing Link.txt" "File not found."
+  expect_main_window "after the link failure" enabled "$ARTIFACTS/missing-link-main.png"
+  local x y w h
+  read -r x y w h <<<"$(window_geometry "$MAIN_ID")"
+  expect_eq "no database touched" "$(md5sum "$work"/*.mdb)" "$before"
+
+  # Button3 starts the chain at incom_rep with the preset connection strings.
+  xdotool mousemove $((x + 356 + 60)) $((y + 90 + 25)) click 1
+  expect_error_box "Button3 with the preset connection" \
+    "Could not find file '/nonexistent/tiermend/basedb.mdb'"
+  expect_main_window "after the Button3 failure" disabled "$ARTIFACTS/missing-link-button3.png"
+  close_window "$MAIN_ID"
+  expect_exit "after closing the window" 0
+  expect_eq "still no database touched" "$(md5sum "$work"/*.mdb)" "$before"
+}
+
+run_labor_failure() {
+  prepare_folder
+  sql "alter table labor drop column note"
+  launch
+  expect_error_box "labor short of a column" "List index out of bounds (6)"
+  expect_main_window "after the labor failure" disabled "$ARTIFACTS/labor-failure-main.png"
+  close_window "$MAIN_ID"
+  expect_exit "after closing the window" 0
+  expect_counts "labor failure" "50/3/2/4"
+  expect_health_insu_refreshed
+  expect_eq "labor keeps its old rows" "$(sql "select group_concat(insured_salary) from labor")" \
+    "11100,12540,26400"
+  expect_untouched_own_table "labor failure"
+}
+
+run_retire_failure() {
+  prepare_folder
+  sql "alter table retire drop column contribution_wage"
+  launch
+  expect_error_box "retire short of a column" "List index out of bounds (4)"
+  sleep 1
+  if no_window "$TITLE"; then ok "no completion dialog after the retire failure"; else
+    fail "a dialog followed the retire failure"
+  fi
+  expect_main_window "after the retire failure" disabled "$ARTIFACTS/retire-failure-main.png"
+  close_window "$MAIN_ID"
+  expect_exit "after closing the window" 0
+  expect_counts "retire failure" "50/38/151/4"
+  expect_eq "retire keeps its old rows" "$(sql "select group_concat(wage_to) from retire")" \
+    "1500,3000,4500,6000"
+}
+
+start_xvfb || exit 1
+case "$scenario" in
+  success) run_success ;;
+  success-big5)
+    if ! locale -a 2>/dev/null | grep -qi '^zh_TW\.big5$'; then
+      echo "no zh_TW.BIG5 locale: skipped"
+      exit 77
+    fi
+    export LC_ALL=zh_TW.BIG5
+    run_success
+    ;;
+  missing-link) run_missing_link ;;
+  labor-failure) run_labor_failure ;;
+  retire-failure) run_retire_failure ;;
+  *)
+    echo "unknown scenario $scenario" >&2
+    exit 2
+    ;;
+esac
+if [ -s "$work/tool.log" ]; then
+  echo "--- program output"
+  grep -v 'XDG_RUNTIME_DIR' "$work/tool.log" || true
+fi
+echo "$scenario: $failures failure(s)"
+[ "$failures" -eq 0 ]
