@@ -8,27 +8,26 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "SqliteFile.h"
 #include "ToolRun.h"
 #include "refresh/BracketTables.h"
+#include "tests/data/sqlite/SqliteTestFiles.h"
 
 namespace tiermend::refresh {
 namespace {
 
 namespace fs = std::filesystem;
+using data::testing::SqliteFile;
 
-const char* kTargetSchema = R"(
-CREATE TABLE health_insu (grade SMALLINT, insured_amount INT, self MONEY, self_1dep MONEY,
-  self_2dep MONEY, self_3dep MONEY, employer MONEY, gov_subsidy MONEY);
-CREATE TABLE labor (grade SMALLINT, insured_salary INT, worker_share MONEY,
-  employer_share MONEY, ei_worker MONEY, ei_employer MONEY, note NVARCHAR(20));
-CREATE TABLE incom_rep (salary_from INT, salary_to INT, dep0 INT, dep1 INT, dep2 INT,
-  dep3 INT, dep4 INT, dep5 INT, dep6 INT, dep7 INT, dep8 INT, dep9 INT, dep10 INT, dep11 INT);
-CREATE TABLE retire (grp SMALLINT, grade SMALLINT, wage_from INT, wage_to INT,
-  contribution_wage INT);
+// The bracket tables with some older rows, and a table of the customer's own.
+std::string targetSchema() {
+  std::ifstream in(std::string(TIERMEND_TESTDATA) + "/bracket-tables-sqlite.sql");
+  std::stringstream schema;
+  schema << in.rdbuf();
+  return schema.str() + R"(
 CREATE TABLE readme (content TEXT);
 INSERT INTO health_insu VALUES (1, 100, 1, 2, 3, 4, 5, 6), (2, 200, 1, 2, 3, 4, 5, 6);
 INSERT INTO labor VALUES (1, 100, 1, 2, 3, 4, 'old'), (2, 200, 1, 2, 3, 4, NULL),
@@ -37,6 +36,7 @@ INSERT INTO incom_rep VALUES (0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
 INSERT INTO retire VALUES (1, 1, 1, 2, 2), (1, 2, 3, 4, 4), (1, 3, 5, 6, 6), (1, 4, 7, 8, 8);
 INSERT INTO readme VALUES ('customer notes');
 )";
+}
 
 class RefreshChain : public ::testing::TestWithParam<unsigned> {
  protected:
@@ -47,7 +47,7 @@ class RefreshChain : public ::testing::TestWithParam<unsigned> {
     previous_ = fs::current_path();
     fs::current_path(dir_);
     fs::copy_file(std::string(TIERMEND_TESTDATA) + "/tiermenddb.mdb", dir_ / "tiermenddb.mdb");
-    SqliteFile(target()).exec(kTargetSchema);
+    SqliteFile(target().string()).exec(targetSchema());
     writeLink("2,S,B,U,P,R," + dir_.string() + "/,\r\n");
   }
   void TearDown() override {
@@ -71,16 +71,16 @@ class RefreshChain : public ::testing::TestWithParam<unsigned> {
     return SqliteFile(target().string()).rows("select * from " + table + " order by rowid");
   }
   std::string targetScalar(const std::string& sql) {
-    return SqliteFile(target().string()).scalar(sql);
+    return SqliteFile(target().string()).value(sql);
   }
 
   Rows editTexts(const std::string& connectionString, const std::string& table) {
     return refresh::editTexts(settings(), connectionString, table);
   }
   Rows packageTexts(const std::string& table) {
-    return editTexts("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" +
-                         (dir_ / "tiermenddb.mdb").string(),
-                     table);
+    return editTexts(
+        "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + (dir_ / "tiermenddb.mdb").string(),
+        table);
   }
   Rows targetTexts(const std::string& table) {
     return editTexts("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + target().string(), table);
@@ -166,15 +166,19 @@ TEST_P(RefreshChain, LinkFileFailureTouchesNoDatabase) {
 
 TEST_P(RefreshChain, ValueTheTargetColumnCannotTakeStopsTheChainAndKeepsThatTable) {
   // incom_rep's first row covers 0 to 70,000: too large for a SMALLINT column.
-  SqliteFile(target()).exec(
-      "DROP TABLE incom_rep; CREATE TABLE incom_rep (salary_from INT, salary_to SMALLINT, dep0 "
-      "INT, dep1 INT, dep2 INT, dep3 INT, dep4 INT, dep5 INT, dep6 INT, dep7 INT, dep8 INT, dep9 "
-      "INT, dep10 INT, dep11 INT); INSERT INTO incom_rep VALUES (5, 6, 0, 0, 0, 0, 0, 0, 0, 0, 0, "
-      "0, 0, 0);");
+  SqliteFile(target().string())
+      .exec(
+          "DROP TABLE incom_rep; CREATE TABLE incom_rep (salary_from INT, salary_to SMALLINT, dep0 "
+          "INT, dep1 INT, dep2 INT, dep3 INT, dep4 INT, dep5 INT, dep6 INT, dep7 INT, dep8 INT, "
+          "dep9 "
+          "INT, dep10 INT, dep11 INT); INSERT INTO incom_rep VALUES (5, 6, 0, 0, 0, 0, 0, 0, 0, 0, "
+          "0, "
+          "0, 0, 0);");
   const Rows incomBefore = targetRows("incom_rep");
   const Rows retireBefore = targetRows("retire");
-  EXPECT_EQ(runTool(),
-            "70000 is not a valid value for field 'salary_to'. The allowed range is -32768 to 32767");
+  EXPECT_EQ(
+      runTool(),
+      "70000 is not a valid value for field 'salary_to'. The allowed range is -32768 to 32767");
   EXPECT_EQ(targetScalar("select count(*) from health_insu"), "50");
   EXPECT_EQ(targetScalar("select count(*) from labor"), "38");
   EXPECT_EQ(targetRows("incom_rep"), incomBefore);
@@ -184,10 +188,11 @@ TEST_P(RefreshChain, ValueTheTargetColumnCannotTakeStopsTheChainAndKeepsThatTabl
 }
 
 TEST_P(RefreshChain, RowRefusedByTheTargetKeepsTheOldRows) {
-  SqliteFile(target()).exec(
-      "DROP TABLE labor; CREATE TABLE labor (grade SMALLINT CHECK (grade < 30), insured_salary "
-      "INT, worker_share MONEY, employer_share MONEY, ei_worker MONEY, ei_employer MONEY, note "
-      "NVARCHAR(20)); INSERT INTO labor VALUES (7, 700, 1, 2, 3, 4, 'kept');");
+  SqliteFile(target().string())
+      .exec(
+          "DROP TABLE labor; CREATE TABLE labor (grade SMALLINT CHECK (grade < 30), insured_salary "
+          "INT, worker_share MONEY, employer_share MONEY, ei_worker MONEY, ei_employer MONEY, note "
+          "NVARCHAR(20)); INSERT INTO labor VALUES (7, 700, 1, 2, 3, 4, 'kept');");
   const Rows laborBefore = targetRows("labor");
   const Rows incomBefore = targetRows("incom_rep");
   EXPECT_EQ(runTool(), "CHECK constraint failed: grade < 30");
@@ -198,10 +203,12 @@ TEST_P(RefreshChain, RowRefusedByTheTargetKeepsTheOldRows) {
 }
 
 TEST_P(RefreshChain, FailureInTheLastTableIsReportedWithoutCompletion) {
-  SqliteFile(target()).exec(
-      "DROP TABLE retire; CREATE TABLE retire (grp SMALLINT, grade SMALLINT CHECK (grade < 60), "
-      "wage_from INT, wage_to INT, contribution_wage INT); INSERT INTO retire VALUES (9, 9, 9, "
-      "9, 9);");
+  SqliteFile(target().string())
+      .exec(
+          "DROP TABLE retire; CREATE TABLE retire (grp SMALLINT, grade SMALLINT CHECK (grade < "
+          "60), "
+          "wage_from INT, wage_to INT, contribution_wage INT); INSERT INTO retire VALUES (9, 9, 9, "
+          "9, 9);");
   const Rows retireBefore = targetRows("retire");
   EXPECT_EQ(runTool(), "CHECK constraint failed: grade < 60");
   EXPECT_FALSE(completionShown_);
@@ -217,10 +224,12 @@ class RefreshChainSqlitePackage : public RefreshChain {
   void SetUp() override {
     RefreshChain::SetUp();
     fs::remove(dir_ / "tiermenddb.mdb");
-    SqliteFile((dir_ / "tiermenddb.mdb").string()).exec(kTargetSchema);
-    SqliteFile((dir_ / "tiermenddb.mdb").string()).exec(
-        "DELETE FROM health_insu; INSERT INTO health_insu VALUES (1, 27470, 10.5, 21, 31.5, 42, "
-        "100, 0), (2, 28800, 11, 22, 33, 44, 101.25, NULL);");
+    SqliteFile((dir_ / "tiermenddb.mdb").string()).exec(targetSchema());
+    SqliteFile((dir_ / "tiermenddb.mdb").string())
+        .exec(
+            "DELETE FROM health_insu; INSERT INTO health_insu VALUES (1, 27470, 10.5, 21, 31.5, "
+            "42, "
+            "100, 0), (2, 28800, 11, 22, 33, 44, 101.25, NULL);");
   }
 };
 

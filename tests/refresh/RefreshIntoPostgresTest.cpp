@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 
 #include "ToolRun.h"
@@ -15,18 +16,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* kPostgresSchema = R"(
-CREATE TABLE health_insu (grade smallint, insured_amount integer, self numeric(19,4),
-  self_1dep numeric(19,4), self_2dep numeric(19,4), self_3dep numeric(19,4),
-  employer numeric(19,4), gov_subsidy numeric(19,4));
-CREATE TABLE labor (grade smallint, insured_salary integer, worker_share numeric(19,4),
-  employer_share numeric(19,4), ei_worker numeric(19,4), ei_employer numeric(19,4),
-  note varchar(20));
-CREATE TABLE incom_rep (salary_from integer, salary_to integer, dep0 integer, dep1 integer,
-  dep2 integer, dep3 integer, dep4 integer, dep5 integer, dep6 integer, dep7 integer,
-  dep8 integer, dep9 integer, dep10 integer, dep11 integer);
-CREATE TABLE retire (grp smallint, grade smallint, wage_from integer, wage_to integer,
-  contribution_wage integer);
+// The bracket tables with one older row each, and a table of the customer's own.
+std::string targetSchema() {
+  std::ifstream in(std::string(TIERMEND_TESTDATA) + "/bracket-tables-postgres.sql");
+  std::stringstream schema;
+  schema << in.rdbuf();
+  return schema.str() + R"(
 CREATE TABLE readme (content text);
 INSERT INTO health_insu VALUES (1, 100, 1, 2, 3, 4, 5, 6);
 INSERT INTO labor VALUES (1, 100, 1, 2, 3, 4, '舊資料');
@@ -34,6 +29,7 @@ INSERT INTO incom_rep VALUES (0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
 INSERT INTO retire VALUES (1, 1, 1, 2, 2);
 INSERT INTO readme VALUES ('客戶自己的說明');
 )";
+}
 
 class RefreshIntoPostgres : public ::testing::Test {
  protected:
@@ -44,7 +40,7 @@ class RefreshIntoPostgres : public ::testing::Test {
     previous_ = fs::current_path();
     fs::current_path(dir_);
     fs::copy_file(std::string(TIERMEND_TESTDATA) + "/tiermenddb.mdb", dir_ / "tiermenddb.mdb");
-    pg_.psql(kPostgresSchema);
+    pg_.psql(targetSchema());
     // A blank password field counts as no password.
     writeLink("1," + pg_.dataSourceName() + "," + pg_.database() + ",postgres, ,R,/unused/,\r\n");
   }

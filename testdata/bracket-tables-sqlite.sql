@@ -1,4 +1,4 @@
--- The four bracket tables of a customer's database, as the benchmark's SQLite target.
+-- The four bracket tables of a customer database, as a SQLite target of the tests and benchmarks.
 CREATE TABLE health_insu (grade SMALLINT, insured_amount INT, self MONEY, self_1dep MONEY,
   self_2dep MONEY, self_3dep MONEY, employer MONEY, gov_subsidy MONEY);
 CREATE TABLE labor (grade SMALLINT, insured_salary INT, worker_share MONEY,
