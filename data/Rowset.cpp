@@ -119,10 +119,11 @@ void Rowset::adopt(std::unique_ptr<Cursor> cursor) {
   }
 }
 
+// The row is read into a spare buffer first, so that a failed read leaves the current
+// row as it was.
 bool Rowset::fetchRow() {
-  std::vector<Value> next;
-  if (!callEngine(*connection_, [&] { return cursor_->fetch(next); })) return false;
-  row_ = std::move(next);
+  if (!callEngine(*connection_, [&] { return cursor_->fetch(fetched_); })) return false;
+  row_.swap(fetched_);
   return true;
 }
 
@@ -141,7 +142,12 @@ void Rowset::close() {
   rowsPassed_ = 0;
   appending_ = false;
   writtenOrder_.clear();
+  written_.clear();
   newRow_.clear();
+  fetched_.clear();
+  postColumns_.clear();
+  postColumnsOrder_.clear();
+  postValues_.clear();
 }
 
 // Before the rowset moves, a row being appended is posted when something was written
@@ -150,6 +156,7 @@ void Rowset::finishPendingRow() {
   if (!appending_) return;
   if (writtenOrder_.empty()) {
     appending_ = false;
+    written_.clear();
     newRow_.clear();
     return;
   }
@@ -186,28 +193,38 @@ void Rowset::append() {
   finishPendingRow();
   appending_ = true;
   writtenOrder_.clear();
+  written_.assign(converters_.size(), false);
   newRow_.assign(converters_.size(), Null{});
 }
 
 void Rowset::post() {
   requireActive();
   if (!appending_) fail("Dataset not in edit or insert mode");
-  std::vector<std::string> names;
-  std::vector<Value> values;
+  // Rows are mostly written column by column in the same order: the column names are
+  // then those of the row before.
+  if (writtenOrder_ != postColumnsOrder_) {
+    postColumns_.clear();
+    for (int index : writtenOrder_) {
+      const ColumnInfo& info = converters_[static_cast<size_t>(index)]->info();
+      if (info.updatable) postColumns_.push_back(info.name);
+    }
+    postColumnsOrder_ = writtenOrder_;
+  }
+  postValues_.resize(postColumns_.size());
+  size_t next = 0;
   for (int index : writtenOrder_) {
-    const ColumnInfo& info = converters_[static_cast<size_t>(index)]->info();
-    if (!info.updatable) continue;
-    names.push_back(info.name);
-    values.push_back(newRow_[static_cast<size_t>(index)]);
+    if (!converters_[static_cast<size_t>(index)]->info().updatable) continue;
+    postValues_[next++] = std::move(newRow_[static_cast<size_t>(index)]);
   }
   // Whatever the outcome, the new row is done with: a refused row is not kept.
   appending_ = false;
   writtenOrder_.clear();
+  written_.clear();
   newRow_.clear();
   const std::string& table = cursor_->baseTable();
   if (table.empty()) fail("Insufficient base table information for updating or refreshing");
   Connection& connection = requireConnection();
-  callEngine(connection, [&] { connection.session().insert(table, names, values); });
+  callEngine(connection, [&] { connection.session().insert(table, postColumns_, postValues_); });
 }
 
 int Rowset::fieldCount() const {
@@ -221,9 +238,7 @@ Field Rowset::field(int index) {
 
 const Value& Rowset::currentValue(int index) const {
   if (appending_) {
-    const bool written =
-        std::find(writtenOrder_.begin(), writtenOrder_.end(), index) != writtenOrder_.end();
-    return written ? newRow_[static_cast<size_t>(index)] : kUnset;
+    return written_[static_cast<size_t>(index)] ? newRow_[static_cast<size_t>(index)] : kUnset;
   }
   if (row_.empty()) return kUnset;
   return row_[static_cast<size_t>(visibleColumns_[static_cast<size_t>(index)])];
@@ -232,7 +247,8 @@ const Value& Rowset::currentValue(int index) const {
 void Rowset::writeValue(int index, Value value) {
   if (!appending_) fail("Dataset not in edit or insert mode");
   newRow_[static_cast<size_t>(index)] = std::move(value);
-  if (std::find(writtenOrder_.begin(), writtenOrder_.end(), index) == writtenOrder_.end()) {
+  if (!written_[static_cast<size_t>(index)]) {
+    written_[static_cast<size_t>(index)] = true;
     writtenOrder_.push_back(index);
   }
 }

@@ -86,7 +86,13 @@ class Rowset {
   std::int64_t rowsPassed_ = 0;  // next() calls that moved to another row
   bool appending_ = false;
   std::vector<int> writtenOrder_;  // field indexes in the order first written
+  std::vector<bool> written_;      // per field: written to the row being appended
   std::vector<Value> newRow_;
+  // Reused from row to row, so that walking and posting do not allocate each time.
+  std::vector<Value> fetched_;
+  std::vector<std::string> postColumns_;
+  std::vector<int> postColumnsOrder_;  // the written order postColumns_ was built for
+  std::vector<Value> postValues_;
 };
 
 }  // namespace tiermend::data

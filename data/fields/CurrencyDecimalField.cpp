@@ -15,6 +15,8 @@ constexpr int kMostIntegerDigits = 38;
 // Whether plain decimal text (separator ".", at most 4 decimals) lies within the
 // currency range, -922337203685477.5808 to 922337203685477.5807.
 bool withinCurrencyRange(std::string_view plain) {
+  // The limits have 15 integer digits: anything shorter fits without a closer look.
+  if (integerDigitCount(plain) < 15) return true;
   const bool negative = !plain.empty() && plain[0] == '-';
   if (negative) plain.remove_prefix(1);
   const size_t point = plain.find('.');
@@ -27,31 +29,64 @@ bool withinCurrencyRange(std::string_view plain) {
   return scaled <= limit;
 }
 
+// Stored decimal text without the zeros that end its fraction (and without the point
+// when nothing is left after it): "12.5000" gives "12.5", "100.0000" gives "100".
+std::string_view withoutTrailingFractionZeros(std::string_view text) {
+  if (text.empty() || text.back() != '0' || text.find('.') == std::string_view::npos) return text;
+  while (!text.empty() && text.back() == '0') text.remove_suffix(1);
+  if (!text.empty() && text.back() == '.') text.remove_suffix(1);
+  return text;
+}
+
 }  // namespace
 
 std::string CurrencyDecimalField::textOf(const Value& value) const {
   if (isNull(value)) return {};
-  const auto exact = exactDecimalOf(value);
-  if (!exact) return plainTextOf(value, settings());
-  const std::string plain = roundedDecimalText(*exact, kDecimals, '.');
+  std::string text;
+  const auto* decimal = std::get_if<Decimal>(&value);
+  const std::string_view shortened =
+      decimal != nullptr ? withoutTrailingFractionZeros(decimal->text) : std::string_view();
+  if (decimal != nullptr && isRoundedDecimalText(shortened, kDecimals, '.')) {
+    text = shortened;  // rounding would give the same text back
+  } else {
+    const auto exact = exactDecimalOf(value);
+    if (!exact) return plainTextOf(value, settings());
+    text = roundedDecimalText(*exact, kDecimals, '.');
+  }
   const bool overflow = info().type == ColumnType::Currency
-                            ? !withinCurrencyRange(plain)
-                            : integerDigitCount(plain) > kMostIntegerDigits;
+                            ? !withinCurrencyRange(text)
+                            : integerDigitCount(text) > kMostIntegerDigits;
   if (overflow) failField("BCD overflow", {});
-  return roundedDecimalText(*exact, kDecimals, settings().regional.decimalSeparator);
+  // The same digits with the system decimal separator in place of the point.
+  const char separator = settings().regional.decimalSeparator;
+  if (separator != '.') {
+    const size_t point = text.find('.');
+    if (point != std::string::npos) text[point] = separator;
+  }
+  return text;
 }
 
 Value CurrencyDecimalField::convertText(const std::string& text) const {
   if (text.empty()) return Null{};
-  const auto exact = parseExactDecimal(text, settings().regional.decimalSeparator);
+  const char separator = settings().regional.decimalSeparator;
   std::string plain;
-  if (exact) plain = roundedDecimalText(*exact, kDecimals, '.');
-  const bool fits = exact && (info().type == ColumnType::Currency
-                                  ? withinCurrencyRange(plain)
-                                  : integerDigitCount(plain) <= kMostIntegerDigits);
+  bool isNumber = true;
+  if (isRoundedDecimalText(text, kDecimals, separator)) {
+    // Already rounded: only the separator changes.
+    plain = text;
+    const size_t point = plain.find(separator);
+    if (point != std::string::npos) plain[point] = '.';
+  } else {
+    const auto exact = parseExactDecimal(text, separator);
+    isNumber = exact.has_value();
+    if (exact) plain = roundedDecimalText(*exact, kDecimals, '.');
+  }
+  const bool fits = isNumber && (info().type == ColumnType::Currency
+                                     ? withinCurrencyRange(plain)
+                                     : integerDigitCount(plain) <= kMostIntegerDigits);
   if (!fits)
     failField("'%s' is not a valid floating point value for field '%s'", {text, displayName()});
-  return Decimal{plain};
+  return Decimal{std::move(plain)};
 }
 
 }  // namespace tiermend::data

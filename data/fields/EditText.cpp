@@ -77,31 +77,40 @@ std::string specialText(double value) {
   return value < 0 ? "-INF" : "INF";
 }
 
-// The parts of a number in edit-text syntax, each as written.
+// The parts of a number in edit-text syntax, each as written (views into the text).
 struct NumberParts {
   bool negative = false;
-  std::string integerDigits;
-  std::string fractionDigits;
-  std::string exponentText;  // sign and digits, empty when absent
+  std::string_view integerDigits;
+  std::string_view fractionDigits;
+  std::string_view exponentText;  // sign and digits, empty when absent
 };
+
+size_t skipDigits(std::string_view text, size_t i) {
+  while (i < text.size() && isDigit(text[i])) ++i;
+  return i;
+}
 
 std::optional<NumberParts> splitNumber(std::string_view text, char separator) {
   text = trimBlanks(text);
   NumberParts parts;
   size_t i = 0;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) parts.negative = text[i++] == '-';
-  while (i < text.size() && isDigit(text[i])) parts.integerDigits += text[i++];
+  const size_t integerStart = i;
+  i = skipDigits(text, i);
+  parts.integerDigits = text.substr(integerStart, i - integerStart);
   if (i < text.size() && text[i] == separator) {
-    ++i;
-    while (i < text.size() && isDigit(text[i])) parts.fractionDigits += text[i++];
+    const size_t fractionStart = ++i;
+    i = skipDigits(text, i);
+    parts.fractionDigits = text.substr(fractionStart, i - fractionStart);
   }
   if (parts.integerDigits.empty() && parts.fractionDigits.empty()) return std::nullopt;
   if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    ++i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) parts.exponentText += text[i++];
-    size_t digitsStart = i;
-    while (i < text.size() && isDigit(text[i])) parts.exponentText += text[i++];
+    const size_t exponentStart = ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    const size_t digitsStart = i;
+    i = skipDigits(text, i);
     if (i == digitsStart) return std::nullopt;
+    parts.exponentText = text.substr(exponentStart, i - exponentStart);
   }
   if (i != text.size()) return std::nullopt;
   return parts;
@@ -136,10 +145,12 @@ void failField(std::string_view pattern, std::initializer_list<std::string_view>
 }
 
 std::string_view trimBlanks(std::string_view text) {
-  const size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const size_t last = text.find_last_not_of(" \t");
-  return text.substr(first, last - first + 1);
+  auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+  size_t first = 0;
+  while (first < text.size() && isBlank(text[first])) ++first;
+  size_t last = text.size();
+  while (last > first && isBlank(text[last - 1])) --last;
+  return text.substr(first, last - first);
 }
 
 std::string formatGeneral(double value, char decimalSeparator) {
@@ -173,9 +184,18 @@ std::optional<double> parseFloat(std::string_view text, char decimalSeparator) {
   const auto parts = splitNumber(text, decimalSeparator);
   if (!parts) return std::nullopt;
   std::string plain = parts->negative ? "-" : "";
-  plain += (parts->integerDigits.empty() ? "0" : parts->integerDigits) + "." +
-           parts->fractionDigits + "0";
-  if (!parts->exponentText.empty()) plain += "e" + parts->exponentText;
+  if (parts->integerDigits.empty()) {
+    plain += '0';
+  } else {
+    plain += parts->integerDigits;
+  }
+  plain += '.';
+  plain += parts->fractionDigits;
+  plain += '0';
+  if (!parts->exponentText.empty()) {
+    plain += 'e';
+    plain += parts->exponentText;
+  }
   errno = 0;
   const double value = strtod_l(plain.c_str(), nullptr, cLocale());
   if (errno == ERANGE && std::isinf(value)) {
@@ -199,24 +219,47 @@ std::optional<ExactDecimal> parseExactDecimal(std::string_view text, char decima
   }
   if (!parts->exponentText.empty() && parts->exponentText[0] == '-') exponent = -exponent;
 
-  ExactDecimal number;
-  number.negative = parts->negative;
-  number.digits = parts->integerDigits + parts->fractionDigits;
-  long long point = static_cast<long long>(parts->integerDigits.size()) + exponent;
-  size_t leadingZeros = number.digits.find_first_not_of('0');
-  if (leadingZeros == std::string::npos) return ExactDecimal{};
-  number.digits.erase(0, leadingZeros);
+  // The digits of integer and fraction together, without leading and trailing zeros.
+  std::string_view integerDigits = parts->integerDigits;
+  std::string_view fractionDigits = parts->fractionDigits;
+  long long point = static_cast<long long>(integerDigits.size()) + exponent;
+  size_t leadingZeros = 0;
+  while (leadingZeros < integerDigits.size() && integerDigits[leadingZeros] == '0') ++leadingZeros;
+  integerDigits.remove_prefix(leadingZeros);
+  if (integerDigits.empty()) {
+    size_t fractionZeros = 0;
+    while (fractionZeros < fractionDigits.size() && fractionDigits[fractionZeros] == '0')
+      ++fractionZeros;
+    if (fractionZeros == fractionDigits.size()) return ExactDecimal{};
+    fractionDigits.remove_prefix(fractionZeros);
+    leadingZeros += fractionZeros;
+  }
+  if (fractionDigits.empty()) {
+    while (integerDigits.back() == '0') integerDigits.remove_suffix(1);
+  } else {
+    while (!fractionDigits.empty() && fractionDigits.back() == '0') fractionDigits.remove_suffix(1);
+    if (fractionDigits.empty())
+      while (!integerDigits.empty() && integerDigits.back() == '0') integerDigits.remove_suffix(1);
+  }
   point -= static_cast<long long>(leadingZeros);
-  number.digits.erase(number.digits.find_last_not_of('0') + 1);
   if (point > kExactPointLimit) return std::nullopt;
   if (point < -kExactPointLimit) return ExactDecimal{};
+
+  ExactDecimal number;
+  number.negative = parts->negative;
+  number.digits.reserve(integerDigits.size() + fractionDigits.size());
+  number.digits.append(integerDigits);
+  number.digits.append(fractionDigits);
   number.pointPosition = static_cast<int>(point);
   return number;
 }
 
 std::optional<ExactDecimal> exactDecimalOf(const Value& value) {
-  if (const auto* whole = std::get_if<std::int64_t>(&value))
-    return parseExactDecimal(std::to_string(*whole), '.');
+  if (const auto* whole = std::get_if<std::int64_t>(&value)) {
+    char buffer[24];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, *whole);
+    return parseExactDecimal(std::string_view(buffer, result.ptr - buffer), '.');
+  }
   if (const auto* decimal = std::get_if<Decimal>(&value))
     return parseExactDecimal(decimal->text, '.');
   if (const auto* real = std::get_if<double>(&value)) {
@@ -234,13 +277,17 @@ std::string roundedDecimalText(const ExactDecimal& number, int decimals, char de
   std::string all;  // integer and fraction digits together
   size_t integerLength = 0;
   if (point <= 0) {
-    all = std::string(-point, '0') + digits;
+    all.reserve(static_cast<size_t>(-point) + digits.size());
+    all.append(static_cast<size_t>(-point), '0');
+    all += digits;
   } else if (static_cast<size_t>(point) >= digits.size()) {
-    all = digits + std::string(point - digits.size(), '0');
+    all.reserve(static_cast<size_t>(point));
+    all += digits;
+    all.append(static_cast<size_t>(point) - digits.size(), '0');
     integerLength = all.size();
   } else {
     all = digits;
-    integerLength = point;
+    integerLength = static_cast<size_t>(point);
   }
   if (all.size() - integerLength > static_cast<size_t>(decimals)) {
     const bool roundUp = all[integerLength + decimals] >= '5';
@@ -256,18 +303,47 @@ std::string roundedDecimalText(const ExactDecimal& number, int decimals, char de
       }
     }
   }
-  std::string integerPart = all.substr(0, integerLength);
-  std::string fraction = all.substr(integerLength);
-  integerPart.erase(0, integerPart.find_first_not_of('0') == std::string::npos
-                           ? integerPart.size()
-                           : integerPart.find_first_not_of('0'));
-  fraction.erase(fraction.find_last_not_of('0') + 1);
-  if (integerPart.empty()) integerPart = "0";
-  if (integerPart == "0" && fraction.empty()) return "0";
-  std::string text = number.negative ? "-" : "";
-  text += integerPart;
-  if (!fraction.empty()) text += decimalSeparator + fraction;
+  // The integer part without its leading zeros, the fraction without its trailing ones.
+  size_t integerStart = 0;
+  while (integerStart < integerLength && all[integerStart] == '0') ++integerStart;
+  size_t fractionEnd = all.size();
+  while (fractionEnd > integerLength && all[fractionEnd - 1] == '0') --fractionEnd;
+  const bool integerIsZero = integerStart == integerLength;
+  const bool hasFraction = fractionEnd > integerLength;
+  if (integerIsZero && !hasFraction) return "0";
+  std::string text;
+  text.reserve(all.size() + 2);
+  if (number.negative) text += '-';
+  if (integerIsZero) {
+    text += '0';
+  } else {
+    text.append(all, integerStart, integerLength - integerStart);
+  }
+  if (hasFraction) {
+    text += decimalSeparator;
+    text.append(all, integerLength, fractionEnd - integerLength);
+  }
   return text;
+}
+
+bool isRoundedDecimalText(std::string_view text, int decimals, char decimalSeparator) {
+  if (isDigit(decimalSeparator) || decimalSeparator == '-') return false;
+  size_t i = 0;
+  const bool negative = !text.empty() && text[0] == '-';
+  if (negative) ++i;
+  const size_t integerStart = i;
+  i = skipDigits(text, i);
+  const size_t integerLength = i - integerStart;
+  if (integerLength == 0) return false;
+  const bool integerIsZero = text[integerStart] == '0';
+  if (integerIsZero && integerLength > 1) return false;
+  if (i == text.size()) return !(negative && integerIsZero);  // "-0" is shown as "0"
+  if (text[i] != decimalSeparator) return false;
+  const size_t fractionStart = ++i;
+  i = skipDigits(text, i);
+  const size_t fractionLength = i - fractionStart;
+  return i == text.size() && fractionLength >= 1 &&
+         fractionLength <= static_cast<size_t>(decimals) && text.back() != '0';
 }
 
 std::string hexText(const Bytes& bytes) {

@@ -58,6 +58,10 @@ std::optional<ExactDecimal> exactDecimalOf(const Value& value);
 // text: "-", integer digits, the separator and the decimals that are not trailing
 // zeros. Zero is "0", never "-0".
 std::string roundedDecimalText(const ExactDecimal& number, int decimals, char decimalSeparator);
+// Whether text already is what roundedDecimalText gives for the number it shows: "-"
+// for a number below zero, integer digits without leading zeros ("0" alone for none),
+// and when there is a fraction the separator and 1 to `decimals` digits, the last not 0.
+bool isRoundedDecimalText(std::string_view text, int decimals, char decimalSeparator);
 // Count of integer digits of the text roundedDecimalText gives.
 int integerDigitCount(std::string_view plainText);
 

@@ -53,6 +53,12 @@ std::optional<WholeNumberText> splitWholeNumber(std::string_view text) {
 
 // The number, or nothing when it lies outside the 64-bit range.
 std::optional<std::int64_t> toInt64(const WholeNumberText& number) {
+  // Up to 18 digits always fit.
+  if (number.digits.size() <= 18) {
+    std::int64_t value = 0;
+    for (char c : number.digits) value = value * 10 + (c - '0');
+    return number.negative ? -value : value;
+  }
   // Accumulate towards the negative side, which holds one more value.
   std::int64_t value = 0;
   constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();

@@ -37,21 +37,39 @@ void civilFromDays(std::int64_t days, int& year, int& month, int& day) {
 
 const std::int64_t kJetEpoch = daysFromCivil(1899, 12, 30);
 
-// Writes magnitude as decimal digits with scale of them after a point.
+// Writes magnitude as decimal digits with scale of them after a point (at least one
+// digit before it), led by "-" when negative and not zero.
 std::string scaledDigits(unsigned __int128 magnitude, int scale, bool negative) {
-  std::string digits;
-  do {
-    digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(magnitude % 10)));
-    magnitude /= 10;
-  } while (magnitude != 0);
-  if (scale > 0) {
-    if (digits.size() <= static_cast<std::size_t>(scale)) {
-      digits.insert(0, static_cast<std::size_t>(scale) + 1 - digits.size(), '0');
-    }
-    digits.insert(digits.size() - static_cast<std::size_t>(scale), 1, '.');
+  // Filled from the right: up to 39 digits or the scale's zeros and one more, a point
+  // and a sign.
+  const std::size_t size = static_cast<std::size_t>(scale > 0 ? scale : 0) + 42;
+  char local[128];
+  std::string spill;
+  char* buffer = local;
+  if (size > sizeof local) {
+    spill.resize(size);
+    buffer = spill.data();
   }
-  const bool isZero = digits.find_first_not_of("0.") == std::string::npos;
-  return (negative && !isZero ? "-" : "") + digits;
+  char* const end = buffer + size;
+  char* start = end;
+  const bool isZero = magnitude == 0;
+  const int width = scale > 0 ? scale + 1 : 1;  // digits to write at least
+  for (int place = 0; magnitude != 0 || place < width; ++place) {
+    if (scale > 0 && place == scale) *--start = '.';
+    // Numbers that fit 64 bits are divided in 64 bits, which is much faster.
+    unsigned digit;
+    if (magnitude <= UINT64_MAX) {
+      const auto small = static_cast<std::uint64_t>(magnitude);
+      digit = static_cast<unsigned>(small % 10);
+      magnitude = small / 10;
+    } else {
+      digit = static_cast<unsigned>(magnitude % 10);
+      magnitude /= 10;
+    }
+    *--start = static_cast<char>('0' + digit);
+  }
+  if (negative && !isZero) *--start = '-';
+  return std::string(start, static_cast<std::size_t>(end - start));
 }
 
 }  // namespace

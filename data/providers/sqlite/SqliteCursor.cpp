@@ -79,7 +79,7 @@ bool SqliteCursor::fetch(std::vector<Value>& row) {
   rowPending_ = false;
   row.resize(columns_.size());
   for (size_t i = 0; i < columns_.size(); ++i) {
-    row[i] = readValue(statement, static_cast<int>(i), columns_[i]);
+    readValueInto(statement, static_cast<int>(i), columns_[i], row[i]);
   }
   return true;
 }

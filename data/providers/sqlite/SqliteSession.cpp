@@ -85,8 +85,8 @@ void SqliteSession::insert(const std::string& table, const std::vector<std::stri
   }
   PreparedInsert& prepared = prepareInsert(table, columns);
   sqlite3_stmt* statement = prepared.statement.get();
+  // Every parameter is bound again below, so earlier bindings need no clearing.
   sqlite3_reset(statement);
-  sqlite3_clear_bindings(statement);
   for (size_t i = 0; i < values.size(); ++i) {
     bindValue(statement, static_cast<int>(i) + 1, values[i], prepared.columnTypes[i]);
   }

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <string_view>
 
 #include "data/EngineError.h"
 
@@ -122,16 +123,64 @@ std::optional<std::int64_t> wholeNumberOf(std::string_view text) {
   return number;
 }
 
-std::optional<double> doubleOf(const std::string& text) {
+// Reads a number written with "." whatever the process locale says (strtod would follow
+// LC_NUMERIC, and the application sets the locale from the environment). Blanks around
+// it and a leading "+" are allowed, as SQLite allows them in numeric text.
+std::optional<double> doubleOf(std::string_view text) {
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+    text.remove_prefix(1);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+    text.remove_suffix(1);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   if (text.empty()) return std::nullopt;
-  char* end = nullptr;
-  const double number = std::strtod(text.c_str(), &end);
-  if (end != text.c_str() + text.size() || !std::isfinite(number)) return std::nullopt;
+  double number = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(number))
+    return std::nullopt;
   return number;
+}
+
+// Below this magnitude a double's spacing is under 1e-4, so at most one number of four
+// or fewer decimals reads back as it.
+constexpr double kShortFormLimit = 1e11;
+constexpr int kShortFormDecimals = 4;
+constexpr double kShortFormScale = 1e4;
+
+using ShortDecimalBuffer = char[32];
+
+// The text of a number that reads back as exactly this double with at most four
+// decimals, the fewest that do; nothing when there is none (or the number is too
+// large to tell quickly). A quotient of two exact doubles is rounded correctly, just as
+// reading the decimal text is, so the test below is the read-back itself. A number of
+// fewer decimals is the same quotient with zeros added, so one test covers them all.
+
+std::optional<std::string_view> shortDecimalTextOf(double number, ShortDecimalBuffer& buffer) {
+  if (number == 0 || !(std::fabs(number) < kShortFormLimit)) return std::nullopt;
+  const double scaled = std::nearbyint(number * kShortFormScale);
+  if (scaled / kShortFormScale != number) return std::nullopt;
+  const auto units = static_cast<long long>(scaled);
+  unsigned long long rest = units < 0 ? 0ULL - static_cast<unsigned long long>(units) : units;
+  int decimals = kShortFormDecimals;
+  while (decimals > 0 && rest % 10 == 0) {
+    rest /= 10;
+    --decimals;
+  }
+  // The digits from the right, the point put in on the way.
+  char* const end = buffer + sizeof buffer;
+  char* start = end;
+  for (int place = 0; rest != 0 || place <= decimals; ++place) {
+    if (place == decimals && decimals > 0) *--start = '.';
+    *--start = static_cast<char>('0' + rest % 10);
+    rest /= 10;
+  }
+  if (units < 0) *--start = '-';
+  return std::string_view(start, static_cast<size_t>(end - start));
 }
 
 // The shortest plain decimal text (no exponent) that reads back as this double.
 std::string decimalTextOf(double number) {
+  ShortDecimalBuffer shortText;
+  if (auto text = shortDecimalTextOf(number, shortText)) return std::string(*text);
   char buffer[400];
   auto result = std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::fixed);
   return std::string(buffer, result.ptr);
@@ -168,8 +217,7 @@ std::optional<std::string> plainDecimal(std::string_view text) {
   return result;
 }
 
-Value readWholeNumber(sqlite3_stmt* statement, int index, const ColumnInfo& column) {
-  const int storage = sqlite3_column_type(statement, index);
+Value readWholeNumber(sqlite3_stmt* statement, int index, int storage, const ColumnInfo& column) {
   if (storage == SQLITE_INTEGER) return std::int64_t{sqlite3_column_int64(statement, index)};
   if (storage == SQLITE_FLOAT) {
     const double number = sqlite3_column_double(statement, index);
@@ -182,8 +230,7 @@ Value readWholeNumber(sqlite3_stmt* statement, int index, const ColumnInfo& colu
   refuseStored(statement, index, column, "whole number");
 }
 
-Value readFloating(sqlite3_stmt* statement, int index, const ColumnInfo& column) {
-  const int storage = sqlite3_column_type(statement, index);
+Value readFloating(sqlite3_stmt* statement, int index, int storage, const ColumnInfo& column) {
   if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT) {
     return sqlite3_column_double(statement, index);
   }
@@ -191,8 +238,7 @@ Value readFloating(sqlite3_stmt* statement, int index, const ColumnInfo& column)
   refuseStored(statement, index, column, "floating point number");
 }
 
-Value readDecimal(sqlite3_stmt* statement, int index, const ColumnInfo& column) {
-  const int storage = sqlite3_column_type(statement, index);
+Value readDecimal(sqlite3_stmt* statement, int index, int storage, const ColumnInfo& column) {
   if (storage == SQLITE_INTEGER) {
     return Decimal{std::to_string(sqlite3_column_int64(statement, index))};
   }
@@ -204,8 +250,7 @@ Value readDecimal(sqlite3_stmt* statement, int index, const ColumnInfo& column) 
   refuseStored(statement, index, column, "decimal number");
 }
 
-Value readDate(sqlite3_stmt* statement, int index, const ColumnInfo& column) {
-  const int storage = sqlite3_column_type(statement, index);
+Value readDate(sqlite3_stmt* statement, int index, int storage, const ColumnInfo& column) {
   std::optional<DateTime> value;
   if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT) {
     value = dateTimeFromJulianDay(sqlite3_column_double(statement, index));
@@ -216,8 +261,7 @@ Value readDate(sqlite3_stmt* statement, int index, const ColumnInfo& column) {
   return *value;
 }
 
-Value readBoolean(sqlite3_stmt* statement, int index, const ColumnInfo& column) {
-  const int storage = sqlite3_column_type(statement, index);
+Value readBoolean(sqlite3_stmt* statement, int index, int storage, const ColumnInfo& column) {
   if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT) {
     return sqlite3_column_double(statement, index) != 0.0;
   }
@@ -245,8 +289,8 @@ std::string guidText(const Bytes& bytes) {
   return text;
 }
 
-Value readText(sqlite3_stmt* statement, int index, const ColumnInfo& column) {
-  if (column.type == ColumnType::Guid && sqlite3_column_type(statement, index) == SQLITE_BLOB) {
+Value readText(sqlite3_stmt* statement, int index, int storage, const ColumnInfo& column) {
+  if (column.type == ColumnType::Guid && storage == SQLITE_BLOB) {
     Bytes bytes = readBytes(statement, index);
     if (bytes.size() == 16) return guidText(bytes);
   }
@@ -255,36 +299,75 @@ Value readText(sqlite3_stmt* statement, int index, const ColumnInfo& column) {
 
 // The significant digits of plain decimal text, leading and trailing zeros left out.
 size_t significantDigits(std::string_view text) {
-  std::string digits;
+  size_t count = 0;      // digits from the first non-zero one on
+  size_t untilLast = 0;  // of those, the ones up to the last non-zero one
   for (char c : text) {
-    if (c >= '0' && c <= '9') digits.push_back(c);
+    if (c < '0' || c > '9') continue;
+    if (count == 0 && c == '0') continue;
+    ++count;
+    if (c != '0') untilLast = count;
   }
-  const size_t first = digits.find_first_not_of('0');
-  if (first == std::string::npos) return 0;
-  const size_t last = digits.find_last_not_of('0');
-  return last - first + 1;
+  return untilLast;
+}
+
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The double that plain decimal text reads as.
+double doubleOfPlain(std::string_view text) {
+  // Up to 15 digits with at most 22 decimals: the digits as a whole number and the
+  // power of ten are exact doubles, and their quotient is rounded correctly, the
+  // same as reading the text.
+  const bool negative = !text.empty() && text[0] == '-';
+  std::string_view digits = negative ? text.substr(1) : text;
+  const size_t point = digits.find('.');
+  if (point != std::string_view::npos && digits.size() - point - 1 <= 22) {
+    long long whole = 0;
+    size_t count = 0;
+    bool plain = point > 0 && point + 1 < digits.size();
+    for (size_t i = 0; plain && i < digits.size(); ++i) {
+      if (i == point) continue;
+      const char c = digits[i];
+      if (c < '0' || c > '9') plain = false;
+      if (whole != 0 || c != '0') ++count;
+      whole = whole * 10 + (c - '0');
+      if (count > 15) plain = false;
+    }
+    if (plain) {
+      const double number =
+          static_cast<double>(whole) / kExactPowersOfTen[digits.size() - point - 1];
+      return negative ? -number : number;
+    }
+  }
+  double number = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (error == std::errc() && end == text.data() + text.size()) return number;
+  return doubleOf(text).value_or(0.0);
 }
 
 int bindDecimal(sqlite3_stmt* statement, int position, const std::string& text) {
-  std::string trimmed = text;
-  const size_t point = trimmed.find('.');
-  if (point != std::string::npos) {
-    while (trimmed.back() == '0') trimmed.pop_back();
-    if (trimmed.back() == '.') trimmed.pop_back();
+  std::string_view trimmed = text;
+  bool hasPoint = trimmed.find('.') != std::string_view::npos;
+  if (hasPoint) {
+    while (trimmed.back() == '0') trimmed.remove_suffix(1);
+    if (trimmed.back() == '.') {
+      trimmed.remove_suffix(1);
+      hasPoint = trimmed.find('.') != std::string_view::npos;
+    }
   }
-  if (trimmed.find('.') == std::string::npos) {
+  if (!hasPoint) {
     if (auto whole = wholeNumberOf(trimmed)) return sqlite3_bind_int64(statement, position, *whole);
   } else if (significantDigits(trimmed) <= 15) {
-    return sqlite3_bind_double(statement, position, std::strtod(trimmed.c_str(), nullptr));
+    return sqlite3_bind_double(statement, position, doubleOfPlain(trimmed));
   }
   return sqlite3_bind_text(statement, position, text.c_str(), static_cast<int>(text.size()),
                            SQLITE_TRANSIENT);
 }
 
-}  // namespace
-
-Value readValue(sqlite3_stmt* statement, int index, const ColumnInfo& column) {
-  if (sqlite3_column_type(statement, index) == SQLITE_NULL) return Null{};
+// The value of a result column whose storage class is known.
+Value readStored(sqlite3_stmt* statement, int index, int storage, const ColumnInfo& column) {
+  if (storage == SQLITE_NULL) return Null{};
   switch (column.type) {
     case ColumnType::Int8:
     case ColumnType::Int16:
@@ -293,28 +376,51 @@ Value readValue(sqlite3_stmt* statement, int index, const ColumnInfo& column) {
     case ColumnType::UInt8:
     case ColumnType::UInt16:
     case ColumnType::UInt32:
-      return readWholeNumber(statement, index, column);
+      return readWholeNumber(statement, index, storage, column);
     case ColumnType::Single:
     case ColumnType::Double:
-      return readFloating(statement, index, column);
+      return readFloating(statement, index, storage, column);
     case ColumnType::Currency:
     case ColumnType::Decimal:
-      return readDecimal(statement, index, column);
+      return readDecimal(statement, index, storage, column);
     case ColumnType::DateTime:
     case ColumnType::Date:
     case ColumnType::Time:
-      return readDate(statement, index, column);
+      return readDate(statement, index, storage, column);
     case ColumnType::Boolean:
-      return readBoolean(statement, index, column);
+      return readBoolean(statement, index, storage, column);
     case ColumnType::Blob:
     case ColumnType::Binary:
       return readBytes(statement, index);
     case ColumnType::Text:
     case ColumnType::Memo:
     case ColumnType::Guid:
-      return readText(statement, index, column);
+      return readText(statement, index, storage, column);
   }
   return storedText(statement, index);
+}
+
+}  // namespace
+
+Value readValue(sqlite3_stmt* statement, int index, const ColumnInfo& column) {
+  return readStored(statement, index, sqlite3_column_type(statement, index), column);
+}
+
+void readValueInto(sqlite3_stmt* statement, int index, const ColumnInfo& column, Value& target) {
+  const int storage = sqlite3_column_type(statement, index);
+  if (storage == SQLITE_FLOAT &&
+      (column.type == ColumnType::Currency || column.type == ColumnType::Decimal)) {
+    ShortDecimalBuffer buffer;
+    if (auto text = shortDecimalTextOf(sqlite3_column_double(statement, index), buffer)) {
+      if (auto* decimal = std::get_if<Decimal>(&target)) {
+        decimal->text.assign(*text);
+      } else {
+        target = Decimal{std::string(*text)};
+      }
+      return;
+    }
+  }
+  target = readStored(statement, index, storage, column);
 }
 
 void bindValue(sqlite3_stmt* statement, int position, const Value& value, ColumnType target) {

@@ -27,6 +27,10 @@ namespace tiermend::data::sqlite {
 // The value of result column index of the current row, read as column says.
 Value readValue(sqlite3_stmt* statement, int index, const ColumnInfo& column);
 
+// The same, written over target: the text a value holds already is reused for the new
+// one where it can be, so that reading row after row need not allocate.
+void readValueInto(sqlite3_stmt* statement, int index, const ColumnInfo& column, Value& target);
+
 // Binds value to parameter position (from 1) for a column of the given type.
 void bindValue(sqlite3_stmt* statement, int position, const Value& value, ColumnType target);
 

@@ -103,6 +103,15 @@ TEST(JetNumberTest, DecimalsHaveExactlyTheirScale) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(decimalFromBytes(decimalBytes(c.negative, c.magnitude).data(), c.scale).text, c.text);
   }
+  // The widest magnitude, and a scale longer than any number's digits.
+  const unsigned __int128 widest = ~static_cast<unsigned __int128>(0);
+  EXPECT_EQ(decimalFromBytes(decimalBytes(false, widest).data(), 0).text,
+            "340282366920938463463374607431768211455");
+  EXPECT_EQ(decimalFromBytes(decimalBytes(true, widest).data(), 20).text,
+            "-3402823669209384634.63374607431768211455");
+  EXPECT_EQ(decimalFromBytes(decimalBytes(true, 5).data(), 130).text,
+            "-0." + std::string(129, '0') + "5");
+  EXPECT_EQ(decimalFromBytes(decimalBytes(false, 0).data(), 2).text, "0.00");
 }
 
 TEST(JetNumberTest, GuidsUseRegistryFormat) {
