@@ -138,11 +138,36 @@ void OdbcSession::insert(const std::string& table, const std::vector<std::string
     run(statement, "INSERT INTO " + quoteIdentifier(table, identifierQuote_) + " DEFAULT VALUES");
     return;
   }
-  ParameterSet parameters(values, targetsFor(table, columns));
-  StatementHandle statement(connection_);
-  parameters.bind(statement.get());
-  run(statement, insertStatement(table, columns, identifierQuote_));
-  finishResults(statement);
+  PreparedInsert& prepared = preparedInsertFor(table, columns);
+  SQLHSTMT statement = prepared.statement.get();
+  ParameterSet parameters(values, prepared.targets);
+  // The statement is closed and its parameters let go on every path, so that the next
+  // row starts from a clean statement whatever happened to this one.
+  struct CloseAfterRun {
+    SQLHSTMT statement;
+    ~CloseAfterRun() {
+      SQLFreeStmt(statement, SQL_CLOSE);
+      SQLFreeStmt(statement, SQL_RESET_PARAMS);
+    }
+  } closeAfterRun{statement};
+  parameters.bind(statement);
+  SQLRETURN rc = SQLExecute(statement);
+  if (rc != SQL_NO_DATA) checkResult(rc, SQL_HANDLE_STMT, statement, "adding a row");
+  finishResults(prepared.statement);
+}
+
+OdbcSession::PreparedInsert& OdbcSession::preparedInsertFor(
+    const std::string& table, const std::vector<std::string>& columns) {
+  const std::string key = cacheKey(table, columns);
+  if (auto found = preparedInserts_.find(key); found != preparedInserts_.end())
+    return *found->second;
+  auto prepared = std::make_unique<PreparedInsert>(connection_);
+  prepared->targets = targetsFor(table, columns);
+  WideString text = toWide(insertStatement(table, columns, identifierQuote_));
+  SQLRETURN rc =
+      SQLPrepareW(prepared->statement.get(), text.data(), static_cast<SQLINTEGER>(text.size()));
+  checkResult(rc, SQL_HANDLE_STMT, prepared->statement.get(), "preparing a row's insert");
+  return *preparedInserts_.emplace(key, std::move(prepared)).first->second;
 }
 
 void OdbcSession::setAutocommit(bool on) {

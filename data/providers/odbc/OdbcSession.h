@@ -37,6 +37,16 @@ class OdbcSession : public Session {
   void finishResults(const StatementHandle& statement);
   std::vector<ParameterTarget> targetsFor(const std::string& table,
                                           const std::vector<std::string>& columns);
+
+  // An INSERT prepared once for a table and column list and run again for every row,
+  // so that the driver and the server parse and plan it only once.
+  struct PreparedInsert {
+    explicit PreparedInsert(const ConnectionHandle& connection) : statement(connection) {}
+    StatementHandle statement;
+    std::vector<ParameterTarget> targets;
+  };
+  PreparedInsert& preparedInsertFor(const std::string& table,
+                                    const std::vector<std::string>& columns);
   void endTransaction(SQLSMALLINT completion);
   void setAutocommit(bool on);
 
@@ -46,6 +56,8 @@ class OdbcSession : public Session {
   std::string identifierQuote_;
   bool inTransaction_ = false;
   std::map<std::string, std::vector<ParameterTarget>> targetCache_;
+  // Declared after the connection so that the statements are freed before it.
+  std::map<std::string, std::unique_ptr<PreparedInsert>> preparedInserts_;
 };
 
 }  // namespace tiermend::data::odbc

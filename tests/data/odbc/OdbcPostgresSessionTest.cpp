@@ -49,6 +49,18 @@ TEST_F(OdbcPostgresSessionTest, RefusedRowsReportTheServersReason) {
   EXPECT_EQ(count(), "4\n");
 }
 
+TEST_F(OdbcPostgresSessionTest, RowAfterRowRebindsEachValue) {
+  // The same insert runs again for every row: each row's values, nulls included, must
+  // reach the server, not the previous row's.
+  session->execute("DELETE FROM labor");
+  session->insert("labor", {"grade", "pay"}, {std::int64_t{7}, Null{}});
+  session->insert("labor", {"grade", "pay"}, {std::int64_t{8}, Decimal{"12.25"}});
+  session->insert("labor", {"pay", "grade"}, {Decimal{"3"}, std::int64_t{9}});
+  session->insert("labor", {"grade", "pay"}, {std::int64_t{10}, Null{}});
+  EXPECT_EQ(pg.psql("SELECT grade, pay FROM labor ORDER BY grade"),
+            "7|\n8|12.25\n9|3.00\n10|\n");
+}
+
 TEST_F(OdbcPostgresSessionTest, MissingTableIsNamedInTheMessage) {
   EXPECT_THAT(engineMessage([&] { session->query("SELECT * FROM no_such_table"); }),
               HasSubstr("relation \"no_such_table\" does not exist"));
