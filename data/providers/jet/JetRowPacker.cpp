@@ -124,7 +124,14 @@ std::vector<std::uint8_t> JetRowPacker::variableBytes(const JetColumnLayout& col
     }
     return *bytes;
   }
-  if (column.type != MDB_TEXT) wrongValue(column);
+  if (column.type != MDB_TEXT) {
+    // A kind of fixed width kept in the variable area (Access does so with Decimal).
+    const int width = fixedValueWidth(column.type);
+    if (width == 0) wrongValue(column);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(width), 0);
+    putFixed(column, value, bytes.data());
+    return bytes;
+  }
   const auto* text = std::get_if<std::string>(&value);
   if (text == nullptr) wrongValue(column);
   if (layout_.jet3) {
