@@ -3,7 +3,6 @@
 #include "data/Connection.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <string_view>
 
@@ -13,22 +12,12 @@
 #include "data/providers/jet/JetProvider.h"
 #include "data/providers/odbc/OdbcProvider.h"
 #include "data/providers/sqlite/SqliteProvider.h"
+#include "data/value/AsciiText.h"
 #include "platform/Exceptions.h"
 #include "platform/ReadOnlyFile.h"
 
 namespace tiermend::data {
 namespace {
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
-bool isBlankText(const std::string& text) {
-  return std::all_of(text.begin(), text.end(), [](unsigned char c) { return c <= 32; });
-}
 
 enum class FileFormat { Missing, Sqlite, Jet, Unrecognized };
 

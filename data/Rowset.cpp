@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "data/EngineError.h"
+#include "data/value/AsciiText.h"
 #include "platform/Exceptions.h"
 
 namespace tiermend::data {
@@ -20,10 +21,6 @@ auto callEngine(const Connection& connection, Call&& call) {
   } catch (const EngineError& error) {
     throw toFailure(error, connection.settings().codePage);
   }
-}
-
-bool isBlankText(const std::string& text) {
-  return std::all_of(text.begin(), text.end(), [](unsigned char c) { return c <= 32; });
 }
 
 }  // namespace
