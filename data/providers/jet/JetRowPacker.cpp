@@ -10,6 +10,8 @@
 #include "data/providers/jet/JetText.h"
 #include "data/providers/jet/JetValueBytes.h"
 #include "data/providers/jet/JetValues.h"
+#include "data/value/Calendar.h"
+#include "data/value/GuidText.h"
 
 namespace tiermend::data::jet {
 
@@ -90,7 +92,7 @@ void JetRowPacker::putFixed(const JetColumnLayout& column, const Value& value, s
     case MDB_DATETIME: {
       const auto* date = std::get_if<DateTime>(&value);
       if (date == nullptr) wrongValue(column);
-      const double days = daysFromDateTime(*date);
+      const double days = oleDaysFromDateTime(*date);
       std::uint64_t bits = 0;
       std::memcpy(&bits, &days, sizeof bits);
       writeInt64(at, static_cast<std::int64_t>(bits));
@@ -256,7 +258,7 @@ void JetRowPacker::storedValues(std::vector<Value>& out) const {
         out.emplace_back(readDouble(bytes));
         break;
       case MDB_DATETIME: {
-        const auto date = dateTimeFromDays(readDouble(bytes));
+        const auto date = dateTimeFromOleDays(readDouble(bytes));
         if (!date) {
           throw EngineError("The value for field '" + column.name + "' is not a valid date.");
         }
@@ -264,7 +266,7 @@ void JetRowPacker::storedValues(std::vector<Value>& out) const {
         break;
       }
       case MDB_REPID:
-        out.emplace_back(guidFromBytes(bytes));
+        out.emplace_back(guidTextFromBytes(bytes));
         break;
       case MDB_NUMERIC:
         out.emplace_back(decimalFromBytes(bytes, column.scale));

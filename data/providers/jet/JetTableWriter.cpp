@@ -4,6 +4,7 @@
 #include "data/EngineError.h"
 #include "data/providers/jet/JetDataPage.h"
 #include "data/providers/jet/JetValues.h"
+#include "data/value/GuidText.h"
 
 namespace tiermend::data::jet {
 
@@ -101,7 +102,7 @@ void JetTableWriter::insert(const std::vector<std::string>& columns,
       for (auto& byte : random) byte = static_cast<std::uint8_t>(g_random_int_range(0, 256));
       random[7] = static_cast<std::uint8_t>((random[7] & 0x0F) | 0x40);  // version 4
       random[8] = static_cast<std::uint8_t>((random[8] & 0x3F) | 0x80);
-      row_[i] = guidFromBytes(random.data());
+      row_[i] = guidTextFromBytes(random.data());
     }
   }
   const std::vector<std::uint8_t>& packed = packer_.pack(row_);
