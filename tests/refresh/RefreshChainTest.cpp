@@ -13,8 +13,10 @@
 #include <vector>
 
 #include "ToolRun.h"
+#include "data/ProviderChoice.h"
 #include "refresh/BracketTables.h"
 #include "tests/data/sqlite/SqliteTestFiles.h"
+#include "tests/support/ThreeWayRead.h"
 
 namespace tiermend::refresh {
 namespace {
@@ -125,6 +127,30 @@ TEST_P(RefreshChain, RefreshesAllFourTablesFromThePackage) {
   EXPECT_EQ(targetScalar("select sum(contribution_wage) from retire"), "3291524");
   EXPECT_EQ(targetScalar("select wage_to from retire where grade = 62"), "9999999");
   EXPECT_EQ(targetRows("readme"), readmeBefore);
+}
+
+// An Access basedb.mdb: a copy of the package whose tables first get other rows.
+TEST_P(RefreshChain, RefreshesAnAccessTargetInPlace) {
+  fs::remove(target());
+  fs::copy_file(std::string(TIERMEND_TESTDATA) + "/tiermenddb.mdb", target());
+  fs::permissions(target(), fs::perms::owner_write, fs::perm_options::add);
+  {
+    auto session =
+        data::openSessionFor("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + target().string());
+    for (const BracketTable& table : kBracketTables) {
+      session->execute(std::string("delete from ") + table.table);
+    }
+    session->insert("labor", {"grade", "note"}, {std::int64_t{1}, std::string("old")});
+  }
+  EXPECT_EQ(runTool(), std::nullopt);
+  EXPECT_TRUE(completionShown_);
+  for (const BracketTable& table : kBracketTables) {
+    SCOPED_TRACE(table.table);
+    const Rows expected = packageTexts(table.table);
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(targetTexts(table.table), expected);
+    EXPECT_EQ(testing::threeWayDifference(target().string(), table.table), "");
+  }
 }
 
 TEST_P(RefreshChain, MissingUpdatePackageKeepsTheOldRows) {

@@ -1,7 +1,6 @@
 // Opening Access files, and the Jet provider's place among the file formats.
 #include "data/providers/jet/JetProvider.h"
 
-#include "data/providers/jet/JetDatabase.h"
 #include "data/providers/jet/JetHeader.h"
 #include "data/providers/jet/JetSession.h"
 
@@ -15,7 +14,7 @@ std::unique_ptr<Session> openFile(const std::string& path, const ConnectionStrin
 }  // namespace
 
 std::unique_ptr<Session> openSession(const std::string& path, const std::string& password) {
-  return std::make_unique<JetSession>(JetDatabase::open(path, password));
+  return std::make_unique<JetSession>(path, password);
 }
 
 void registerProvider(ProviderRegistry& registry) {

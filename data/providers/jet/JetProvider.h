@@ -1,5 +1,5 @@
-// The Jet provider: read-only sessions on Access .mdb files (Jet 3 and Jet 4) through
-// libmdb. Anything that would change the file fails and leaves the file untouched.
+// The Jet provider: sessions on Access .mdb files (Jet 3 and Jet 4), read through
+// libmdb and written by the provider's own page writer (see JetSession).
 #pragma once
 
 #include <memory>

@@ -1,35 +1,135 @@
-// The read-only Jet session.
+// The Jet session: reads through libmdb, writes through JetFileWriter inside a
+// JetFileTransaction.
 #include "data/providers/jet/JetSession.h"
 
 #include "data/EngineError.h"
 #include "data/providers/jet/JetCursor.h"
+#include "data/providers/jet/JetFileTransaction.h"
+#include "data/providers/jet/JetFileWriter.h"
 #include "data/providers/jet/JetStatement.h"
 
 namespace tiermend::data::jet {
+
 namespace {
 
-[[noreturn]] void refuseChange() {
-  throw EngineError("Cannot update. Database or object is read-only.");
+[[noreturn]] void refuseStatement() {
+  throw EngineError(
+      "This statement cannot be run on an Access database: only 'delete from <table>' and "
+      "inserts can change it.");
 }
 
 }  // namespace
 
+JetSession::JetSession(std::string path, std::string password)
+    : path_(std::move(path)),
+      password_(std::move(password)),
+      database_(JetDatabase::open(path_, password_)) {}
+
+JetSession::~JetSession() {
+  try {
+    endTransaction();
+  } catch (const EngineError&) {
+    // The copy is discarded all the same; the file itself was never touched.
+  }
+}
+
+// libmdb keeps table definitions and usage maps once read, so after writing the
+// copy is opened afresh for the next select.
+std::shared_ptr<JetDatabase> JetSession::currentDatabase() {
+  if (writer_ && readerBehind_) {
+    writer_->flush();
+    database_ = JetDatabase::open(transaction_->copyPath(), password_);
+    readerBehind_ = false;
+  }
+  return database_;
+}
+
 std::unique_ptr<Cursor> JetSession::query(const std::string& sql) {
   const JetStatement statement = parseStatement(sql);
-  if (statement.kind == JetStatement::Kind::Changing) refuseChange();
-  return std::make_unique<JetCursor>(database_, statement.table, statement.columns);
+  if (statement.kind == JetStatement::Kind::DeleteAll) {
+    execute(sql);
+    return nullptr;
+  }
+  if (statement.kind == JetStatement::Kind::Changing) refuseStatement();
+  return std::make_unique<JetCursor>(currentDatabase(), statement.table, statement.columns);
 }
 
+template <typename Change>
+auto JetSession::change(Change&& run) {
+  const bool ownTransaction = !transaction_;
+  if (ownTransaction) beginTransaction();
+  try {
+    readerBehind_ = true;
+    auto result = run(*writer_);
+    if (ownTransaction) commit();
+    return result;
+  } catch (...) {
+    if (ownTransaction) endTransaction();
+    throw;
+  }
+}
+
+// A select run as a statement without rows checks its table and columns and affects
+// nothing.
 std::int64_t JetSession::execute(const std::string& sql) {
   const JetStatement statement = parseStatement(sql);
-  if (statement.kind == JetStatement::Kind::Changing) refuseChange();
-  JetCursor check(database_, statement.table, statement.columns);
-  return 0;
+  switch (statement.kind) {
+    case JetStatement::Kind::Select: {
+      JetCursor check(currentDatabase(), statement.table, statement.columns);
+      return 0;
+    }
+    case JetStatement::Kind::DeleteAll:
+      return change([&](JetFileWriter& writer) { return writer.deleteAll(statement.table); });
+    case JetStatement::Kind::Changing:
+      break;
+  }
+  refuseStatement();
 }
 
-void JetSession::insert(const std::string&, const std::vector<std::string>&,
-                        const std::vector<Value>&) {
-  refuseChange();
+void JetSession::insert(const std::string& table, const std::vector<std::string>& columns,
+                        const std::vector<Value>& values) {
+  change([&](JetFileWriter& writer) {
+    writer.insert(table, columns, values);
+    return 0;
+  });
+}
+
+void JetSession::beginTransaction() {
+  if (transaction_) throw EngineError("A transaction is already active on this database.");
+  auto transaction = JetFileTransaction::begin(path_);
+  auto writer = std::make_unique<JetFileWriter>(transaction->copyPath(), password_);
+  transaction_ = std::move(transaction);
+  writer_ = std::move(writer);
+  readerBehind_ = true;
+}
+
+void JetSession::commit() {
+  if (!transaction_) throw EngineError("No transaction is active on this database.");
+  try {
+    writer_->flush();
+    transaction_->commit([this](const std::string& copy) { writer_->check(copy); });
+  } catch (...) {
+    // The transaction has discarded its copy: the file is as it was.
+    endTransaction();
+    throw;
+  }
+  endTransaction();
+}
+
+void JetSession::rollback() {
+  endTransaction();
+}
+
+// Drops the writer and the copy (when not committed) and reads the file itself again.
+void JetSession::endTransaction() {
+  const bool hadTransaction = transaction_ != nullptr;
+  writer_.reset();
+  if (transaction_) {
+    transaction_->rollback();  // after a commit there is nothing left to remove
+    transaction_.reset();
+  }
+  readerBehind_ = false;
+  if (hadTransaction) database_ = JetDatabase::open(path_, password_);
 }
 
 }  // namespace tiermend::data::jet

@@ -1,33 +1,48 @@
-// The read-only Jet session: simple selects stream rows from the file; everything that
-// would change the file is refused before anything is written.
+// A session on one Access file. Selects stream rows from the file; "delete from <table>"
+// and inserts are written by the provider's own page writer into a copy of the file
+// (JetFileTransaction), which replaces the file only when the transaction commits and
+// reading the copy back shows every changed table holding exactly what was written. A
+// change made outside a transaction is a transaction of its own. Within a transaction
+// selects see the changes made so far.
 #pragma once
 
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "data/Provider.h"
 #include "data/providers/jet/JetDatabase.h"
 
 namespace tiermend::data::jet {
 
+class JetFileTransaction;
+class JetFileWriter;
+
 class JetSession : public Session {
  public:
-  explicit JetSession(std::shared_ptr<JetDatabase> database) : database_(std::move(database)) {}
+  // Opens path, checking the database password as JetDatabase::open does.
+  JetSession(std::string path, std::string password);
+  ~JetSession() override;
 
   std::unique_ptr<Cursor> query(const std::string& sql) override;
-  // A select run as a statement without rows checks its table and columns and
-  // affects nothing; every other statement would change the file.
   std::int64_t execute(const std::string& sql) override;
   void insert(const std::string& table, const std::vector<std::string>& columns,
               const std::vector<Value>& values) override;
-  // Nothing can change, so there is nothing to commit or undo.
-  void beginTransaction() override {}
-  void commit() override {}
-  void rollback() override {}
+  void beginTransaction() override;
+  void commit() override;
+  void rollback() override;
 
  private:
-  std::shared_ptr<JetDatabase> database_;
+  std::shared_ptr<JetDatabase> currentDatabase();
+  template <typename Change>
+  auto change(Change&& run);
+  void endTransaction();
+
+  std::string path_;
+  std::string password_;
+  std::shared_ptr<JetDatabase> database_;  // the file as selects see it now
+  std::unique_ptr<JetFileTransaction> transaction_;
+  std::unique_ptr<JetFileWriter> writer_;
+  bool readerBehind_ = false;  // changes written since database_ was opened
 };
 
 }  // namespace tiermend::data::jet

@@ -97,12 +97,31 @@ bool parseSelectList(Tokenizer& tokens, JetStatement& statement) {
   return false;
 }
 
+// After "delete": optional "*", "from", the table and nothing else. Anything more (a
+// condition, a join) is a change this provider does not make.
+bool parseDeleteAll(Tokenizer& tokens, JetStatement& statement) {
+  Token token = tokens.next();
+  if (isSymbol(token, '*')) token = tokens.next();
+  if (!isKeyword(token, "from")) return false;
+  const Token table = tokens.next();
+  if (!isName(table)) return false;
+  Token rest = tokens.next();
+  while (isSymbol(rest, ';')) rest = tokens.next();
+  if (rest.type != Token::Type::End) return false;
+  statement.table = table.text;
+  return true;
+}
+
 }  // namespace
 
 JetStatement parseStatement(const std::string& sql) {
   Tokenizer tokens(sql);
   const Token verb = tokens.next();
   JetStatement statement;
+  if (isKeyword(verb, "delete") && parseDeleteAll(tokens, statement)) {
+    statement.kind = JetStatement::Kind::DeleteAll;
+    return statement;
+  }
   if (changesData(verb)) {
     statement.kind = JetStatement::Kind::Changing;
     return statement;

@@ -1,7 +1,8 @@
-// The statements a read-only Jet session understands: "select * from <table>" and
-// "select <column>, ... from <table>", names plain or in [brackets], keywords in any
-// case, with trailing blanks, line ends or a semicolon. Statements that would change
-// the file are recognised so that they can be refused as such.
+// The statements a Jet session understands: "select * from <table>",
+// "select <column>, ... from <table>" and "delete from <table>" (every row), names plain
+// or in [brackets], keywords in any case, with trailing blanks, line ends or a
+// semicolon. Other statements that would change the file are recognised so that they
+// can be refused as such.
 #pragma once
 
 #include <string>
@@ -11,8 +12,9 @@ namespace tiermend::data::jet {
 
 struct JetStatement {
   enum class Kind {
-    Select,    // a simple select: table and columns are set
-    Changing,  // insert, update, delete, select ... into, or a definition statement
+    Select,     // a simple select: table and columns are set
+    DeleteAll,  // "delete [*] from <table>" without a condition: table is set
+    Changing,   // insert, update, delete, select ... into, or a definition statement
   };
   Kind kind = Kind::Select;
   std::string table;

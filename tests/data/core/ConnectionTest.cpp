@@ -68,15 +68,18 @@ TEST_F(ProviderChoiceTest, ProviderNamesAreComparedWithoutRegardToCase) {
             nullptr);
 }
 
-TEST_F(ProviderChoiceTest, AnAccessFileIsOpenedReadOnly) {
+TEST_F(ProviderChoiceTest, AnAccessFileIsOpenedReadWrite) {
   std::filesystem::copy_file(std::string(TIERMEND_TESTDATA) + "/tiermenddb.mdb", "tiermenddb.mdb");
-  const auto sizeBefore = std::filesystem::file_size("tiermenddb.mdb");
+  std::filesystem::permissions("tiermenddb.mdb", std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
   auto session = openSessionFor(jetString("tiermenddb.mdb"));
   auto cursor = session->query("select * from health_insu");
   ASSERT_NE(cursor, nullptr);
   EXPECT_EQ(cursor->columns().size(), 8u);
-  EXPECT_THROW(session->execute("delete from health_insu"), EngineError);
-  EXPECT_EQ(std::filesystem::file_size("tiermenddb.mdb"), sizeBefore);
+  EXPECT_EQ(session->execute("delete from health_insu"), 50);
+  std::vector<Value> row;
+  EXPECT_FALSE(session->query("select * from health_insu")->fetch(row));
+  EXPECT_THROW(session->execute("update labor set grade = 1"), EngineError);
 }
 
 TEST_F(ProviderChoiceTest, FileProblemsNameTheFullPath) {

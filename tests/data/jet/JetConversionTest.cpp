@@ -162,10 +162,25 @@ TEST(JetStatementTest, SimpleSelectsAreUnderstood) {
   }
 }
 
+TEST(JetStatementTest, DeletingEveryRowIsRecognisedWithItsTable) {
+  const struct {
+    const char* sql;
+    const char* table;
+  } cases[] = {{"delete from health_insu", "health_insu"},
+               {"DELETE * FROM [labor];\r\n", "labor"},
+               {"Delete From incom_rep ;", "incom_rep"}};
+  for (const auto& c : cases) {
+    const JetStatement statement = parseStatement(c.sql);
+    EXPECT_EQ(statement.kind, JetStatement::Kind::DeleteAll) << c.sql;
+    EXPECT_EQ(statement.table, c.table) << c.sql;
+  }
+}
+
 TEST(JetStatementTest, ChangingStatementsAreRecognised) {
-  for (const char* sql : {"delete from health_insu", "Insert Into t values (1)", "UPDATE t SET a=1",
-                          "drop table t", "create table t (a int)", "select * into t2 from t",
-                          "select a, b into t2 from t", "alter table t add b int"}) {
+  for (const char* sql :
+       {"delete from t where a = 1", "delete t", "delete from", "delete from t, u",
+        "Insert Into t values (1)", "UPDATE t SET a=1", "drop table t", "create table t (a int)",
+        "select * into t2 from t", "select a, b into t2 from t", "alter table t add b int"}) {
     EXPECT_EQ(parseStatement(sql).kind, JetStatement::Kind::Changing) << sql;
   }
 }

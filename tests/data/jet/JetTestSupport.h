@@ -38,3 +38,15 @@ std::vector<unsigned char> fileBytes(const std::string& path);
 void writeBytes(const std::string& path, const std::vector<unsigned char>& bytes);
 
 }  // namespace tiermend::data::jet::testing
+
+namespace tiermend::data::jet::testing {
+
+// Makes a test copy of a real file with one table stripped of its indexes: the index
+// entries and names are cut out of the table's definition page (a one-page
+// definition) and its counts set to 0, the way a definition without indexes reads. The
+// index pages are left as orphans. Lets the writer be tested on the fixtures' richest
+// tables, which all have a primary key; the independent readers check the result.
+void removeIndexes(const std::string& path, const std::string& table,
+                   const std::string& password = "");
+
+}  // namespace tiermend::data::jet::testing

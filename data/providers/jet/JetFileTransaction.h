@@ -1,0 +1,58 @@
+// One change to a Jet file made safely: every write goes to a copy beside the file,
+// which replaces the file in one rename only when the change is complete and checked.
+// At every moment, a killed process or a power loss included, the path holds the whole
+// old file or the whole new one; a failure leaves the file byte for byte as it was.
+//
+// For the whole transaction we hold the Access lock file (JetLockFile), so a database
+// another program has open is refused and two runs of ours never write one file at once.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace tiermend::data::jet {
+
+class JetLockFile;
+
+class JetFileTransaction {
+ public:
+  // Checks the file may be written (regular file, writable file and folder, lock file not
+  // held by another program, waiting up to lockWait), then copies it beside itself in the
+  // same folder, keeping owner and mode. Throws EngineError with a message that says what.
+  static std::unique_ptr<JetFileTransaction> begin(
+      const std::string& path, std::chrono::milliseconds lockWait = std::chrono::seconds(30));
+  // The copy that all writes go to. Write it in place: the copy must stay the same file.
+  const std::string& copyPath() const { return copyPath_; }
+  // fsyncs the copy, calls check(copyPath()) (which throws to refuse), renames the copy
+  // over the original, fsyncs the folder. Any failure before the rename rolls back.
+  void commit(const std::function<void(const std::string& copyPath)>& check);
+  // Removes the copy and releases the lock; safe to call twice.
+  void rollback();
+  // Rolls back when neither commit nor rollback ran.
+  ~JetFileTransaction();
+
+  JetFileTransaction(const JetFileTransaction&) = delete;
+  JetFileTransaction& operator=(const JetFileTransaction&) = delete;
+
+  // The prefix of the copies of the file named base: ".<base>.tiermend-".
+  static std::string copyPrefix(const std::string& base);
+
+ private:
+  JetFileTransaction(std::string path, std::string realPath);
+  void makeCopy();
+  void replaceOriginal();
+
+  std::string path_;      // as the caller named it, for messages
+  std::string realPath_;  // the file itself, symbolic links resolved
+  std::string folder_;
+  std::string copyPath_;
+  struct stat original_ {};
+  std::unique_ptr<JetLockFile> lock_;
+  bool finished_ = false;
+};
+
+}  // namespace tiermend::data::jet

@@ -1,0 +1,46 @@
+// All the changes of one transaction to a Jet file: it writes to the file it is given
+// (the transaction's copy of the database), one table writer per changed table, and
+// afterwards checks, by reading the file back through the provider's own reader, that
+// every changed table holds exactly the rows it was given.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/Value.h"
+#include "data/providers/jet/JetDatabase.h"
+#include "data/providers/jet/JetPageFile.h"
+#include "data/providers/jet/JetTableWriter.h"
+
+namespace tiermend::data::jet {
+
+class JetFileWriter {
+ public:
+  // Opens path for writing. Throws EngineError when the file cannot be written safely:
+  // page-encrypted files are refused.
+  JetFileWriter(const std::string& path, const std::string& password);
+
+  std::int64_t deleteAll(const std::string& table);
+  void insert(const std::string& table, const std::vector<std::string>& columns,
+              const std::vector<Value>& values);
+  // Puts every change in the file (not yet synced to disk).
+  void flush();
+  // Reads the file at path back and throws EngineError when a changed table's row
+  // count or values differ from what was written.
+  void check(const std::string& path) const;
+
+ private:
+  JetTableWriter& writerFor(const std::string& table);
+
+  std::string path_;
+  std::string password_;
+  std::shared_ptr<JetDatabase> database_;  // libmdb on the file, for definitions
+  JetPageFile file_;
+  JetPageCache cache_;
+  JetUsageMap globalMap_;
+  std::vector<std::unique_ptr<JetTableWriter>> tables_;
+};
+
+}  // namespace tiermend::data::jet

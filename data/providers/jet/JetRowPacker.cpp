@@ -1,0 +1,326 @@
+// Building Jet 3 and Jet 4 row bytes from values.
+#include "data/providers/jet/JetRowPacker.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "data/EngineError.h"
+#include "data/providers/jet/JetColumns.h"
+#include "data/providers/jet/JetText.h"
+#include "data/providers/jet/JetValueBytes.h"
+#include "data/providers/jet/JetValues.h"
+#include "data/value/Calendar.h"
+#include "data/value/GuidText.h"
+
+namespace tiermend::data::jet {
+
+namespace {
+
+// The longest row a data page holds: the page less its header and one offset entry.
+std::size_t mostRowBytes(bool jet3) {
+  return jet3 ? 2048 - 10 - 2 : 4096 - 14 - 2;
+}
+
+[[noreturn]] void wrongValue(const JetColumnLayout& column) {
+  throw EngineError("The value given for field '" + column.name + "' is not of its kind.");
+}
+
+std::int64_t wholeNumber(const JetColumnLayout& column, const Value& value, std::int64_t lowest,
+                         std::int64_t highest) {
+  std::int64_t number = 0;
+  if (const auto* whole = std::get_if<std::int64_t>(&value)) {
+    number = *whole;
+  } else if (const auto* truth = std::get_if<bool>(&value)) {
+    number = *truth ? -1 : 0;
+  } else {
+    wrongValue(column);
+  }
+  if (number < lowest || number > highest) {
+    throw EngineError(std::to_string(number) + " is not a valid value for field '" + column.name +
+                      "'. The allowed range is " + std::to_string(lowest) + " to " +
+                      std::to_string(highest));
+  }
+  return number;
+}
+
+double floatingNumber(const JetColumnLayout& column, const Value& value) {
+  if (const auto* number = std::get_if<double>(&value)) return *number;
+  if (const auto* whole = std::get_if<std::int64_t>(&value)) return static_cast<double>(*whole);
+  wrongValue(column);
+}
+
+}  // namespace
+
+JetRowPacker::JetRowPacker(const JetTableLayout& layout, Jet3TextEncoder jet3Text,
+                           Jet3TextDecoder jet3Decode)
+    : layout_(layout), jet3Text_(std::move(jet3Text)), jet3Decode_(std::move(jet3Decode)) {}
+
+void JetRowPacker::putFixed(const JetColumnLayout& column, const Value& value, std::uint8_t* at) {
+  switch (column.type) {
+    case MDB_BYTE:
+      at[0] = static_cast<std::uint8_t>(wholeNumber(column, value, 0, 255));
+      return;
+    case MDB_INT:
+      writeInt16(at, static_cast<std::int16_t>(wholeNumber(column, value, -32768, 32767)));
+      return;
+    case MDB_LONGINT:
+      writeInt32(at, static_cast<std::int32_t>(wholeNumber(column, value, INT32_MIN, INT32_MAX)));
+      return;
+    case MDB_MONEY:
+      writeInt64(at, currencyUnits(value, column.name));
+      return;
+    case MDB_FLOAT: {
+      const double number = floatingNumber(column, value);
+      if (std::isfinite(number) && std::fabs(number) > std::numeric_limits<float>::max()) {
+        throw EngineError("The value " + std::to_string(number) + " is too large for field '" +
+                          column.name + "'.");
+      }
+      const auto single = static_cast<float>(number);
+      std::uint32_t bits = 0;
+      std::memcpy(&bits, &single, sizeof bits);
+      writeInt32(at, static_cast<std::int32_t>(bits));
+      return;
+    }
+    case MDB_DOUBLE: {
+      const double number = floatingNumber(column, value);
+      std::uint64_t bits = 0;
+      std::memcpy(&bits, &number, sizeof bits);
+      writeInt64(at, static_cast<std::int64_t>(bits));
+      return;
+    }
+    case MDB_DATETIME: {
+      const auto* date = std::get_if<DateTime>(&value);
+      if (date == nullptr) wrongValue(column);
+      const double days = oleDaysFromDateTime(*date);
+      std::uint64_t bits = 0;
+      std::memcpy(&bits, &days, sizeof bits);
+      writeInt64(at, static_cast<std::int64_t>(bits));
+      return;
+    }
+    case MDB_REPID: {
+      const auto* text = std::get_if<std::string>(&value);
+      if (text == nullptr) wrongValue(column);
+      guidBytes(*text, column.name, at);
+      return;
+    }
+    case MDB_NUMERIC:
+      decimalBytes(value, column.precision, column.scale, column.name, at);
+      return;
+    default:
+      wrongValue(column);
+  }
+}
+
+std::vector<std::uint8_t> JetRowPacker::variableBytes(const JetColumnLayout& column,
+                                                      const Value& value) {
+  if (column.type == MDB_MEMO || column.type == MDB_OLE) {
+    throw EngineError("Field '" + column.name +
+                      "' cannot be written: this program does not write long values.");
+  }
+  if (column.type == MDB_BINARY) {
+    const auto* bytes = std::get_if<Bytes>(&value);
+    if (bytes == nullptr) wrongValue(column);
+    if (bytes->size() > static_cast<std::size_t>(column.size)) {
+      throw EngineError("The value is too long for field '" + column.name + "'.");
+    }
+    return *bytes;
+  }
+  if (column.type != MDB_TEXT) {
+    // A kind of fixed width kept in the variable area (Access does so with Decimal).
+    const int width = fixedValueWidth(column.type);
+    if (width == 0) wrongValue(column);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(width), 0);
+    putFixed(column, value, bytes.data());
+    return bytes;
+  }
+  const auto* text = std::get_if<std::string>(&value);
+  if (text == nullptr) wrongValue(column);
+  if (layout_.jet3) {
+    std::vector<std::uint8_t> bytes = jet3Text_(*text, column.name);
+    if (bytes.size() > static_cast<std::size_t>(column.size)) {
+      throw EngineError("The text is too long for field '" + column.name + "'.");
+    }
+    return bytes;
+  }
+  const std::u16string units = utf8ToUtf16(*text);
+  if (units.size() * 2 > static_cast<std::size_t>(column.size)) {
+    throw EngineError("The text is too long for field '" + column.name + "'.");
+  }
+  return jet4TextBytes(units, column.compressed);
+}
+
+const std::vector<std::uint8_t>& JetRowPacker::pack(const std::vector<Value>& values) {
+  const std::size_t countBytes = layout_.jet3 ? 1 : 2;
+  row_.assign(countBytes + static_cast<std::size_t>(layout_.fixedSize), 0);
+  const auto columnCount = static_cast<unsigned>(layout_.rowColumnCount);
+  if (layout_.jet3) {
+    row_[0] = static_cast<std::uint8_t>(columnCount);
+  } else {
+    writeInt16(row_.data(), static_cast<std::int16_t>(columnCount));
+  }
+  present_.assign(columnCount, false);
+  std::vector<const Value*> variable(static_cast<std::size_t>(layout_.varCount), nullptr);
+  std::vector<const JetColumnLayout*> variableColumns(variable.size(), nullptr);
+  std::vector<std::size_t> variableOwner(variable.size(), 0);
+  spans_.assign(layout_.columns.size(), Span{});
+  for (std::size_t i = 0; i < layout_.columns.size(); ++i) {
+    const JetColumnLayout& column = layout_.columns[i];
+    const Value& value = values[i];
+    const auto bit = static_cast<std::size_t>(column.number);
+    if (column.type == MDB_BOOL) {
+      const auto* truth = std::get_if<bool>(&value);
+      if (truth == nullptr && !isNull(value)) {
+        present_[bit] = wholeNumber(column, value, INT64_MIN, INT64_MAX) != 0;
+      } else {
+        present_[bit] = truth != nullptr && *truth;  // Yes/No cannot be null: null is No
+      }
+      continue;
+    }
+    if (isNull(value)) continue;
+    present_[bit] = true;
+    if (column.fixed) {
+      putFixed(column, value, row_.data() + countBytes + column.fixedOffset);
+      spans_[i] = Span{countBytes + static_cast<std::size_t>(column.fixedOffset),
+                       static_cast<std::size_t>(fixedValueWidth(column.type))};
+    } else {
+      variableOwner[static_cast<std::size_t>(column.varIndex)] = i;
+      variable[static_cast<std::size_t>(column.varIndex)] = &value;
+      variableColumns[static_cast<std::size_t>(column.varIndex)] = &column;
+    }
+  }
+  const std::size_t nullMaskBytes = (columnCount + 7) / 8;
+  if (layout_.varCount > 0) {
+    varStarts_.assign(variable.size() + 1, 0);
+    for (std::size_t index = 0; index < variable.size(); ++index) {
+      varStarts_[index] = row_.size();
+      if (variable[index] == nullptr) continue;
+      const std::vector<std::uint8_t> bytes =
+          variableBytes(*variableColumns[index], *variable[index]);
+      spans_[variableOwner[index]] = Span{row_.size(), bytes.size()};
+      row_.insert(row_.end(), bytes.begin(), bytes.end());
+      if (row_.size() > mostRowBytes(layout_.jet3)) break;
+    }
+    varStarts_.back() = row_.size();  // the end of the data
+    if (layout_.jet3) {
+      finishJet3(nullMaskBytes);
+    } else {
+      finishJet4(nullMaskBytes);
+    }
+  }
+  for (std::size_t byte = 0; byte < nullMaskBytes; ++byte) {
+    std::uint8_t bits = 0;
+    for (std::size_t bit = 0; bit < 8 && byte * 8 + bit < columnCount; ++bit) {
+      if (present_[byte * 8 + bit]) bits = static_cast<std::uint8_t>(bits | 1u << bit);
+    }
+    row_.push_back(bits);
+  }
+  if (row_.size() > mostRowBytes(layout_.jet3)) {
+    throw EngineError("The record is too large: a row of table '" + layout_.name +
+                      "' cannot be longer than one page.");
+  }
+  return row_;
+}
+
+void JetRowPacker::storedValues(std::vector<Value>& out) const {
+  out.clear();
+  out.reserve(layout_.columns.size());
+  for (std::size_t i = 0; i < layout_.columns.size(); ++i) {
+    const JetColumnLayout& column = layout_.columns[i];
+    const bool present = present_[static_cast<std::size_t>(column.number)];
+    if (column.type == MDB_BOOL) {
+      out.emplace_back(present);
+      continue;
+    }
+    if (!present) {
+      out.emplace_back(Null{});
+      continue;
+    }
+    const std::uint8_t* bytes = row_.data() + spans_[i].start;
+    const std::size_t size = spans_[i].size;
+    switch (column.type) {
+      case MDB_BYTE:
+        out.emplace_back(std::int64_t{bytes[0]});
+        break;
+      case MDB_INT:
+        out.emplace_back(std::int64_t{readInt16(bytes)});
+        break;
+      case MDB_LONGINT:
+        out.emplace_back(std::int64_t{readInt32(bytes)});
+        break;
+      case MDB_MONEY:
+        out.emplace_back(currencyFromUnits(readInt64(bytes)));
+        break;
+      case MDB_FLOAT:
+        out.emplace_back(static_cast<double>(readSingle(bytes)));
+        break;
+      case MDB_DOUBLE:
+        out.emplace_back(readDouble(bytes));
+        break;
+      case MDB_DATETIME: {
+        const auto date = dateTimeFromOleDays(readDouble(bytes));
+        if (!date) {
+          throw EngineError("The value for field '" + column.name + "' is not a valid date.");
+        }
+        out.emplace_back(*date);
+        break;
+      }
+      case MDB_REPID:
+        out.emplace_back(guidTextFromBytes(bytes));
+        break;
+      case MDB_NUMERIC:
+        out.emplace_back(decimalFromBytes(bytes, column.scale));
+        break;
+      case MDB_TEXT:
+        out.emplace_back(layout_.jet3 ? jet3Decode_(bytes, size) : decodeJet4Text(bytes, size));
+        break;
+      default:
+        out.emplace_back(Bytes(bytes, bytes + size));
+        break;
+    }
+  }
+}
+
+// End of data, then the offsets from the last variable column to the first, then
+// their count.
+void JetRowPacker::finishJet4(std::size_t) {
+  const std::size_t entries = varStarts_.size() - 1;
+  for (std::size_t k = 0; k <= entries; ++k) {
+    const std::size_t at = row_.size();
+    row_.resize(at + 2);
+    writeInt16(row_.data() + at, static_cast<std::int16_t>(varStarts_[entries - k]));
+  }
+  const std::size_t at = row_.size();
+  row_.resize(at + 2);
+  writeInt16(row_.data() + at, static_cast<std::int16_t>(entries));
+}
+
+// Jet 3 keeps only the low byte of each offset. Reading from the row's end: the null
+// mask, the entry count, the jump table (one byte for every full 256 bytes of row,
+// counted from the row's whole length), then the offsets (end of data last).
+void JetRowPacker::finishJet3(std::size_t nullMaskBytes) {
+  const std::size_t entries = varStarts_.size() - 1;
+  const std::size_t withoutJumps = row_.size() + entries + 1 + 1 + nullMaskBytes;
+  std::size_t jumps = 0;
+  while ((withoutJumps + jumps - 1) / 256 > jumps) ++jumps;
+  const std::size_t endOfData = varStarts_.back();
+  const std::size_t realJumps = endOfData / 256;
+  if (realJumps > jumps) {
+    throw EngineError("Internal error: the Jet 3 row layout of table '" + layout_.name +
+                      "' does not add up.");
+  }
+  for (std::size_t k = 0; k <= entries; ++k) {
+    row_.push_back(static_cast<std::uint8_t>(varStarts_[entries - k] & 0xFF));
+  }
+  // The jump table is stored last entry first, unused entries as 0xFF.
+  std::vector<std::uint8_t> table(jumps, 0xFF);
+  for (std::size_t j = 0; j < realJumps; ++j) {
+    std::size_t first = 0;
+    while (first <= entries && varStarts_[first] < (j + 1) * 256) ++first;
+    table[j] = static_cast<std::uint8_t>(first);
+  }
+  for (std::size_t k = 0; k < jumps; ++k) row_.push_back(table[jumps - 1 - k]);
+  row_.push_back(static_cast<std::uint8_t>(entries));
+}
+
+}  // namespace tiermend::data::jet

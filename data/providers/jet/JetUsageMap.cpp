@@ -1,0 +1,223 @@
+// Reading and changing inline and reference usage maps.
+#include "data/providers/jet/JetUsageMap.h"
+
+#include <algorithm>
+
+#include "data/EngineError.h"
+#include "data/providers/jet/JetDataPage.h"
+
+namespace tiermend::data::jet {
+
+namespace {
+
+constexpr std::uint8_t kInlineMap = 0;
+constexpr std::uint8_t kReferenceMap = 1;
+constexpr std::uint8_t kUsageMapPageType = 0x05;
+constexpr std::size_t kMapPageBitmapStart = 4;
+
+}  // namespace
+
+JetUsageMap::JetUsageMap(JetPageCache& cache, std::uint32_t pointer)
+    : cache_(cache), holderPage_(pointer >> 8) {
+  const int row = static_cast<int>(pointer & 0xFF);
+  const bool jet3 = cache_.file().pageSize() == 2048;
+  if (holderPage_ == 0 || holderPage_ >= cache_.file().pageCount()) damaged();
+  Page& page = holder();
+  JetDataPage data(page, jet3);
+  if (page[0] != 0x01 || row >= data.rowCount()) damaged();
+  const std::size_t start = data.rowEntry(row) & kRowStartMask;
+  const std::size_t end =
+      row == 0 ? page.size() : static_cast<std::size_t>(data.rowEntry(row - 1) & kRowStartMask);
+  if (end <= start + 5 || end > page.size()) damaged();
+  rowStart_ = start;
+  rowLength_ = end - start;
+  const std::uint8_t type = page[rowStart_];
+  if (type != kInlineMap && type != kReferenceMap) damaged();
+}
+
+void JetUsageMap::damaged() const {
+  throw EngineError(
+      "A page usage map of the database file is damaged; the file cannot be written.");
+}
+
+bool JetUsageMap::isInline() const {
+  return cache_.page(holderPage_)[rowStart_] == kInlineMap;
+}
+
+std::uint32_t JetUsageMap::inlineStart() {
+  return getU32(holder(), rowStart_ + 1);
+}
+
+std::uint32_t JetUsageMap::pagesPerMapPage() const {
+  return static_cast<std::uint32_t>((cache_.file().pageSize() - kMapPageBitmapStart) * 8);
+}
+
+std::uint32_t JetUsageMap::referenceAt(std::size_t index) {
+  const std::uint32_t mapPage = getU32(holder(), rowStart_ + 1 + 4 * index);
+  if (mapPage != 0) {
+    if (mapPage >= cache_.file().pageCount() || cache_.page(mapPage)[0] != kUsageMapPageType) {
+      damaged();
+    }
+  }
+  return mapPage;
+}
+
+std::vector<std::uint32_t> JetUsageMap::pages() {
+  std::vector<std::uint32_t> found;
+  if (isInline()) {
+    const std::uint32_t start = inlineStart();
+    const Page& page = holder();
+    for (std::size_t byte = 0; byte < bitmapBytes(); ++byte) {
+      const std::uint8_t bits = page[bitmapStart() + byte];
+      for (int bit = 0; bits != 0 && bit < 8; ++bit) {
+        if (bits >> bit & 1) found.push_back(start + static_cast<std::uint32_t>(byte * 8 + bit));
+      }
+    }
+    return found;
+  }
+  for (std::size_t index = 0; index < referenceCount(); ++index) {
+    const std::uint32_t mapPage = referenceAt(index);
+    if (mapPage == 0) continue;
+    const Page& page = cache_.page(mapPage);
+    const auto first = static_cast<std::uint32_t>(index) * pagesPerMapPage();
+    for (std::size_t byte = kMapPageBitmapStart; byte < page.size(); ++byte) {
+      const std::uint8_t bits = page[byte];
+      for (int bit = 0; bits != 0 && bit < 8; ++bit) {
+        if (bits >> bit & 1) {
+          found.push_back(first +
+                          static_cast<std::uint32_t>((byte - kMapPageBitmapStart) * 8 + bit));
+        }
+      }
+    }
+  }
+  return found;
+}
+
+bool JetUsageMap::testBit(std::uint32_t page) {
+  if (isInline()) {
+    const std::uint32_t start = inlineStart();
+    if (page < start || page - start >= bitmapBytes() * 8) return false;
+    const std::uint32_t bit = page - start;
+    return holder()[bitmapStart() + bit / 8] >> (bit % 8) & 1;
+  }
+  const std::size_t index = page / pagesPerMapPage();
+  if (index >= referenceCount()) return false;
+  const std::uint32_t mapPage = referenceAt(index);
+  if (mapPage == 0) return false;
+  const std::uint32_t bit = page % pagesPerMapPage();
+  return cache_.page(mapPage)[kMapPageBitmapStart + bit / 8] >> (bit % 8) & 1;
+}
+
+bool JetUsageMap::contains(std::uint32_t page) {
+  return testBit(page);
+}
+
+// Sets or clears one bit the map covers. Without an allocator a reference map page
+// that does not exist yet is left alone (its pages count as clear).
+void JetUsageMap::setBit(std::uint32_t page, bool on, const PageAllocator* allocate) {
+  std::uint32_t holding = holderPage_;
+  std::size_t byte = 0;
+  std::uint32_t bit = 0;
+  if (isInline()) {
+    bit = page - inlineStart();
+    byte = bitmapStart() + bit / 8;
+  } else {
+    const std::size_t index = page / pagesPerMapPage();
+    if (index >= referenceCount()) {
+      throw EngineError("The database file is too large for its page usage map.");
+    }
+    std::uint32_t mapPage = referenceAt(index);
+    if (mapPage == 0) {
+      if (!on || allocate == nullptr) return;
+      Page fresh(static_cast<std::size_t>(cache_.file().pageSize()), 0);
+      fresh[0] = kUsageMapPageType;
+      fresh[1] = 0x01;
+      mapPage = (*allocate)(fresh);
+      putU32(holder(), rowStart_ + 1 + 4 * index, mapPage);
+      cache_.changed(holderPage_);
+    }
+    holding = mapPage;
+    bit = page % pagesPerMapPage();
+    byte = kMapPageBitmapStart + bit / 8;
+  }
+  Page& target = cache_.page(holding);
+  const auto mask = static_cast<std::uint8_t>(1u << (bit % 8));
+  target[byte] = on ? static_cast<std::uint8_t>(target[byte] | mask)
+                    : static_cast<std::uint8_t>(target[byte] & ~mask);
+  cache_.changed(holding);
+}
+
+void JetUsageMap::rewriteInline(std::uint32_t start, const std::vector<std::uint32_t>& pages) {
+  Page& page = holder();
+  std::fill(page.begin() + static_cast<long>(bitmapStart()),
+            page.begin() + static_cast<long>(rowStart_ + rowLength_), 0);
+  putU32(page, rowStart_ + 1, start);
+  cache_.changed(holderPage_);
+  for (std::uint32_t number : pages) setBit(number, true, nullptr);
+}
+
+void JetUsageMap::promoteToReference(const std::vector<std::uint32_t>& pages,
+                                     const PageAllocator& allocate) {
+  Page& page = holder();
+  page[rowStart_] = kReferenceMap;
+  std::fill(page.begin() + static_cast<long>(rowStart_ + 1),
+            page.begin() + static_cast<long>(rowStart_ + rowLength_), 0);
+  cache_.changed(holderPage_);
+  for (std::uint32_t number : pages) setBit(number, true, &allocate);
+}
+
+void JetUsageMap::add(std::uint32_t page, const PageAllocator& allocate) {
+  if (!isInline()) {
+    setBit(page, true, &allocate);
+    return;
+  }
+  const std::uint32_t start = inlineStart();
+  const std::size_t capacity = bitmapBytes() * 8;
+  if (page >= start && page - start < capacity) {
+    setBit(page, true, nullptr);
+    return;
+  }
+  std::vector<std::uint32_t> all = pages();
+  all.push_back(page);
+  std::sort(all.begin(), all.end());
+  if (all.back() - all.front() < capacity) {
+    rewriteInline(all.front(), all);
+  } else {
+    promoteToReference(all, allocate);
+  }
+}
+
+void JetUsageMap::remove(std::uint32_t page) {
+  if (!testBit(page)) return;
+  setBit(page, false, nullptr);
+}
+
+void JetUsageMap::markAllocated(std::uint32_t page) {
+  if (!isInline()) {
+    remove(page);
+    return;
+  }
+  const std::uint32_t start = inlineStart();
+  const std::size_t capacity = bitmapBytes() * 8;
+  if (page < start) return;  // pages before the window count as in use
+  if (page - start < capacity) {
+    remove(page);
+    return;
+  }
+  // Move the window so that it ends well past the new page: keep the free pages it
+  // still covers, mark the pages past the file's end free and all others in use.
+  const std::uint32_t fileEnd = cache_.file().pageCount();
+  const std::uint32_t newStart = page;
+  std::vector<std::uint32_t> free;
+  for (std::uint32_t number : pages()) {
+    if (number >= newStart && number != page) free.push_back(number);
+  }
+  for (std::uint32_t number = std::max(fileEnd, page + 1); number - newStart < capacity; ++number) {
+    free.push_back(number);
+  }
+  std::sort(free.begin(), free.end());
+  free.erase(std::unique(free.begin(), free.end()), free.end());
+  rewriteInline(newStart, free);
+}
+
+}  // namespace tiermend::data::jet

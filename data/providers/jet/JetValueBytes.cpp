@@ -1,0 +1,186 @@
+// Encoding provider values in Jet's stored forms.
+#include "data/providers/jet/JetValueBytes.h"
+
+#include <cctype>
+#include <cmath>
+
+#include "data/EngineError.h"
+#include "data/value/DecimalText.h"
+#include "data/value/Utf16.h"
+
+namespace tiermend::data::jet {
+
+namespace {
+
+// Compressed text longer than this is stored uncompressed, as Access does.
+constexpr std::size_t kMostCompressedCharacters = 1024;
+
+[[noreturn]] void badValue(const std::string& text, const std::string& column) {
+  throw EngineError("The value '" + text + "' cannot be stored in field '" + column + "'.");
+}
+
+struct ScaledInteger {
+  unsigned __int128 magnitude = 0;
+  bool negative = false;
+  int digits = 0;  // significant digits of magnitude
+};
+
+int digitCount(unsigned __int128 value) {
+  int count = 0;
+  while (value != 0) {
+    value /= 10;
+    ++count;
+  }
+  return count;
+}
+
+// Decimal text ("-12.345") as an integer count of 10^-scale units, rounded half away
+// from zero. Refuses anything but optional sign, digits and one point, and values of
+// more than 38 digits.
+ScaledInteger scaleDecimalText(const std::string& text, int scale, const std::string& column) {
+  ScaledInteger result;
+  std::size_t at = 0;
+  if (at < text.size() && (text[at] == '-' || text[at] == '+')) result.negative = text[at++] == '-';
+  bool sawDigit = false;
+  bool sawPoint = false;
+  int decimals = 0;
+  bool roundUp = false;
+  for (; at < text.size(); ++at) {
+    const char c = text[at];
+    if (c == '.' && !sawPoint) {
+      sawPoint = true;
+      continue;
+    }
+    if (!std::isdigit(static_cast<unsigned char>(c))) badValue(text, column);
+    sawDigit = true;
+    if (sawPoint && decimals >= scale) {
+      // The first dropped digit decides the rounding; the rest only need to be digits.
+      if (decimals++ == scale) roundUp = c >= '5';
+      continue;
+    }
+    if (sawPoint) ++decimals;
+    if (result.magnitude > (~static_cast<unsigned __int128>(0)) / 100) badValue(text, column);
+    result.magnitude = result.magnitude * 10 + static_cast<unsigned>(c - '0');
+  }
+  if (decimals > scale) decimals = scale;
+  if (!sawDigit) badValue(text, column);
+  for (; decimals < scale; ++decimals) {
+    if (result.magnitude > (~static_cast<unsigned __int128>(0)) / 100) badValue(text, column);
+    result.magnitude *= 10;
+  }
+  if (roundUp) ++result.magnitude;
+  result.digits = digitCount(result.magnitude);
+  if (result.digits > 38) badValue(text, column);
+  return result;
+}
+
+std::string textOf(const Value& value) {
+  if (const auto* decimal = std::get_if<Decimal>(&value)) return decimal->text;
+  if (const auto* whole = std::get_if<std::int64_t>(&value)) return std::to_string(*whole);
+  if (const auto* text = std::get_if<std::string>(&value)) return *text;
+  if (const auto* number = std::get_if<double>(&value)) {
+    return std::isfinite(*number) ? decimalOfDouble(*number) : std::string("nan");
+  }
+  return {};
+}
+
+int hexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+void writeInt16(std::uint8_t* bytes, std::int16_t value) {
+  const auto bits = static_cast<std::uint16_t>(value);
+  bytes[0] = static_cast<std::uint8_t>(bits);
+  bytes[1] = static_cast<std::uint8_t>(bits >> 8);
+}
+
+void writeInt32(std::uint8_t* bytes, std::int32_t value) {
+  const auto bits = static_cast<std::uint32_t>(value);
+  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(bits >> (8 * i));
+}
+
+void writeInt64(std::uint8_t* bytes, std::int64_t value) {
+  const auto bits = static_cast<std::uint64_t>(value);
+  for (int i = 0; i < 8; ++i) bytes[i] = static_cast<std::uint8_t>(bits >> (8 * i));
+}
+
+std::int64_t currencyUnits(const Value& value, const std::string& column) {
+  const std::string text = textOf(value);
+  const ScaledInteger scaled = scaleDecimalText(text, 4, column);
+  const unsigned __int128 limit =
+      static_cast<unsigned __int128>(INT64_MAX) + (scaled.negative ? 1 : 0);
+  if (scaled.magnitude > limit) badValue(text, column);
+  if (scaled.negative) {
+    return static_cast<std::int64_t>(~static_cast<std::uint64_t>(scaled.magnitude) + 1);
+  }
+  return static_cast<std::int64_t>(scaled.magnitude);
+}
+
+void decimalBytes(const Value& value, int precision, int scale, const std::string& column,
+                  std::uint8_t* bytes17) {
+  const std::string text = textOf(value);
+  const ScaledInteger scaled = scaleDecimalText(text, scale, column);
+  if (scaled.digits > precision) badValue(text, column);
+  bytes17[0] = scaled.negative && scaled.magnitude != 0 ? 0x80 : 0x00;
+  for (int word = 0; word < 4; ++word) {
+    const auto part = static_cast<std::uint32_t>(scaled.magnitude >> (32 * (3 - word)));
+    writeInt32(bytes17 + 1 + 4 * word, static_cast<std::int32_t>(part));
+  }
+}
+
+void guidBytes(const std::string& text, const std::string& column, std::uint8_t* bytes16) {
+  std::string hex;
+  std::size_t first = 0, last = text.size();
+  if (last >= 2 && text.front() == '{' && text.back() == '}') {
+    first = 1;
+    --last;
+  }
+  static const std::size_t kDashes[] = {8, 13, 18, 23};
+  if (last - first != 36) badValue(text, column);
+  for (std::size_t i = 0; i < 36; ++i) {
+    const char c = text[first + i];
+    const bool dashPlace = i == kDashes[0] || i == kDashes[1] || i == kDashes[2] || i == kDashes[3];
+    if (dashPlace != (c == '-') || (!dashPlace && hexValue(c) < 0)) badValue(text, column);
+    if (!dashPlace) hex.push_back(c);
+  }
+  std::uint8_t plain[16];
+  for (int i = 0; i < 16; ++i) {
+    plain[i] = static_cast<std::uint8_t>(hexValue(hex[2 * static_cast<std::size_t>(i)]) << 4 |
+                                         hexValue(hex[2 * static_cast<std::size_t>(i) + 1]));
+  }
+  // The first three groups are stored little-endian.
+  static const int kOrder[] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
+  for (int i = 0; i < 16; ++i) bytes16[i] = plain[kOrder[i]];
+}
+
+std::u16string utf8ToUtf16(const std::string& text) {
+  return data::utf8ToUtf16<char16_t>(text);
+}
+
+std::vector<std::uint8_t> jet4TextBytes(const std::u16string& units, bool compress) {
+  std::vector<std::uint8_t> bytes;
+  bool compressible = compress && !units.empty() && units.size() <= kMostCompressedCharacters;
+  for (char16_t unit : units) {
+    if (unit == 0 || unit > 0xFF) compressible = false;
+  }
+  if (compressible) {
+    bytes.reserve(units.size() + 2);
+    bytes.push_back(0xFF);
+    bytes.push_back(0xFE);
+    for (char16_t unit : units) bytes.push_back(static_cast<std::uint8_t>(unit));
+    return bytes;
+  }
+  bytes.reserve(units.size() * 2);
+  for (char16_t unit : units) {
+    bytes.push_back(static_cast<std::uint8_t>(unit));
+    bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+  }
+  return bytes;
+}
+
+}  // namespace tiermend::data::jet

@@ -1,0 +1,38 @@
+// Provider values to the bytes Jet stores for them: the inverse of JetValues. Each
+// function throws EngineError, naming the column, for a value the column cannot hold.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "data/Value.h"
+
+namespace tiermend::data::jet {
+
+// Little-endian writes into raw row bytes.
+void writeInt16(std::uint8_t* bytes, std::int16_t value);
+void writeInt32(std::uint8_t* bytes, std::int32_t value);
+void writeInt64(std::uint8_t* bytes, std::int64_t value);
+
+// A Currency value as a 64-bit count of ten-thousandths, rounded half away from zero.
+std::int64_t currencyUnits(const Value& value, const std::string& column);
+
+// A Decimal value as Jet 4 stores it: a sign byte, then the unscaled integer as four
+// little-endian 32-bit words, the most significant first. Rounded half away from zero
+// to scale decimals; more than precision digits in all is refused.
+void decimalBytes(const Value& value, int precision, int scale, const std::string& column,
+                  std::uint8_t* bytes17);
+
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" (braces optional) as stored: the first three
+// groups little-endian, the rest in order.
+void guidBytes(const std::string& text, const std::string& column, std::uint8_t* bytes16);
+
+// UTF-8 to UTF-16 code units (malformed bytes become U+FFFD).
+std::u16string utf8ToUtf16(const std::string& text);
+
+// Jet 4 text: UTF-16LE, or in Access's compressed form (FF FE, then one byte a
+// character) when compress is set and every character lies in U+0001..U+00FF.
+std::vector<std::uint8_t> jet4TextBytes(const std::u16string& units, bool compress);
+
+}  // namespace tiermend::data::jet
