@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "ToolRun.h"
-#include "data/Connection.h"
+#include "data/ProviderChoice.h"
 #include "refresh/BracketTables.h"
 #include "tests/data/sqlite/SqliteTestFiles.h"
 #include "tests/support/ThreeWayRead.h"

@@ -143,7 +143,7 @@ std::vector<std::uint8_t> JetRowPacker::variableBytes(const JetColumnLayout& col
     }
     return bytes;
   }
-  const std::u16string units = utf8ToUtf16(*text, column.name);
+  const std::u16string units = utf8ToUtf16(*text);
   if (units.size() * 2 > static_cast<std::size_t>(column.size)) {
     throw EngineError("The text is too long for field '" + column.name + "'.");
   }

@@ -1,13 +1,12 @@
 // Encoding provider values in Jet's stored forms.
 #include "data/providers/jet/JetValueBytes.h"
 
-#include <glib.h>
-
 #include <cctype>
 #include <cmath>
-#include <memory>
 
 #include "data/EngineError.h"
+#include "data/value/DecimalText.h"
+#include "data/value/Utf16.h"
 
 namespace tiermend::data::jet {
 
@@ -80,15 +79,7 @@ std::string textOf(const Value& value) {
   if (const auto* whole = std::get_if<std::int64_t>(&value)) return std::to_string(*whole);
   if (const auto* text = std::get_if<std::string>(&value)) return *text;
   if (const auto* number = std::get_if<double>(&value)) {
-    if (!std::isfinite(*number)) return "nan";
-    char buffer[64];
-    g_ascii_formatd(buffer, sizeof buffer, "%.17g", *number);
-    std::string plain = buffer;
-    if (plain.find_first_of("eE") != std::string::npos) {
-      g_ascii_formatd(buffer, sizeof buffer, "%.6f", *number);
-      plain = buffer;
-    }
-    return plain;
+    return std::isfinite(*number) ? decimalOfDouble(*number) : std::string("nan");
   }
   return {};
 }
@@ -99,10 +90,6 @@ int hexValue(char c) {
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
 }
-
-struct GlibFree {
-  void operator()(void* memory) const { g_free(memory); }
-};
 
 }  // namespace
 
@@ -171,15 +158,8 @@ void guidBytes(const std::string& text, const std::string& column, std::uint8_t*
   for (int i = 0; i < 16; ++i) bytes16[i] = plain[kOrder[i]];
 }
 
-std::u16string utf8ToUtf16(const std::string& text, const std::string& column) {
-  glong written = 0;
-  std::unique_ptr<gunichar2, GlibFree> units(
-      g_utf8_to_utf16(text.data(), static_cast<glong>(text.size()), nullptr, &written, nullptr));
-  if (!units) {
-    throw EngineError("The text for field '" + column + "' is not valid UTF-8.");
-  }
-  return std::u16string(reinterpret_cast<const char16_t*>(units.get()),
-                        static_cast<std::size_t>(written));
+std::u16string utf8ToUtf16(const std::string& text) {
+  return data::utf8ToUtf16<char16_t>(text);
 }
 
 std::vector<std::uint8_t> jet4TextBytes(const std::u16string& units, bool compress) {

@@ -101,4 +101,8 @@ std::unique_ptr<Session> openSession(const ConnectionString& connectionString) {
   return std::make_unique<OdbcSession>(odbcConnectionString(connectionString));
 }
 
+void registerProvider(ProviderRegistry& registry) {
+  registry.add(ServerProvider{{"SQLOLEDB.1", "SQLOLEDB"}, openSession});
+}
+
 }  // namespace tiermend::data::odbc

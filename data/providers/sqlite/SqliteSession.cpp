@@ -1,7 +1,7 @@
 // Statements, inserts and transactions on a SQLite database.
 #include "data/providers/sqlite/SqliteSession.h"
 
-#include "data/providers/sqlite/SqliteColumnTypes.h"
+#include "data/providers/sqlite/SqliteColumns.h"
 #include "data/providers/sqlite/SqliteCursor.h"
 #include "data/providers/sqlite/SqliteValues.h"
 #include "data/value/QuotedName.h"

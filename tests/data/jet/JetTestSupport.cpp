@@ -76,10 +76,10 @@ void putLittleEndian(std::vector<unsigned char>& bytes, std::size_t at, int size
 
 }  // namespace
 
-void removeIndexes(const std::string& path, const std::string& table) {
+void removeIndexes(const std::string& path, const std::string& table, const std::string& password) {
   std::uint32_t page = 0;
   {
-    auto database = JetDatabase::open(path, "");
+    auto database = JetDatabase::open(path, password);
     page = static_cast<std::uint32_t>(database->openTable(table)->entry->table_pg);
   }
   std::vector<unsigned char> file = fileBytes(path);

@@ -46,6 +46,7 @@ namespace tiermend::data::jet::testing {
 // definition) and its counts set to 0, the way a definition without indexes reads. The
 // index pages are left as orphans. Lets the writer be tested on the fixtures' richest
 // tables, which all have a primary key; the independent readers check the result.
-void removeIndexes(const std::string& path, const std::string& table);
+void removeIndexes(const std::string& path, const std::string& table,
+                   const std::string& password = "");
 
 }  // namespace tiermend::data::jet::testing

@@ -138,5 +138,23 @@ TEST_F(JetWriteLayoutsTest, PagesHoldingRowsAccessDeletedAreEmptiedAndReused) {
   EXPECT_EQ(std::filesystem::file_size(path), sizeBefore);
 }
 
+// The database password opens the file for writing as for reading; the copy keeps it.
+TEST_F(JetWriteLayoutsTest, APasswordProtectedFileIsWrittenWithItsPasswordOnly) {
+  const std::string path =
+      folder.copyOf("access-made/password_V2000_with-password.mdb", "basedb.mdb");
+  testing::removeIndexes(path, "Table1", "password");
+  EXPECT_EQ(failureOf([&] { openSession(path, "korvenal"); }), "Not a valid password.");
+  auto session = openSession(path, "password");
+  session->beginTransaction();
+  session->execute("delete from Table1");
+  session->insert("Table1", {"Data"}, {std::string("Four")});
+  session->commit();
+  // The auto-number goes on from the last one given out (3).
+  EXPECT_EQ(readAll(*session, "select ID, Data from Table1").rows,
+            (std::vector<std::vector<Value>>{{std::int64_t{4}, std::string("Four")}}));
+  EXPECT_EQ(failureOf([&] { openSession(path, ""); }), "Not a valid password.");
+  EXPECT_EQ(tiermend::testing::threeWayDifference(path, "Table1", "password"), "");
+}
+
 }  // namespace
 }  // namespace tiermend::data::jet

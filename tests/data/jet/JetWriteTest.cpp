@@ -84,6 +84,11 @@ TEST_F(JetRefreshTest, TheFourBracketTablesAreRefreshedAndReadBackThreeWays) {
     expectSameRows(fixture("tiermenddb.mdb"), target, table);
     EXPECT_EQ(tiermend::testing::threeWayDifference(target, table), "");
   }
+  // A table only emptied: every reader finds its rows deleted.
+  EXPECT_EQ(session->execute("delete from readme"), 1);
+  tiermend::testing::TableText ours;
+  EXPECT_EQ(tiermend::testing::threeWayDifference(target, "readme", "", &ours), "");
+  EXPECT_TRUE(ours.rows.empty());
 }
 
 TEST_F(JetRefreshTest, RepeatedRefreshesReuseTheTablesPagesSoTheFileStopsGrowing) {

@@ -2,7 +2,7 @@
 // number forms.
 #include <gtest/gtest.h>
 
-#include "data/providers/sqlite/SqliteColumnTypes.h"
+#include "data/providers/sqlite/SqliteColumns.h"
 #include "data/providers/sqlite/SqliteValues.h"
 #include "data/value/Calendar.h"
 #include "data/value/IsoDateText.h"

@@ -1,5 +1,5 @@
 // Declared SQLite types to column types.
-#include "data/providers/sqlite/SqliteColumnTypes.h"
+#include "data/providers/sqlite/SqliteColumns.h"
 
 #include <sqlite3.h>
 
