@@ -3,14 +3,16 @@
 # like a user: reads every dialog through Ctrl+C and the clipboard, presses keys,
 # clicks buttons, closes the window, then checks the exit status and the database.
 #
-# Usage: e2e.sh <scenario> <tiermend binary> <x11-close-window binary> <artifact folder>
-# Scenarios: success, success-big5, missing-link, labor-failure, retire-failure.
+# Usage: e2e.sh <scenario> <tiermend binary> <x11-close-window binary> <artifact folder> <hold-lock binary>
+# Scenarios: success, success-big5, missing-link, labor-failure, retire-failure, and into
+# an Access basedb.mdb: access-success, access-in-use, access-short-lock.
 set -uo pipefail
 
 scenario=$1
 TOOL=$2
 X11_CLOSE_WINDOW=$3
 ARTIFACTS=$4
+HOLD_LOCK=${5:-}
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 source "$here/xdriver.sh"
@@ -41,6 +43,7 @@ dialog_clipboard() {
 work=$(mktemp -d /tmp/tiermend-e2e-XXXXXX)
 cleanup() {
   [ -n "${TOOL_PID:-}" ] && kill "$TOOL_PID" 2>/dev/null
+  [ -n "${HOLDER_PID:-}" ] && kill "$HOLDER_PID" 2>/dev/null
   stop_xvfb
   rm -rf "$work"
 }
@@ -206,6 +209,123 @@ run_retire_failure() {
     "1500,3000,4500,6000"
 }
 
+# --- An Access basedb.mdb as the target.
+
+BRACKETS="health_insu labor incom_rep retire"
+MDB_READER="$root/tools/mdb-reader/dump-table.mjs"
+access_rows() { mdb-export -H "$1" "$2" | wc -l; }
+access_counts() {
+  local t out=
+  for t in $BRACKETS; do out+="${out:+/}$(access_rows "$1" "$t")"; done
+  echo "$out"
+}
+
+# An Access basedb.mdb with last year's brackets, written by the program itself: a copy
+# of the Access package (which has the four tables) refreshed from a SQLite file with
+# last year's rows standing in as the package.
+prepare_access_folder() {
+  local prep=$work/prep id
+  mkdir -p "$prep"
+  sqlite3 "$prep/tiermenddb.mdb" <"$root/demo/data/basedb.sql"
+  cp "$root/testdata/tiermenddb.mdb" "$prep/basedb.mdb"
+  chmod u+w "$prep/basedb.mdb"
+  printf '2,x,x,x,x,x,%s/,\r\n' "$prep" >"$prep/Link.txt"
+  (cd "$prep" && exec "$TOOL" >"$prep/tool.log" 2>&1) &
+  TOOL_PID=$!
+  if ! id=$(wait_for_window "$TITLE" 120); then
+    fail "preparing the Access target: no dialog"
+    return 1
+  fi
+  expect_eq "preparing the Access target" "$(dialog_text "$id")" "$(dialog_clipboard "$TITLE" "更新完成.")"
+  press_key "$id" Return
+  expect_exit "preparing the Access target" 0
+  cp "$root/testdata/tiermenddb.mdb" "$work/tiermenddb.mdb"
+  mv "$prep/basedb.mdb" "$work/basedb.mdb"
+  rm -rf "$prep"
+  printf '2,x,x,x,x,x,%s/,\r\n' "$work" >"$work/Link.txt"
+  expect_eq "Access target holds last year's rows" "$(access_counts "$work/basedb.mdb")" "3/3/2/4"
+}
+
+# Every bracket table of the target as the package holds it, read by libmdb and mdb-reader.
+# Values travel as edit text, so a null note (labor's last column, the only text column of
+# the four tables) arrives as empty text; mdb-export prints both alike.
+expect_access_refreshed() {
+  local t
+  expect_eq "$1: row counts" "$(access_counts "$work/basedb.mdb")" "50/38/151/62"
+  for t in $BRACKETS; do
+    expect_eq "$1: $t by mdb-export" "$(mdb-export "$work/basedb.mdb" "$t" | md5sum)" \
+      "$(mdb-export "$work/tiermenddb.mdb" "$t" | md5sum)"
+    expect_eq "$1: $t by mdb-reader" "$(node "$MDB_READER" "$work/basedb.mdb" "$t" | md5sum)" \
+      "$(node "$MDB_READER" "$work/tiermenddb.mdb" "$t" | sed 's/\t\\N$/\t/' | md5sum)"
+  done
+  expect_eq "$1: only the expected files" "$(ls -A "$work" | grep -v '^tool.log$' | tr '\n' ' ')" \
+    "${2:-Link.txt basedb.mdb tiermenddb.mdb }"
+}
+
+run_access_success() {
+  prepare_access_folder || return
+  local readme id
+  readme=$(mdb-export "$work/basedb.mdb" readme | md5sum)
+  launch
+  if ! id=$(wait_for_window "$TITLE" 120); then
+    fail "no completion dialog"
+    return
+  fi
+  expect_eq "completion dialog text" "$(dialog_text "$id")" "$(dialog_clipboard "$TITLE" "更新完成.")"
+  press_key "$id" Return
+  expect_exit "after the completion dialog" 0
+  expect_access_refreshed "access"
+  expect_eq "the customer's own table" "$(mdb-export "$work/basedb.mdb" readme | md5sum)" "$readme"
+}
+
+# Starts another program holding the target's lock file for $1 seconds (0: for good).
+hold_lock() {
+  exec 3< <(exec "$HOLD_LOCK" "$work/basedb.ldb" "$1")
+  HOLDER_PID=$!
+  local line
+  read -r -t 10 line <&3
+  expect_eq "the other program holds the lock" "$line" "locked"
+}
+
+run_access_in_use() {
+  prepare_access_folder || return
+  local before start end message
+  hold_lock 0
+  before=$(md5sum "$work/basedb.mdb")
+  start=$(date +%s)
+  launch
+  # The error box ends a message that ends in a letter with a full stop.
+  message="The file '$work/basedb.mdb' is in use by another program: process $HOLDER_PID (hold-lock) holds its lock file '$work/basedb.ldb'; waited 30 seconds."
+  expect_error_box "the file in use" "$message"
+  end=$(date +%s)
+  echo "launch to the in-use error box: $((end - start)) s"
+  if [ $((end - start)) -ge 29 ] && [ $((end - start)) -le 60 ]; then ok "waited about 30 s"; else
+    fail "waited $((end - start)) s"
+  fi
+  expect_main_window "after the in-use failure" disabled "$ARTIFACTS/access-in-use-main.png"
+  close_window "$MAIN_ID"
+  expect_exit "after closing the window" 0
+  expect_eq "the file is unchanged" "$(md5sum "$work/basedb.mdb")" "$before"
+  kill "$HOLDER_PID" 2>/dev/null
+}
+
+run_access_short_lock() {
+  prepare_access_folder || return
+  local id
+  hold_lock 1
+  launch
+  if ! id=$(wait_for_window "$TITLE" 120); then
+    fail "no completion dialog"
+    return
+  fi
+  expect_eq "completion dialog text" "$(dialog_text "$id")" "$(dialog_clipboard "$TITLE" "更新完成.")"
+  press_key "$id" Return
+  expect_exit "after the completion dialog" 0
+  wait "$HOLDER_PID" 2>/dev/null
+  # The other program made the lock file and left it: it stays, as it is not ours.
+  expect_access_refreshed "access after a short lock" "Link.txt basedb.ldb basedb.mdb tiermenddb.mdb "
+}
+
 start_xvfb || exit 1
 case "$scenario" in
   success) run_success ;;
@@ -220,6 +340,9 @@ case "$scenario" in
   missing-link) run_missing_link ;;
   labor-failure) run_labor_failure ;;
   retire-failure) run_retire_failure ;;
+  access-success) run_access_success ;;
+  access-in-use) run_access_in_use ;;
+  access-short-lock) run_access_short_lock ;;
   *)
     echo "unknown scenario $scenario" >&2
     exit 2
