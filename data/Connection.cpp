@@ -193,6 +193,15 @@ void Connection::rollback() {
   }
 }
 
+void Connection::flushPostedRows() {
+  if (!connected()) return;
+  try {
+    session_->flush();
+  } catch (const EngineError& error) {
+    throw toFailure(error, settings_.codePage);
+  }
+}
+
 Session& Connection::session() {
   open();
   return *session_;

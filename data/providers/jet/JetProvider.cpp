@@ -43,6 +43,7 @@ class JetSession : public Session {
   void beginTransaction() override {}
   void commit() override {}
   void rollback() override {}
+  void flush() override {}
 
  private:
   std::shared_ptr<JetDatabase> database_;

@@ -2,6 +2,7 @@
 // odbc.ini or, for a SQL Server host, through the FreeTDS driver.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 
 #include "data/ConnectionString.h"
@@ -13,5 +14,10 @@ namespace tiermend::data::odbc {
 // source (used with "User ID", "Password" and "Initial Catalog"), or else a SQL
 // Server host ("host", "host,port" or "host\instance") reached through FreeTDS.
 std::unique_ptr<Session> openSession(const ConnectionString& connectionString);
+
+// Rows per parameter array for the sessions opened from now on. The tool never changes
+// it (kRowsPerBatch); benchmarks and tests do, to weigh or reach other sizes.
+void setRowsPerBatch(std::size_t rows);
+std::size_t rowsPerBatch();
 
 }  // namespace tiermend::data::odbc
