@@ -14,7 +14,8 @@ namespace tiermend::data {
 
 class EngineError : public std::runtime_error {
  public:
-  explicit EngineError(const std::string& utf8Description) : std::runtime_error(utf8Description) {}
+  explicit EngineError(const std::string& utf8Description)
+      : std::runtime_error(utf8Description) {}
 };
 
 // The description as the user sees it: trailing bytes <= 32 and "." removed.
