@@ -14,6 +14,10 @@ void setAttribute(SQLHSTMT statement, SQLINTEGER attribute, SQLPOINTER value) {
   checkResult(rc, SQL_HANDLE_STMT, statement, "setting up a parameter array");
 }
 
+bool isVariableLength(SQLSMALLINT cType) {
+  return cType == SQL_C_CHAR || cType == SQL_C_WCHAR || cType == SQL_C_BINARY;
+}
+
 }  // namespace
 
 ParameterArrays::ParameterArrays(std::vector<ParameterSet>& rows)
@@ -41,9 +45,14 @@ ParameterArrays::Column ParameterArrays::columnOf(std::vector<ParameterSet>& row
   column.sqlType = typed->sqlType;
   column.digits = typed->digits;
   column.size = typed->isNull() ? typed->size : size;
-  // Character data gets room for a terminating zero as well.
-  const SQLLEN terminator = column.cType == SQL_C_WCHAR ? sizeof(SQLWCHAR) : 1;
-  column.stride = std::max<SQLLEN>(longest + terminator, 2);
+  if (isVariableLength(column.cType)) {
+    // Room for a terminating zero as well, which some drivers look for.
+    const SQLLEN terminator = column.cType == SQL_C_WCHAR ? sizeof(SQLWCHAR) : 1;
+    column.stride = std::max<SQLLEN>(longest + terminator, 2);
+  } else {
+    // Drivers step through fixed-size values by the size of their C type.
+    column.stride = typed->valueBytes();
+  }
   column.buffer.assign(rows.size() * static_cast<std::size_t>(column.stride), 0);
   column.indicators.resize(rows.size());
   for (std::size_t r = 0; r < rows.size(); ++r) {

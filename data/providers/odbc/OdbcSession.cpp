@@ -215,6 +215,7 @@ void OdbcSession::sendArray(PreparedInsert& prepared, std::vector<ParameterSet>&
     // row of the array): back to the savepoint, then the rows one at a time, so that
     // the first refused row raises the failure it gives on its own.
     if (!tryRun(savepoint_.rollbackTo)) throw EngineError(failure);
+    ++arraysReplayed_;
     for (ParameterSet& row : rows) insertRow(prepared, row);
   }
   if (!savepoint_.release.empty()) runStatement(savepoint_.release);

@@ -59,6 +59,8 @@ class OdbcSession : public Session {
   const std::string& dbmsName() const { return dbmsName_; }
   std::size_t queuedRows() const { return queue_.size(); }
   const ArrayOutcome& lastArray() const { return lastArray_; }
+  // Arrays that failed and were sent again row by row.
+  std::size_t arraysReplayed() const { return arraysReplayed_; }
 
  private:
   // Runs a statement; false when it reported SQL_NO_DATA.
@@ -102,6 +104,7 @@ class OdbcSession : public Session {
   PreparedInsert* queuedFor_ = nullptr;  // the insert the queued rows belong to
   std::string queuedKey_;
   ArrayOutcome lastArray_;
+  std::size_t arraysReplayed_ = 0;
   std::map<std::string, std::vector<ParameterTarget>> targetCache_;
   // Declared after the connection so that the statements are freed before it.
   std::map<std::string, std::unique_ptr<PreparedInsert>> preparedInserts_;
