@@ -131,9 +131,10 @@ TEST_P(OdbcBatchTest, TablesOfExactlyOneArrayAndOneRowMore) {
 // they do one row at a time.
 TEST_P(OdbcBatchTest, ArraysCarryEveryKindOfValue) {
   const std::string stamp = std::string(GetParam()) == "mariadb" ? "datetime(3)" : "timestamp(3)";
-  const std::string columns = " (small smallint, whole integer, big bigint, amount numeric(12,4),"
-                              " ratio double precision, day date, stamp " +
-                              stamp + ", name varchar(20));\n";
+  const std::string columns =
+      " (small smallint, whole integer, big bigint, amount numeric(12,4),"
+      " ratio double precision, day date, stamp " +
+      stamp + ", name varchar(20));\n";
   server->sql("CREATE TABLE kinds_one" + columns + "CREATE TABLE kinds_many" + columns);
   const std::vector<std::string> names = {"small", "whole", "big",   "amount",
                                           "ratio", "day",   "stamp", "name"};
@@ -149,8 +150,8 @@ TEST_P(OdbcBatchTest, ArraysCarryEveryKindOfValue) {
        Null{}, std::string("a longer text here")},
       {std::int64_t{6}, std::int64_t{6}, Null{}, Decimal{"6.66"}, Null{}, Null{},
        DateTime{1970, 1, 1, 0, 0, 1}, std::string("x")}};
-  for (auto [table, rowsPerBatch] : {std::pair{"kinds_one", std::size_t{1}},
-                                     std::pair{"kinds_many", kSmallBatch}}) {
+  for (auto [table, rowsPerBatch] :
+       {std::pair{"kinds_one", std::size_t{1}}, std::pair{"kinds_many", kSmallBatch}}) {
     auto session = open(rowsPerBatch);
     session->beginTransaction();
     for (const auto& row : rows) session->insert(table, names, row);
@@ -251,9 +252,10 @@ TEST_P(OdbcBatchTest, ConversionFailureAfterARefusedRowReportsTheRefusedRow) {
     std::vector<const char*> grades;  // the last one cannot be converted
     bool refusedFirst;
   };
-  for (const Case& c : {Case{"refused row just before", {"1", "0", "abc"}, true},
-                        Case{"refused row in an earlier array", {"0", "1", "2", "3", "4", "x"}, true},
-                        Case{"no refused row", {"1", "2", "abc"}, false}}) {
+  for (const Case& c :
+       {Case{"refused row just before", {"1", "0", "abc"}, true},
+        Case{"refused row in an earlier array", {"0", "1", "2", "3", "4", "x"}, true},
+        Case{"no refused row", {"1", "2", "abc"}, false}}) {
     SCOPED_TRACE(c.where);
     Connection connection("C", settings);
     connection.setConnectionString(server->oleDbConnectionString());
