@@ -14,8 +14,7 @@ namespace tiermend::data {
 
 class EngineError : public std::runtime_error {
  public:
-  explicit EngineError(const std::string& utf8Description)
-      : std::runtime_error(utf8Description) {}
+  explicit EngineError(const std::string& utf8Description) : std::runtime_error(utf8Description) {}
 };
 
 // The description as the user sees it: trailing bytes <= 32 and "." removed.
@@ -23,5 +22,16 @@ std::string trimEngineDescription(std::string description);
 
 // The failure-family exception for an engine error, converted to the code page.
 EOleException toFailure(const EngineError& error, const CodePage& codePage);
+
+// Runs a provider call, turning an engine error into the failure the user sees: the
+// one wrapper the connection and the rowset put around every engine call.
+template <class Call>
+auto callEngine(const CodePage& codePage, Call&& call) {
+  try {
+    return call();
+  } catch (const EngineError& error) {
+    throw toFailure(error, codePage);
+  }
+}
 
 }  // namespace tiermend::data

@@ -158,8 +158,7 @@ std::vector<ParameterTarget> OdbcSession::targetsFor(const std::string& table,
 
 void OdbcSession::insert(const std::string& table, const std::vector<std::string>& columns,
                          const std::vector<Value>& values) {
-  if (columns.size() != values.size())
-    throw EngineError("The number of values does not match the number of columns");
+  requireValuePerColumn(columns, values);
   const std::string key = cacheKey(table, columns);
   // Rows for another insert go first, also before this one is described and prepared.
   if (key != queuedKey_) flush();

@@ -9,6 +9,14 @@ namespace {
 // How long a statement waits for another process that holds the database locked.
 constexpr int kBusyTimeoutMs = 5000;
 
+bool isSqliteFile(std::string_view firstBytes) {
+  return firstBytes.starts_with(std::string_view("SQLite format 3\0", 16));
+}
+
+std::unique_ptr<Session> openFile(const std::string& path, const ConnectionString&) {
+  return openSession(path);
+}
+
 }  // namespace
 
 std::unique_ptr<Session> openSession(const std::string& path) {
@@ -29,6 +37,10 @@ std::unique_ptr<Session> openSession(const std::string& path) {
     throw lastError(database.get());
   }
   return std::make_unique<SqliteSession>(std::move(database));
+}
+
+void registerProvider(ProviderRegistry& registry) {
+  registry.add(FileFormatProvider{isSqliteFile, openFile});
 }
 
 }  // namespace tiermend::data::sqlite
