@@ -94,6 +94,7 @@ OdbcSession::OdbcSession(const std::string& odbcConnectionString, std::size_t ro
   traits_.longTextIsOrdinaryText = dbmsName_ == "PostgreSQL";
   identifierQuote_ = infoText(connection_.get(), SQL_IDENTIFIER_QUOTE_CHAR);
   savepoint_ = savepointStatements(dbmsName_, kArraySavepoint);
+  arrayStopsAtFirstRefusal_ = dbmsName_ == "PostgreSQL";
 }
 
 bool OdbcSession::run(const StatementHandle& statement, const std::string& sql) {
@@ -203,6 +204,11 @@ void OdbcSession::flush() {
 }
 
 void OdbcSession::sendArray(PreparedInsert& prepared, std::vector<ParameterSet>& rows) {
+  if (arrayStopsAtFirstRefusal_) {
+    const std::string failure = executeArray(prepared, rows);
+    if (!failure.empty()) throw EngineError(failure);
+    return;
+  }
   // Without a savepoint a failed array could not be taken back: the rows go one by one.
   if (!tryRun(savepoint_.set)) {
     for (ParameterSet& row : rows) insertRow(prepared, row);
@@ -210,9 +216,8 @@ void OdbcSession::sendArray(PreparedInsert& prepared, std::vector<ParameterSet>&
   }
   const std::string failure = executeArray(prepared, rows);
   if (!failure.empty()) {
-    // Drivers differ in what they say about which row failed (psqlODBC marks every
-    // row of the array): back to the savepoint, then the rows one at a time, so that
-    // the first refused row raises the failure it gives on its own.
+    // Back to the savepoint, then the rows one at a time, so that the first refused
+    // row raises the failure it gives on its own.
     if (!tryRun(savepoint_.rollbackTo)) throw EngineError(failure);
     ++arraysReplayed_;
     for (ParameterSet& row : rows) insertRow(prepared, row);

@@ -5,11 +5,15 @@
 // transaction is visible to anyone else before the commit, so only the moment the rows
 // reach the server moves; the queue is sent when full, before any other statement
 // (including an insert into another table or column list), before the commit and on
-// flush(). What the caller sees stays what row-at-a-time posting shows: a savepoint
-// is set before each array, and when the array fails the session goes back to it and
-// sends that array's rows one by one, so that the failure raised is the first refused
-// row's, with the message it gives on its own. Outside a transaction every row is sent
-// at once, as each must take effect on its own.
+// flush(). What the caller sees stays what row-at-a-time posting shows, the first
+// refused row's failure with the message it gives on its own:
+// - PostgreSQL runs an array's rows in order and stops at the first error, which then
+//   ends the transaction's work as it would one row at a time; the array's message is
+//   that row's, with the same serial numbers drawn before it.
+// - Elsewhere a savepoint is set before each array; when the array fails the session
+//   goes back to it and sends that array's rows one by one (MariaDB Connector/ODBC and
+//   FreeTDS do not say reliably which row failed, and MariaDB takes the whole array back).
+// Outside a transaction every row is sent at once, as each must take effect on its own.
 #pragma once
 
 #include <map>
@@ -99,6 +103,8 @@ class OdbcSession : public Session {
   std::string identifierQuote_;
   std::string dbmsName_;
   SavepointStatements savepoint_;
+  // The database stops an array at its first refused row and reports that row alone.
+  bool arrayStopsAtFirstRefusal_ = false;
   bool inTransaction_ = false;
   RowQueue queue_;
   PreparedInsert* queuedFor_ = nullptr;  // the insert the queued rows belong to

@@ -85,6 +85,9 @@ struct RefusalCase {
 };
 
 TEST_P(OdbcBatchTest, FirstRefusedRowIsReportedAsRowByRowWhereverItFalls) {
+  // PostgreSQL's message quotes the whole refused row, the number the server drew for
+  // it included: it must be the number row-at-a-time posting draws.
+  server->sql("ALTER TABLE labor ADD COLUMN id " + server->autoIncrementInteger());
   const std::vector<RefusalCase> cases = {
       {"first row of the first array", tenRowsWith({{0, 0}})},
       {"last row of the first array", tenRowsWith({{3, 0}})},
@@ -98,8 +101,11 @@ TEST_P(OdbcBatchTest, FirstRefusedRowIsReportedAsRowByRowWhereverItFalls) {
   };
   for (const RefusalCase& c : cases) {
     SCOPED_TRACE(c.where);
+    // Both runs start numbering from the same place.
+    if (std::string(GetParam()) == "postgres") server->sql("ALTER SEQUENCE labor_id_seq RESTART");
     const std::optional<std::string> oneByOne = replaceRows(1, c.grades);
     ASSERT_TRUE(oneByOne.has_value());
+    if (std::string(GetParam()) == "postgres") server->sql("ALTER SEQUENCE labor_id_seq RESTART");
     EXPECT_EQ(replaceRows(kSmallBatch, c.grades), oneByOne);
     EXPECT_EQ(rows(), "100\n");
   }
