@@ -1,15 +1,19 @@
 // Times the whole refresh chain, as the tool runs it at start-up, in the current
 // working folder (which holds Link.txt, tiermenddb.mdb and the target). Prints the
-// seconds taken, the rows copied and the peak resident memory.
+// seconds taken and the peak resident memory. TIERMEND_BENCH_ROWS_PER_BATCH, read here
+// only (the tool itself keeps its constant), sets the rows per parameter array that
+// ODBC targets receive, to weigh other sizes.
 #include <sys/resource.h>
 
 #include <chrono>
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "data/Connection.h"
 #include "data/Rowset.h"
+#include "data/providers/odbc/OdbcProvider.h"
 #include "link/LinkFields.h"
 #include "platform/Exceptions.h"
 #include "refresh/RefreshStep.h"
@@ -40,6 +44,8 @@ class BenchHost : public refresh::RefreshHost {
 
 int main() {
   std::setlocale(LC_ALL, "");
+  if (const char* rows = std::getenv("TIERMEND_BENCH_ROWS_PER_BATCH"))
+    data::odbc::setRowsPerBatch(std::strtoul(rows, nullptr, 10));
   const data::TextSettings settings{CodePage::fromProcessLocale(),
                                     RegionalSettings::fromProcessLocale()};
   data::Connection adoc1("ADOC1", settings), adoc2("ADOC2", settings);
@@ -57,7 +63,8 @@ int main() {
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
-  std::printf("chain: %.3f s, peak memory %.1f MB, completed %s\n", seconds,
-              static_cast<double>(usage.ru_maxrss) / 1024.0, host.completed ? "yes" : "no");
+  std::printf("chain: %.3f s, peak memory %.1f MB, rows per batch %zu, completed %s\n", seconds,
+              static_cast<double>(usage.ru_maxrss) / 1024.0, data::odbc::rowsPerBatch(),
+              host.completed ? "yes" : "no");
   return host.completed ? 0 : 1;
 }

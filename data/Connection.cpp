@@ -72,6 +72,11 @@ void Connection::rollback() {
   callEngine(settings_.codePage, [&] { session_->rollback(); });
 }
 
+void Connection::flushPostedRows() {
+  if (!connected()) return;
+  callEngine(settings_.codePage, [&] { session_->flush(); });
+}
+
 Session& Connection::session() {
   open();
   return *session_;

@@ -42,6 +42,9 @@ class Connection {
   void commit();
   void rollback();
   bool inTransaction() const { return inTransaction_; }
+  // Sends rows the session holds back (see Session::flush); does nothing when closed.
+  // A refused row raises its failure.
+  void flushPostedRows();
 
   // The open session (opening first when needed); for the rowsets.
   Session& session();

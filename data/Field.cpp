@@ -18,8 +18,17 @@ std::string Field::asString() const {
   return converter_->textOf(rowset_->currentValue(index_));
 }
 
+// A text the column cannot take is reported after the rows posted before it have been
+// sent: a row refused earlier is then the failure reported.
 void Field::setAsString(const std::string& text) {
-  rowset_->writeValue(index_, converter_->valueFromText(text));
+  Value value;
+  try {
+    value = converter_->valueFromText(text);
+  } catch (...) {
+    rowset_->flushPostedRows();
+    throw;
+  }
+  rowset_->writeValue(index_, std::move(value));
 }
 
 }  // namespace tiermend::data

@@ -38,7 +38,14 @@ class Session {
   // An open cursor on this session must not keep this from working.
   virtual void insert(const std::string& table, const std::vector<std::string>& columns,
                       const std::vector<Value>& values) = 0;
+  // Sends rows that insert() has accepted but kept back, raising the failure of the
+  // first one the database refuses. A provider may hold posted rows back inside a
+  // transaction, to send several at once; callers flush before they report a failure
+  // of their own, so that a row refused earlier is reported first. Statements and
+  // commit() flush by themselves; rollback() and the end of the session drop them.
+  virtual void flush() = 0;
   virtual void beginTransaction() = 0;
+  // Flushes first; a refused row fails the commit and leaves the transaction open.
   virtual void commit() = 0;
   virtual void rollback() = 0;
 };

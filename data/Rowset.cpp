@@ -26,7 +26,12 @@ Rowset::~Rowset() {
 }
 
 void Rowset::fail(const std::string& message) const {
+  flushPostedRows();
   throw EDatabaseError(name_ + ": " + message);
+}
+
+void Rowset::flushPostedRows() const {
+  if (connection_ != nullptr) connection_->flushPostedRows();
 }
 
 Connection& Rowset::requireConnection() {
@@ -222,7 +227,10 @@ int Rowset::fieldCount() const {
 }
 
 Field Rowset::field(int index) {
-  if (index < 0 || index >= fieldCount()) throw EListError(index);
+  if (index < 0 || index >= fieldCount()) {
+    flushPostedRows();
+    throw EListError(index);
+  }
   return Field(*this, index, *converters_[static_cast<size_t>(index)]);
 }
 

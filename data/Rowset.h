@@ -68,7 +68,11 @@ class Rowset {
 
   Connection& requireConnection();
   void requireActive() const;
+  // Raises the rowset's own failure, after the rows posted before it (which the
+  // session may hold back) have been sent, so that a row refused earlier is the
+  // failure reported, as when every row is sent at its post.
   [[noreturn]] void fail(const std::string& message) const;
+  void flushPostedRows() const;
   std::string statementToRun(Connection& connection) const;
   void runQuery();
   void adopt(std::unique_ptr<Cursor> cursor);

@@ -6,6 +6,8 @@
 // keeps its old rows. Tables refreshed earlier in the chain stay refreshed.
 #include "refresh/RefreshStep.h"
 
+#include <exception>
+
 #include "refresh/BracketTables.h"
 
 namespace tiermend::refresh {
@@ -48,6 +50,20 @@ void replaceRows(const BracketTable& table, data::Rowset& target, data::Rowset& 
   target.close();
 }
 
+// Called while a failure is being handled: the target may still hold posted rows
+// back. They are sent first, and a refused one is the failure to report, as it would
+// have been had it gone to the database at its post, before the failure that stopped
+// the step (a source row that cannot be read, for example).
+std::exception_ptr reportedFailure(data::Connection& target) {
+  std::exception_ptr failure = std::current_exception();
+  try {
+    target.flushPostedRows();
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  return failure;
+}
+
 void refreshTable(const BracketTable& table, data::Rowset& target, data::Rowset& source) {
   reopenWith(target, table.selectStatement);
   data::Connection& connection = target.connection();
@@ -56,12 +72,13 @@ void refreshTable(const BracketTable& table, data::Rowset& target, data::Rowset&
     replaceRows(table, target, source);
     connection.commit();
   } catch (...) {
+    std::exception_ptr failure = reportedFailure(connection);
     try {
       if (connection.inTransaction()) connection.rollback();
     } catch (...) {
-      // The original failure is the one the user needs to see.
+      // The failure found above is the one the user needs to see.
     }
-    throw;
+    std::rethrow_exception(failure);
   }
 }
 

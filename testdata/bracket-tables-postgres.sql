@@ -1,4 +1,4 @@
--- The four bracket tables as a PostgreSQL target of the tests and benchmarks.
+-- The four bracket tables as a PostgreSQL or MariaDB target of the tests and benchmarks.
 CREATE TABLE health_insu (grade smallint, insured_amount integer, self numeric(19,4),
   self_1dep numeric(19,4), self_2dep numeric(19,4), self_3dep numeric(19,4),
   employer numeric(19,4), gov_subsidy numeric(19,4));

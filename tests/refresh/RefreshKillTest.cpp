@@ -2,8 +2,7 @@
 // at the path must always open, and every bracket table must hold wholly its old rows or
 // wholly the new ones. A run after a killed one must finish the refresh.
 //
-// The 100,000-row package is the shared volume fixture (19 MB), read from its folder
-// beside the checkout rather than kept in the repository; without it the test skips.
+// The 100,000-row package is testdata/bench_tiermenddb.mdb (19 MB).
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>

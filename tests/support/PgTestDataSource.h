@@ -2,10 +2,10 @@
 // source through the psqlODBC (Unicode) driver. For tests that run real statements
 // through the ODBC provider, up to a whole refresh.
 //
-// The server is the one scripts/postgres-test-server runs in /tmp/tiermend-pgtest-<hash of the build folder>; CTest
-// starts it through the fixture "postgres" (tests register with tiermend_pg_test, or
-// set FIXTURES_REQUIRED postgres themselves). TIERMEND_PGTEST_DIR in the environment
-// names another server folder.
+// The server is the one scripts/postgres-test-server runs in /tmp/tiermend-pgtest-<hash of the
+// build folder>; CTest starts it through the fixture "postgres" (tests register with
+// tiermend_pg_test, or set FIXTURES_REQUIRED postgres themselves). TIERMEND_PGTEST_DIR in the
+// environment names another server folder.
 //
 // Use:
 //   tiermend::testing::PgTestDataSource pg;          // database + DSN created
@@ -23,21 +23,23 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/support/TestServer.h"
+
 namespace tiermend::testing {
 
-class PgTestDataSource {
+class PgTestDataSource : public TestServer {
  public:
   // Creates the database and the data source; throws std::runtime_error (with psql's
   // message) when the server is not running or the database cannot be made.
   PgTestDataSource();
-  ~PgTestDataSource();
+  ~PgTestDataSource() override;
   PgTestDataSource(const PgTestDataSource&) = delete;
   PgTestDataSource& operator=(const PgTestDataSource&) = delete;
 
   // The ODBC data source name written to odbc.ini (ODBCINI points there).
-  const std::string& dataSourceName() const { return dataSourceName_; }
+  const std::string& dataSourceName() const override { return dataSourceName_; }
   // The database's name on the server.
-  const std::string& database() const { return database_; }
+  const std::string& database() const override { return database_; }
   // The temporary folder holding odbc.ini and odbcinst.ini (ODBCSYSINI points there).
   const std::filesystem::path& folder() const { return folder_; }
 
@@ -46,12 +48,18 @@ class PgTestDataSource {
   // Initial Catalog=<database>;Data Source=<dsn>;". The server trusts every user name
   // that exists; "postgres" always does.
   std::string oleDbConnectionString(const std::string& user = "postgres",
-                                    const std::string& password = "") const;
+                                    const std::string& password = "") const override;
 
   // Runs SQL (one or more statements) in this database with psql, stopping at the
   // first error. Returns the output rows, one per line, fields joined by "|", without
   // headers. Throws std::runtime_error with psql's message on failure.
   std::string psql(const std::string& sql) const;
+
+  std::string kind() const override { return "postgres"; }
+  std::string adminUser() const override { return "postgres"; }
+  std::string sql(const std::string& statements) const override { return psql(statements); }
+  std::string checkViolationWords() const override { return "violates check constraint"; }
+  std::string autoIncrementInteger() const override { return "serial"; }
 
   // Runs SQL in the server's "postgres" database (for creating and dropping databases).
   static std::string psqlAdmin(const std::string& sql);

@@ -30,6 +30,8 @@ class JetSession : public Session {
   void beginTransaction() override;
   void commit() override;
   void rollback() override;
+  // Every change is written to the transaction's copy at once; nothing waits.
+  void flush() override {}
 
  private:
   std::shared_ptr<JetDatabase> currentDatabase();

@@ -177,6 +177,25 @@ SQLLEN ParameterSet::Slot::bufferLength() const {
   }
 }
 
+SQLLEN ParameterSet::Slot::valueBytes() const {
+  switch (cType) {
+    case SQL_C_BIT:
+      return sizeof bit;
+    case SQL_C_SBIGINT:
+      return sizeof integer;
+    case SQL_C_DOUBLE:
+      return sizeof real;
+    case SQL_C_TYPE_DATE:
+      return sizeof date;
+    case SQL_C_TYPE_TIME:
+      return sizeof time;
+    case SQL_C_TYPE_TIMESTAMP:
+      return sizeof timestamp;
+    default:
+      return bufferLength();
+  }
+}
+
 ParameterSet::ParameterSet(const std::vector<Value>& values,
                            const std::vector<ParameterTarget>& targets)
     : slots_(values.size()) {

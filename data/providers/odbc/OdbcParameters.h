@@ -26,6 +26,9 @@ class ParameterSet {
   ParameterSet(const std::vector<Value>& values, const std::vector<ParameterTarget>& targets);
   ParameterSet(const ParameterSet&) = delete;
   ParameterSet& operator=(const ParameterSet&) = delete;
+  // Movable: the buffers' addresses are taken only when binding.
+  ParameterSet(ParameterSet&&) = default;
+  ParameterSet& operator=(ParameterSet&&) = default;
 
   // Binds every value as input parameter 1, 2, ... of the statement.
   void bind(SQLHSTMT statement);
@@ -47,8 +50,12 @@ class ParameterSet {
     Bytes bytes;
     SQLPOINTER data();
     SQLLEN bufferLength() const;
+    // The bytes of the value as bound (fixed-size C types: their whole struct).
+    SQLLEN valueBytes() const;
+    bool isNull() const { return indicator == SQL_NULL_DATA; }
   };
   const std::vector<Slot>& slots() const { return slots_; }
+  std::vector<Slot>& slots() { return slots_; }
 
  private:
   std::vector<Slot> slots_;

@@ -97,8 +97,20 @@ std::string odbcConnectionString(const ConnectionString& connectionString) {
 
 }  // namespace
 
+namespace {
+std::size_t sessionRowsPerBatch = kRowsPerBatch;
+}  // namespace
+
+void setRowsPerBatch(std::size_t rows) {
+  sessionRowsPerBatch = rows;
+}
+
+std::size_t rowsPerBatch() {
+  return sessionRowsPerBatch;
+}
+
 std::unique_ptr<Session> openSession(const ConnectionString& connectionString) {
-  return std::make_unique<OdbcSession>(odbcConnectionString(connectionString));
+  return std::make_unique<OdbcSession>(odbcConnectionString(connectionString), sessionRowsPerBatch);
 }
 
 void registerProvider(ProviderRegistry& registry) {

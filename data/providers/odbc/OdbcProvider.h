@@ -2,6 +2,7 @@
 // odbc.ini or, for a SQL Server host, through the FreeTDS driver.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 
 #include "data/ConnectionString.h"
@@ -17,5 +18,10 @@ std::unique_ptr<Session> openSession(const ConnectionString& connectionString);
 
 // Serves the SQL Server provider names, SQLOLEDB and SQLOLEDB.1.
 void registerProvider(ProviderRegistry& registry);
+
+// Rows per parameter array for the sessions opened from now on. The tool never changes
+// it (kRowsPerBatch); benchmarks and tests do, to weigh or reach other sizes.
+void setRowsPerBatch(std::size_t rows);
+std::size_t rowsPerBatch();
 
 }  // namespace tiermend::data::odbc

@@ -3,6 +3,7 @@
 #include "data/EngineError.h"
 #include "data/providers/odbc/OdbcCursor.h"
 #include "data/providers/odbc/OdbcDiagnostics.h"
+#include "data/providers/odbc/OdbcParameterArrays.h"
 #include "data/providers/odbc/OdbcSqlText.h"
 #include "data/providers/odbc/OdbcText.h"
 #include "data/providers/odbc/OdbcValues.h"
@@ -13,6 +14,8 @@ namespace {
 
 // Seconds a login may take before it fails, as an OLE DB connection waits by default.
 constexpr SQLULEN kLoginTimeoutSeconds = 15;
+// The savepoint set before each parameter array.
+constexpr const char* kArraySavepoint = "tiermend_rows";
 
 std::string infoText(SQLHDBC connection, SQLUSMALLINT kind) {
   SQLWCHAR buffer[256] = {};
@@ -61,14 +64,37 @@ std::string cacheKey(const std::string& table, const std::vector<std::string>& c
   return key;
 }
 
+// Closes a statement and lets its parameters go on every path, so that the next row
+// starts from a clean statement whatever happened to this one.
+struct CloseAfterRun {
+  SQLHSTMT statement;
+  ~CloseAfterRun() {
+    SQLFreeStmt(statement, SQL_CLOSE);
+    SQLFreeStmt(statement, SQL_RESET_PARAMS);
+  }
+};
+
+// As CloseAfterRun, and the statement is set back to single rows.
+struct CloseAfterArray {
+  SQLHSTMT statement;
+  ~CloseAfterArray() {
+    SQLFreeStmt(statement, SQL_CLOSE);
+    ParameterArrays::unbind(statement);
+  }
+};
+
 }  // namespace
 
-OdbcSession::OdbcSession(const std::string& odbcConnectionString) : connection_(environment_) {
+OdbcSession::OdbcSession(const std::string& odbcConnectionString, std::size_t rowsPerBatch)
+    : connection_(environment_), queue_(rowsPerBatch) {
   SQLSetConnectAttr(connection_.get(), SQL_ATTR_LOGIN_TIMEOUT,
                     reinterpret_cast<SQLPOINTER>(kLoginTimeoutSeconds), 0);
   connection_.connect(odbcConnectionString);
-  traits_.longTextIsOrdinaryText = infoText(connection_.get(), SQL_DBMS_NAME) == "PostgreSQL";
+  dbmsName_ = infoText(connection_.get(), SQL_DBMS_NAME);
+  traits_.longTextIsOrdinaryText = dbmsName_ == "PostgreSQL";
   identifierQuote_ = infoText(connection_.get(), SQL_IDENTIFIER_QUOTE_CHAR);
+  savepoint_ = savepointStatements(dbmsName_, kArraySavepoint);
+  arrayStopsAtFirstRefusal_ = dbmsName_ == "PostgreSQL";
 }
 
 bool OdbcSession::run(const StatementHandle& statement, const std::string& sql) {
@@ -88,6 +114,7 @@ void OdbcSession::finishResults(const StatementHandle& statement) {
 }
 
 std::unique_ptr<Cursor> OdbcSession::query(const std::string& sql) {
+  flush();
   StatementHandle statement(connection_);
   SQLSMALLINT count = run(statement, sql) ? resultColumnCount(statement) : 0;
   if (count == 0) {
@@ -107,6 +134,7 @@ std::unique_ptr<Cursor> OdbcSession::query(const std::string& sql) {
 }
 
 std::int64_t OdbcSession::execute(const std::string& sql) {
+  flush();
   StatementHandle statement(connection_);
   if (!run(statement, sql)) return 0;  // nothing matched: no rows affected
   SQLLEN count = 0;
@@ -132,32 +160,107 @@ std::vector<ParameterTarget> OdbcSession::targetsFor(const std::string& table,
 void OdbcSession::insert(const std::string& table, const std::vector<std::string>& columns,
                          const std::vector<Value>& values) {
   requireValuePerColumn(columns, values);
+  const std::string key = cacheKey(table, columns);
+  // Rows for another insert go first, also before this one is described and prepared.
+  if (key != queuedKey_) flush();
   if (columns.empty()) {
-    StatementHandle statement(connection_);
-    run(statement, "INSERT INTO " + quoteIdentifier(table, identifierQuote_) + " DEFAULT VALUES");
+    runStatement("INSERT INTO " + quoteIdentifier(table, identifierQuote_) + " DEFAULT VALUES");
     return;
   }
-  PreparedInsert& prepared = preparedInsertFor(table, columns);
+  PreparedInsert& prepared = preparedInsertFor(key, table, columns);
+  ParameterSet row(values, prepared.targets);
+  if (!inTransaction_ || queue_.capacity() == 1) {
+    insertRow(prepared, row);
+    return;
+  }
+  if (!queue_.fits(row)) flush();
+  queuedFor_ = &prepared;
+  queuedKey_ = key;
+  queue_.push(std::move(row));
+  if (queue_.full()) flush();
+}
+
+void OdbcSession::insertRow(PreparedInsert& prepared, ParameterSet& row) {
   SQLHSTMT statement = prepared.statement.get();
-  ParameterSet parameters(values, prepared.targets);
-  // The statement is closed and its parameters let go on every path, so that the next
-  // row starts from a clean statement whatever happened to this one.
-  struct CloseAfterRun {
-    SQLHSTMT statement;
-    ~CloseAfterRun() {
-      SQLFreeStmt(statement, SQL_CLOSE);
-      SQLFreeStmt(statement, SQL_RESET_PARAMS);
-    }
-  } closeAfterRun{statement};
-  parameters.bind(statement);
+  CloseAfterRun closeAfterRun{statement};
+  row.bind(statement);
   SQLRETURN rc = SQLExecute(statement);
   if (rc != SQL_NO_DATA) checkResult(rc, SQL_HANDLE_STMT, statement, "adding a row");
   finishResults(prepared.statement);
 }
 
+void OdbcSession::flush() {
+  if (queue_.empty()) return;
+  PreparedInsert& prepared = *queuedFor_;
+  // The queue is empty from here on, whatever happens to its rows.
+  std::vector<ParameterSet> rows = queue_.take();
+  queuedFor_ = nullptr;
+  queuedKey_.clear();
+  if (rows.size() == 1) {
+    insertRow(prepared, rows.front());
+    return;
+  }
+  sendArray(prepared, rows);
+}
+
+void OdbcSession::sendArray(PreparedInsert& prepared, std::vector<ParameterSet>& rows) {
+  if (arrayStopsAtFirstRefusal_) {
+    const std::string failure = executeArray(prepared, rows);
+    if (!failure.empty()) throw EngineError(failure);
+    return;
+  }
+  // Without a savepoint a failed array could not be taken back: the rows go one by one.
+  if (!tryRun(savepoint_.set)) {
+    for (ParameterSet& row : rows) insertRow(prepared, row);
+    return;
+  }
+  const std::string failure = executeArray(prepared, rows);
+  if (!failure.empty()) {
+    // Back to the savepoint, then the rows one at a time, so that the first refused
+    // row raises the failure it gives on its own.
+    if (!tryRun(savepoint_.rollbackTo)) throw EngineError(failure);
+    ++arraysReplayed_;
+    for (ParameterSet& row : rows) insertRow(prepared, row);
+  }
+  if (!savepoint_.release.empty()) runStatement(savepoint_.release);
+}
+
+std::string OdbcSession::executeArray(PreparedInsert& prepared, std::vector<ParameterSet>& rows) {
+  SQLHSTMT statement = prepared.statement.get();
+  ParameterArrays arrays(rows);
+  std::string failure;
+  {
+    CloseAfterArray closeAfterArray{statement};
+    try {
+      arrays.bind(statement);
+      SQLRETURN rc = SQLExecute(statement);
+      if (rc != SQL_NO_DATA) checkResult(rc, SQL_HANDLE_STMT, statement, "adding rows");
+      finishResults(prepared.statement);
+      if (arrays.anyRowFailed()) failure = "The ODBC driver refused a row of a parameter array";
+    } catch (const EngineError& error) {
+      failure = error.what();
+    }
+  }
+  lastArray_ = {rows.size(), !failure.empty(), arrays.statuses(), arrays.processed()};
+  return failure;
+}
+
+bool OdbcSession::tryRun(const std::string& sql) {
+  try {
+    runStatement(sql);
+    return true;
+  } catch (const EngineError&) {
+    return false;
+  }
+}
+
+void OdbcSession::runStatement(const std::string& sql) {
+  StatementHandle statement(connection_);
+  if (run(statement, sql)) finishResults(statement);
+}
+
 OdbcSession::PreparedInsert& OdbcSession::preparedInsertFor(
-    const std::string& table, const std::vector<std::string>& columns) {
-  const std::string key = cacheKey(table, columns);
+    const std::string& key, const std::string& table, const std::vector<std::string>& columns) {
   if (auto found = preparedInserts_.find(key); found != preparedInserts_.end())
     return *found->second;
   auto prepared = std::make_unique<PreparedInsert>(connection_);
@@ -167,6 +270,12 @@ OdbcSession::PreparedInsert& OdbcSession::preparedInsertFor(
       SQLPrepareW(prepared->statement.get(), text.data(), static_cast<SQLINTEGER>(text.size()));
   checkResult(rc, SQL_HANDLE_STMT, prepared->statement.get(), "preparing a row's insert");
   return *preparedInserts_.emplace(key, std::move(prepared)).first->second;
+}
+
+void OdbcSession::discardQueue() {
+  queue_.take();
+  queuedFor_ = nullptr;
+  queuedKey_.clear();
 }
 
 void OdbcSession::setAutocommit(bool on) {
@@ -198,10 +307,14 @@ void OdbcSession::endTransaction(SQLSMALLINT completion) {
 }
 
 void OdbcSession::commit() {
+  // A refused queued row fails the commit; the transaction then stays open for the
+  // caller to roll back.
+  flush();
   endTransaction(SQL_COMMIT);
 }
 
 void OdbcSession::rollback() {
+  discardQueue();
   endTransaction(SQL_ROLLBACK);
 }
 

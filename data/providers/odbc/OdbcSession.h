@@ -1,4 +1,19 @@
 // A session on one ODBC connection: statements, inserts and transactions.
+//
+// Inside a transaction, posted rows are queued and sent as parameter arrays of up to
+// rowsPerBatch rows per execution instead of one round trip each. Nothing of the
+// transaction is visible to anyone else before the commit, so only the moment the rows
+// reach the server moves; the queue is sent when full, before any other statement
+// (including an insert into another table or column list), before the commit and on
+// flush(). What the caller sees stays what row-at-a-time posting shows, the first
+// refused row's failure with the message it gives on its own:
+// - PostgreSQL runs an array's rows in order and stops at the first error, which then
+//   ends the transaction's work as it would one row at a time; the array's message is
+//   that row's, with the same serial numbers drawn before it.
+// - Elsewhere a savepoint is set before each array; when the array fails the session
+//   goes back to it and sends that array's rows one by one (MariaDB Connector/ODBC and
+//   FreeTDS do not say reliably which row failed, and MariaDB takes the whole array back).
+// Outside a transaction every row is sent at once, as each must take effect on its own.
 #pragma once
 
 #include <map>
@@ -10,14 +25,30 @@
 #include "data/providers/odbc/OdbcColumns.h"
 #include "data/providers/odbc/OdbcHandles.h"
 #include "data/providers/odbc/OdbcParameters.h"
+#include "data/providers/odbc/OdbcRowQueue.h"
+#include "data/providers/odbc/OdbcSqlText.h"
 
 namespace tiermend::data::odbc {
+
+// Rows per parameter array inside a transaction.
+constexpr std::size_t kRowsPerBatch = 1000;
+
+// What the driver made of the last parameter array sent: each row's status and the
+// count it says it processed. For tests that record a driver's real behaviour.
+struct ArrayOutcome {
+  std::size_t rows = 0;
+  bool failed = false;
+  std::vector<SQLUSMALLINT> statuses;
+  SQLULEN processed = 0;
+};
 
 class OdbcSession : public Session {
  public:
   // Connects with a complete ODBC connection string (UTF-8). Throws EngineError with
-  // the driver's message when the connection fails.
-  explicit OdbcSession(const std::string& odbcConnectionString);
+  // the driver's message when the connection fails. rowsPerBatch 1 sends every row
+  // on its own.
+  explicit OdbcSession(const std::string& odbcConnectionString,
+                       std::size_t rowsPerBatch = kRowsPerBatch);
 
   std::unique_ptr<Cursor> query(const std::string& sql) override;
   std::int64_t execute(const std::string& sql) override;
@@ -26,8 +57,14 @@ class OdbcSession : public Session {
   void beginTransaction() override;
   void commit() override;
   void rollback() override;
+  void flush() override;
 
   const DriverTraits& traits() const { return traits_; }
+  const std::string& dbmsName() const { return dbmsName_; }
+  std::size_t queuedRows() const { return queue_.size(); }
+  const ArrayOutcome& lastArray() const { return lastArray_; }
+  // Arrays that failed and were sent again row by row.
+  std::size_t arraysReplayed() const { return arraysReplayed_; }
 
  private:
   // Runs a statement; false when it reported SQL_NO_DATA.
@@ -45,8 +82,18 @@ class OdbcSession : public Session {
     StatementHandle statement;
     std::vector<ParameterTarget> targets;
   };
-  PreparedInsert& preparedInsertFor(const std::string& table,
+  PreparedInsert& preparedInsertFor(const std::string& key, const std::string& table,
                                     const std::vector<std::string>& columns);
+  // Runs one row's insert on its own.
+  void insertRow(PreparedInsert& prepared, ParameterSet& row);
+  // Sends queued rows as one array, finding the first refused row when it fails.
+  void sendArray(PreparedInsert& prepared, std::vector<ParameterSet>& rows);
+  // Runs the array; gives the failure's text, empty when every row went in.
+  std::string executeArray(PreparedInsert& prepared, std::vector<ParameterSet>& rows);
+  // Runs a statement, false (instead of throwing) when it fails.
+  bool tryRun(const std::string& sql);
+  void runStatement(const std::string& sql);
+  void discardQueue();
   void endTransaction(SQLSMALLINT completion);
   void setAutocommit(bool on);
 
@@ -54,7 +101,16 @@ class OdbcSession : public Session {
   ConnectionHandle connection_;
   DriverTraits traits_;
   std::string identifierQuote_;
+  std::string dbmsName_;
+  SavepointStatements savepoint_;
+  // The database stops an array at its first refused row and reports that row alone.
+  bool arrayStopsAtFirstRefusal_ = false;
   bool inTransaction_ = false;
+  RowQueue queue_;
+  PreparedInsert* queuedFor_ = nullptr;  // the insert the queued rows belong to
+  std::string queuedKey_;
+  ArrayOutcome lastArray_;
+  std::size_t arraysReplayed_ = 0;
   std::map<std::string, std::vector<ParameterTarget>> targetCache_;
   // Declared after the connection so that the statements are freed before it.
   std::map<std::string, std::unique_ptr<PreparedInsert>> preparedInserts_;

@@ -20,6 +20,8 @@ class SqliteSession : public Session {
   void beginTransaction() override;
   void commit() override;
   void rollback() override;
+  // Every row is stored when posted: nothing is held back.
+  void flush() override {}
 
  private:
   // The INSERT statement last used, kept prepared: rows are posted one at a time,

@@ -1,5 +1,7 @@
 // The refresh chain into a SQL-server-kind target: Link.txt of kind "1" naming an ODBC
-// data source on the private PostgreSQL server, the real Access package as the source.
+// data source on a private PostgreSQL or MariaDB server, the real Access package as the
+// source. Every case runs against both servers, with rows sent in batches as the tool
+// sends them, and again with small batches so that tables span many of them.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,8 +10,10 @@
 #include <string>
 
 #include "ToolRun.h"
+#include "data/providers/odbc/OdbcProvider.h"
+#include "data/providers/odbc/OdbcSession.h"
 #include "refresh/BracketTables.h"
-#include "tests/support/PgTestDataSource.h"
+#include "tests/support/TestServer.h"
 
 namespace tiermend::refresh {
 namespace {
@@ -31,33 +35,52 @@ INSERT INTO readme VALUES ('客戶自己的說明');
 )";
 }
 
-class RefreshIntoPostgres : public ::testing::Test {
+// A server kind and the rows per batch its sessions use.
+struct ServerCase {
+  const char* kind;
+  std::size_t rowsPerBatch;
+};
+
+void PrintTo(const ServerCase& c, std::ostream* os) {
+  *os << c.kind << ", " << c.rowsPerBatch << " rows per batch";
+}
+
+std::string caseName(const ::testing::TestParamInfo<ServerCase>& info) {
+  return std::string(info.param.kind) + "_batch" + std::to_string(info.param.rowsPerBatch);
+}
+
+class RefreshIntoServer : public ::testing::TestWithParam<ServerCase> {
  protected:
   void SetUp() override {
+    data::odbc::setRowsPerBatch(GetParam().rowsPerBatch);
+    pg_ = testing::makeTestServer(GetParam().kind);
     char pattern[] = "/tmp/tiermend-pgchain-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = pattern;
     previous_ = fs::current_path();
     fs::current_path(dir_);
     fs::copy_file(std::string(TIERMEND_TESTDATA) + "/tiermenddb.mdb", dir_ / "tiermenddb.mdb");
-    pg_.psql(targetSchema());
+    pg_->sql(targetSchema());
     // A blank password field counts as no password.
-    writeLink("1," + pg_.dataSourceName() + "," + pg_.database() + ",postgres, ,R,/unused/,\r\n");
+    writeLink("1," + pg_->dataSourceName() + "," + pg_->database() + "," + pg_->adminUser() +
+              ", ,R,/unused/,\r\n");
   }
   void TearDown() override {
     fs::current_path(previous_);
     fs::remove_all(dir_);
+    data::odbc::setRowsPerBatch(data::odbc::kRowsPerBatch);
   }
 
   void writeLink(const std::string& line) { std::ofstream(dir_ / "Link.txt") << line; }
-  std::string sql(const std::string& statement) { return pg_.psql(statement); }
+  std::string sql(const std::string& statement) { return pg_->sql(statement); }
+  std::string checkViolation() const { return pg_->checkViolationWords(); }
 
   data::TextSettings settings_{CodePage(65001), RegionalSettings{}};
-  testing::PgTestDataSource pg_;
+  std::unique_ptr<testing::TestServer> pg_;
   fs::path dir_, previous_;
 };
 
-TEST_F(RefreshIntoPostgres, RefreshesAllFourTablesValueByValue) {
+TEST_P(RefreshIntoServer, RefreshesAllFourTablesValueByValue) {
   const ToolRun run = runTool(settings_);
   EXPECT_EQ(run.failure, std::nullopt);
   EXPECT_TRUE(run.completionShown);
@@ -65,7 +88,7 @@ TEST_F(RefreshIntoPostgres, RefreshesAllFourTablesValueByValue) {
     SCOPED_TRACE(table.table);
     const Rows package = editTexts(
         settings_, "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=tiermenddb.mdb", table.table);
-    EXPECT_EQ(editTexts(settings_, pg_.oleDbConnectionString(), table.table), package);
+    EXPECT_EQ(editTexts(settings_, pg_->oleDbConnectionString(), table.table), package);
   }
   EXPECT_EQ(sql("select count(*), sum(insured_amount), sum(self), sum(employer) from health_insu"),
             "50|4833470|74966.0000|235397.0000\n");
@@ -75,11 +98,11 @@ TEST_F(RefreshIntoPostgres, RefreshesAllFourTablesValueByValue) {
   EXPECT_EQ(sql("select content from readme"), "客戶自己的說明\n");
 }
 
-TEST_F(RefreshIntoPostgres, RefusedRowInLaborKeepsItsOldRowsAndStopsTheChain) {
+TEST_P(RefreshIntoServer, RefusedRowInLaborKeepsItsOldRowsAndStopsTheChain) {
   sql("ALTER TABLE labor ADD CHECK (insured_salary < 40000)");
   const ToolRun run = runTool(settings_);
   ASSERT_TRUE(run.failure.has_value());
-  EXPECT_NE(run.failure->find("violates check constraint"), std::string::npos) << *run.failure;
+  EXPECT_NE(run.failure->find(checkViolation()), std::string::npos) << *run.failure;
   EXPECT_EQ(sql("select count(*) from health_insu"), "50\n");
   EXPECT_EQ(sql("select grade, note from labor"), "1|舊資料\n");
   EXPECT_EQ(sql("select count(*) from incom_rep"), "1\n");
@@ -88,17 +111,35 @@ TEST_F(RefreshIntoPostgres, RefusedRowInLaborKeepsItsOldRowsAndStopsTheChain) {
   EXPECT_FALSE(run.completionShown);
 }
 
-TEST_F(RefreshIntoPostgres, FailureInRetireTravelsToTheCaller) {
+TEST_P(RefreshIntoServer, FailureInRetireTravelsToTheCaller) {
   sql("ALTER TABLE retire ADD CHECK (wage_to < 9999999)");
   const ToolRun run = runTool(settings_);
   ASSERT_TRUE(run.failure.has_value());
-  EXPECT_NE(run.failure->find("violates check constraint"), std::string::npos) << *run.failure;
+  EXPECT_NE(run.failure->find(checkViolation()), std::string::npos) << *run.failure;
   EXPECT_FALSE(run.completionShown);
   EXPECT_EQ(sql("select count(*) from incom_rep"), "151\n");
   EXPECT_EQ(sql("select grp, grade, wage_from from retire"), "1|1|1\n");
 }
 
-TEST_F(RefreshIntoPostgres, UnreachableServerChangesNothing) {
+TEST_P(RefreshIntoServer, AutoIncrementColumnBeyondTheCopiedOnesIsNumberedByTheServer) {
+  sql("ALTER TABLE labor ADD COLUMN row_id " + pg_->autoIncrementInteger());
+  const ToolRun run = runTool(settings_);
+  EXPECT_EQ(run.failure, std::nullopt);
+  EXPECT_EQ(sql("select count(*), count(distinct row_id) from labor"), "38|38\n");
+}
+
+TEST_P(RefreshIntoServer, AutoIncrementColumnInACopiedPlaceCannotBeWritten) {
+  sql("DROP TABLE labor;\nCREATE TABLE labor (grade " + pg_->autoIncrementInteger() +
+      ", insured_salary integer, worker_share numeric(19,4), employer_share numeric(19,4),"
+      " ei_worker numeric(19,4), ei_employer numeric(19,4), note varchar(20));\n"
+      "INSERT INTO labor (insured_salary, note) VALUES (100, '舊資料');");
+  const ToolRun run = runTool(settings_);
+  EXPECT_EQ(run.failure, "Field 'grade' cannot be modified");
+  EXPECT_EQ(sql("select count(*) from health_insu"), "50\n");
+  EXPECT_EQ(sql("select insured_salary, note from labor"), "100|舊資料\n");
+}
+
+TEST_P(RefreshIntoServer, UnreachableServerChangesNothing) {
   // No data source of that name: the FreeTDS driver tries the host, where nothing listens.
   writeLink("1,127.0.0.1,payroll,sa,pw,R,/unused/,");
   const ToolRun run = runTool(settings_);
@@ -107,6 +148,13 @@ TEST_F(RefreshIntoPostgres, UnreachableServerChangesNothing) {
   EXPECT_EQ(run.invoked, std::vector<int>{0});
   EXPECT_EQ(sql("select count(*) from health_insu"), "1\n");
 }
+
+INSTANTIATE_TEST_SUITE_P(Servers, RefreshIntoServer,
+                         ::testing::Values(ServerCase{"postgres", data::odbc::kRowsPerBatch},
+                                           ServerCase{"postgres", 7},
+                                           ServerCase{"mariadb", data::odbc::kRowsPerBatch},
+                                           ServerCase{"mariadb", 7}),
+                         caseName);
 
 }  // namespace
 }  // namespace tiermend::refresh
