@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ToolRun.h"
+#include "data/LockWait.h"
 #include "refresh/BracketTables.h"
 #include "tests/support/PgTestDataSource.h"
 
@@ -84,6 +85,20 @@ TEST_F(RefreshIntoPostgres, RefusedRowInLaborKeepsItsOldRowsAndStopsTheChain) {
   EXPECT_EQ(sql("select grade, note from labor"), "1|舊資料\n");
   EXPECT_EQ(sql("select count(*) from incom_rep"), "1\n");
   EXPECT_EQ(sql("select count(*) from retire"), "1\n");
+  EXPECT_TRUE(run.buttonsDisabled);
+  EXPECT_FALSE(run.completionShown);
+}
+
+TEST_F(RefreshIntoPostgres, LaborLockedByAnotherSessionStopsTheChainAfterTheWait) {
+  auto holder = data::openSessionFor(pg_.oleDbConnectionString());
+  holder->beginTransaction();
+  holder->execute("LOCK TABLE labor IN ACCESS EXCLUSIVE MODE");
+  const ToolRun run = runTool(settings_);
+  holder->rollback();
+  EXPECT_EQ(run.failure, data::tableInUseMessage("labor"));
+  EXPECT_EQ(sql("select count(*) from health_insu"), "50\n");
+  EXPECT_EQ(sql("select grade, note from labor"), "1|舊資料\n");
+  EXPECT_EQ(sql("select count(*) from incom_rep"), "1\n");
   EXPECT_TRUE(run.buttonsDisabled);
   EXPECT_FALSE(run.completionShown);
 }

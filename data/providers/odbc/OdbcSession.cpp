@@ -1,8 +1,10 @@
 #include "data/providers/odbc/OdbcSession.h"
 
 #include "data/EngineError.h"
+#include "data/LockWait.h"
 #include "data/providers/odbc/OdbcCursor.h"
 #include "data/providers/odbc/OdbcDiagnostics.h"
+#include "data/providers/odbc/OdbcLockWait.h"
 #include "data/providers/odbc/OdbcSqlText.h"
 #include "data/providers/odbc/OdbcText.h"
 #include "data/providers/odbc/OdbcValues.h"
@@ -67,14 +69,24 @@ OdbcSession::OdbcSession(const std::string& odbcConnectionString) : connection_(
   SQLSetConnectAttr(connection_.get(), SQL_ATTR_LOGIN_TIMEOUT,
                     reinterpret_cast<SQLPOINTER>(kLoginTimeoutSeconds), 0);
   connection_.connect(odbcConnectionString);
-  traits_.longTextIsOrdinaryText = infoText(connection_.get(), SQL_DBMS_NAME) == "PostgreSQL";
+  const std::string dbmsName = infoText(connection_.get(), SQL_DBMS_NAME);
+  traits_.longTextIsOrdinaryText = dbmsName == "PostgreSQL";
   identifierQuote_ = infoText(connection_.get(), SQL_IDENTIFIER_QUOTE_CHAR);
+  // A table another program holds locked is waited for a bounded time, never for good.
+  if (const std::string setting = lockWaitStatement(dbmsName); !setting.empty()) {
+    StatementHandle statement(connection_);
+    run(statement, setting);
+  }
 }
 
 bool OdbcSession::run(const StatementHandle& statement, const std::string& sql) {
   WideString text = toWide(sql);
   SQLRETURN rc = SQLExecDirectW(statement.get(), text.data(), static_cast<SQLINTEGER>(text.size()));
   if (rc == SQL_NO_DATA) return false;
+  if (!SQL_SUCCEEDED(rc) && reportsLockTimeout(SQL_HANDLE_STMT, statement.get())) {
+    const std::string table = tableNameInSelect(sql);
+    throw EngineError(tableInUseMessage(table.empty() ? sql : table));
+  }
   checkResult(rc, SQL_HANDLE_STMT, statement.get(), "running a statement");
   return true;
 }
