@@ -45,12 +45,10 @@ std::string fullPath(const std::string& source) {
 
 // Reads the first bytes of a file to tell which engine wrote it.
 FileFormat formatOfFile(const std::string& path) {
-  // A folder, a pipe or a device is no database file (and a pipe would block the read).
+  // A folder is no database file. A pipe, a device or a socket is refused by the open
+  // itself, at once and without reading.
   std::error_code error;
-  const auto status = std::filesystem::status(path, error);
-  if (!error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-    return FileFormat::Unrecognized;
-  }
+  if (std::filesystem::is_directory(path, error)) return FileFormat::Unrecognized;
   std::string header(20, '\0');
   size_t got = 0;
   try {
@@ -64,7 +62,7 @@ FileFormat formatOfFile(const std::string& path) {
     if (readError != 0) throw EInOutError(readError);
   } catch (const EInOutError& failure) {
     if (failure.errorCode() == 2 || failure.errorCode() == 3) return FileFormat::Missing;
-    throw EngineError("Cannot open file '" + path + "': " + failure.message());
+    throw FileError("Cannot open file '" + path + "': " + failure.message(), failure.errorCode());
   }
   header.resize(got);
   if (header.size() >= 16 && header.compare(0, 16, std::string("SQLite format 3\0", 16)) == 0) {
@@ -137,6 +135,9 @@ void Connection::open() {
   if (connected()) return;
   try {
     session_ = openSessionFor(connectionString_);
+  } catch (const FileError& error) {
+    throw EInOutError(error.errorCode(),
+                      settings_.codePage.fromUtf8(trimEngineDescription(error.what())));
   } catch (const EngineError& error) {
     throw toFailure(error, settings_.codePage);
   }

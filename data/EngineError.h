@@ -14,8 +14,19 @@ namespace tiermend::data {
 
 class EngineError : public std::runtime_error {
  public:
-  explicit EngineError(const std::string& utf8Description)
-      : std::runtime_error(utf8Description) {}
+  explicit EngineError(const std::string& utf8Description) : std::runtime_error(utf8Description) {}
+};
+
+// A database file that cannot be opened or read, with the Windows error code of the
+// failure: the connection raises it as an input/output failure (EInOutError).
+class FileError : public EngineError {
+ public:
+  FileError(const std::string& utf8Description, int errorCode)
+      : EngineError(utf8Description), errorCode_(errorCode) {}
+  int errorCode() const { return errorCode_; }
+
+ private:
+  int errorCode_;
 };
 
 // The description as the user sees it: trailing bytes <= 32 and "." removed.
