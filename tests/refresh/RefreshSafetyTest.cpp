@@ -15,6 +15,7 @@
 #include "ChainHost.h"
 #include "ToolRun.h"
 #include "data/LockWait.h"
+#include "tests/data/jet/DamagedPackages.h"
 #include "tests/data/sqlite/SqliteLockHolder.h"
 #include "tests/data/sqlite/SqliteTestFiles.h"
 
@@ -128,6 +129,27 @@ TEST_F(RefreshSafety, ATargetThatCannotGrowStopsTheChainAndKeepsThatTable) {
   // Each table sits on a page of its own: the first one that needs another page fails.
   EXPECT_EQ(SqliteFile(target()).value("select count(*) from incom_rep"), "1");
   EXPECT_EQ(SqliteFile(target()).value("select count(*) from retire"), "1");
+}
+
+TEST_F(RefreshSafety, ADamagedIncomRepStopsTheChainAndKeepsItsOldRows) {
+  const auto pages = data::jet::testing::pagesOfTable(package(), "incom_rep");
+  data::jet::testing::setPageRowCount(package(), pages.dataPages.at(0), 1000);
+  const ToolRun run = runTool(kUtf8);
+  EXPECT_EQ(run.failure,
+            "The table 'incom_rep' in '" + package() + "' is damaged: the rows of page " +
+                std::to_string(pages.dataPages.at(0)) + " lie outside the page or overlap");
+  EXPECT_FALSE(run.completionShown);
+  EXPECT_EQ(counts(), "50/38/1/1");
+}
+
+TEST_F(RefreshSafety, ADamagedPageMapOfRetireIsReportedAndRetireKeepsItsOldRows) {
+  data::jet::testing::setPageMapByte(package(), "retire", 5, 0x80);
+  const ToolRun run = runTool(kUtf8);
+  EXPECT_EQ(run.failure, "The table 'retire' in '" + package() +
+                             "' is damaged: its page map names map page 128, beyond the end of "
+                             "the file");
+  EXPECT_FALSE(run.completionShown);
+  EXPECT_EQ(counts(), "50/38/151/1");
 }
 
 }  // namespace
