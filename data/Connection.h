@@ -1,6 +1,7 @@
 // The connection component: a handle on one database, opened from an OLE DB style
 // connection string. The provider is picked from the string's "Provider=" entry and,
-// for file databases, from the file's first bytes.
+// for file databases, from the file's first bytes (data/ProviderChoice.h). Credentials
+// come from the string alone; nothing is ever prompted for.
 #pragma once
 
 #include <memory>
@@ -14,24 +15,12 @@ namespace tiermend::data {
 
 class Rowset;
 
-constexpr int cmShareDenyNone = 16;
-constexpr int coConnectUnspecified = -1;
-constexpr int clUseClient = 3;
-
 class Connection {
  public:
   Connection(std::string name, TextSettings settings);
   ~Connection();
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
-
-  // Settings kept as the tool configures them; credentials come from the string alone.
-  bool LoginPrompt = false;
-  int Mode = cmShareDenyNone;
-  std::string Provider = "Microsoft.Jet.OLEDB.4.0";
-  bool KeepConnection = true;
-  int ConnectOptions = coConnectUnspecified;
-  int CursorLocation = clUseClient;
 
   const std::string& name() const { return name_; }
   const TextSettings& settings() const { return settings_; }
@@ -69,9 +58,5 @@ class Connection {
   bool inTransaction_ = false;
   std::vector<Rowset*> rowsets_;
 };
-
-// Opens a session for a connection string (UTF-8), choosing the provider; relative
-// file names are resolved against the current working folder.
-std::unique_ptr<Session> openSessionFor(const std::string& connectionString);
 
 }  // namespace tiermend::data

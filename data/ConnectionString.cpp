@@ -1,30 +1,10 @@
 // Division of OLE DB style connection strings.
 #include "data/ConnectionString.h"
 
-#include <algorithm>
-#include <cctype>
+#include "data/value/AsciiText.h"
 
 namespace tiermend::data {
 namespace {
-
-bool isBlank(char c) {
-  return c == ' ' || c == '\t';
-}
-
-std::string trimBlanks(std::string_view text) {
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && isBlank(text[begin])) ++begin;
-  while (end > begin && isBlank(text[end - 1])) --end;
-  return std::string(text.substr(begin, end - begin));
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
 
 // Reads a key up to its "=" (a doubled "==" stands for one "=" inside the key).
 // Leaves pos on the "=", on the ";" that ends an entry without one, or at the end.
@@ -41,7 +21,7 @@ std::string readKey(std::string_view text, size_t& pos) {
     }
     key.push_back(text[pos++]);
   }
-  return trimBlanks(key);
+  return std::string(trimBlanks(key));
 }
 
 // Reads a quoted value starting at the opening quote; a doubled quote stands for one.
@@ -70,13 +50,13 @@ std::string readQuotedValue(std::string_view text, size_t& pos) {
 }
 
 std::string readValue(std::string_view text, size_t& pos) {
-  while (pos < text.size() && isBlank(text[pos])) ++pos;
+  while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
   if (pos < text.size() && (text[pos] == '"' || text[pos] == '\'')) {
     return readQuotedValue(text, pos);
   }
   size_t end = text.find(';', pos);
   if (end == std::string_view::npos) end = text.size();
-  std::string value = trimBlanks(text.substr(pos, end - pos));
+  std::string value(trimBlanks(text.substr(pos, end - pos)));
   pos = end;
   return value;
 }

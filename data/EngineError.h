@@ -35,4 +35,18 @@ std::string trimEngineDescription(std::string description);
 // The failure-family exception for an engine error, converted to the code page.
 EOleException toFailure(const EngineError& error, const CodePage& codePage);
 
+// Runs a provider call, turning an engine error into the failure the user sees: the
+// one wrapper the connection and the rowset put around every engine call.
+// A database file that cannot be opened or read becomes an input/output failure.
+template <class Call>
+auto callEngine(const CodePage& codePage, Call&& call) {
+  try {
+    return call();
+  } catch (const FileError& error) {
+    throw EInOutError(error.errorCode(), codePage.fromUtf8(trimEngineDescription(error.what())));
+  } catch (const EngineError& error) {
+    throw toFailure(error, codePage);
+  }
+}
+
 }  // namespace tiermend::data

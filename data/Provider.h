@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "data/ColumnInfo.h"
+#include "data/EngineError.h"
 #include "data/Value.h"
 
 namespace tiermend::data {
@@ -41,5 +42,12 @@ class Session {
   virtual void commit() = 0;
   virtual void rollback() = 0;
 };
+
+// The check every insert makes first: one value for each named column.
+inline void requireValuePerColumn(const std::vector<std::string>& columns,
+                                  const std::vector<Value>& values) {
+  if (columns.size() != values.size())
+    throw EngineError("The number of values does not match the number of columns");
+}
 
 }  // namespace tiermend::data

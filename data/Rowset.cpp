@@ -5,26 +5,13 @@
 #include <algorithm>
 
 #include "data/EngineError.h"
+#include "data/value/AsciiText.h"
 #include "platform/Exceptions.h"
 
 namespace tiermend::data {
 namespace {
 
 const Value kUnset = Null{};
-
-// Runs a provider call, turning an engine error into the failure the user sees.
-template <class Call>
-auto callEngine(const Connection& connection, Call&& call) {
-  try {
-    return call();
-  } catch (const EngineError& error) {
-    throw toFailure(error, connection.settings().codePage);
-  }
-}
-
-bool isBlankText(const std::string& text) {
-  return std::all_of(text.begin(), text.end(), [](unsigned char c) { return c <= 32; });
-}
 
 }  // namespace
 
@@ -90,7 +77,7 @@ void Rowset::runQuery() {
   Connection& connection = requireConnection();
   const std::string utf8 = statementToRun(connection);
   std::unique_ptr<Cursor> cursor =
-      callEngine(connection, [&] { return connection.session().query(utf8); });
+      callEngine(connection.settings().codePage, [&] { return connection.session().query(utf8); });
   if (!cursor) fail("CommandText does not return a result set");
   adopt(std::move(cursor));
 }
@@ -122,7 +109,8 @@ void Rowset::adopt(std::unique_ptr<Cursor> cursor) {
 // The row is read into a spare buffer first, so that a failed read leaves the current
 // row as it was.
 bool Rowset::fetchRow() {
-  if (!callEngine(*connection_, [&] { return cursor_->fetch(fetched_); })) return false;
+  if (!callEngine(connection_->settings().codePage, [&] { return cursor_->fetch(fetched_); }))
+    return false;
   row_.swap(fetched_);
   return true;
 }
@@ -130,7 +118,8 @@ bool Rowset::fetchRow() {
 std::int64_t Rowset::execSql() {
   Connection& connection = requireConnection();
   const std::string utf8 = statementToRun(connection);
-  return callEngine(connection, [&] { return connection.session().execute(utf8); });
+  return callEngine(connection.settings().codePage,
+                    [&] { return connection.session().execute(utf8); });
 }
 
 void Rowset::close() {
@@ -224,7 +213,8 @@ void Rowset::post() {
   const std::string& table = cursor_->baseTable();
   if (table.empty()) fail("Insufficient base table information for updating or refreshing");
   Connection& connection = requireConnection();
-  callEngine(connection, [&] { connection.session().insert(table, postColumns_, postValues_); });
+  callEngine(connection.settings().codePage,
+             [&] { connection.session().insert(table, postColumns_, postValues_); });
 }
 
 int Rowset::fieldCount() const {

@@ -41,15 +41,16 @@ std::string_view withoutTrailingFractionZeros(std::string_view text) {
 }  // namespace
 
 std::string CurrencyDecimalField::textOf(const Value& value) const {
-  if (isNull(value)) return {};
-  std::string text;
+  // Every provider hands these columns over as Decimal text; anything else is shown
+  // the way every field shows a value not of its own form.
   const auto* decimal = std::get_if<Decimal>(&value);
-  const std::string_view shortened =
-      decimal != nullptr ? withoutTrailingFractionZeros(decimal->text) : std::string_view();
-  if (decimal != nullptr && isRoundedDecimalText(shortened, kDecimals, '.')) {
+  if (decimal == nullptr) return plainTextOf(value, settings());
+  std::string text;
+  const std::string_view shortened = withoutTrailingFractionZeros(decimal->text);
+  if (isRoundedDecimalText(shortened, kDecimals, '.')) {
     text = shortened;  // rounding would give the same text back
   } else {
-    const auto exact = exactDecimalOf(value);
+    const auto exact = parseExactDecimal(decimal->text, '.');
     if (!exact) return plainTextOf(value, settings());
     text = roundedDecimalText(*exact, kDecimals, '.');
   }

@@ -1,11 +1,11 @@
 // Formatting and parsing of the short date and long time of edit text.
 #include "data/fields/DateTimeText.h"
 
-#include <array>
 #include <cstdio>
 #include <vector>
 
 #include "data/fields/EditText.h"
+#include "data/value/Calendar.h"
 
 namespace tiermend::data {
 namespace {
@@ -20,15 +20,6 @@ std::string fourDigits(int n) {
   char buffer[16];
   std::snprintf(buffer, sizeof buffer, "%04d", n);
   return buffer;
-}
-
-bool isLeapYear(int year) {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int daysInMonth(int year, int month) {
-  static constexpr std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && isLeapYear(year) ? 29 : kDays[month - 1];
 }
 
 // How many digits a piece of a date or time may have.
@@ -113,9 +104,7 @@ std::optional<DateTime> parseDate(std::string_view text, const RegionalSettings&
       date.month = (*numbers)[1], date.day = (*numbers)[2];
       break;
   }
-  if (date.year < 1 || date.month < 1 || date.month > 12 || date.day < 1 ||
-      date.day > daysInMonth(date.year, date.month))
-    return std::nullopt;
+  if (!isValidDate(date.year, date.month, date.day)) return std::nullopt;
   return date;
 }
 

@@ -28,17 +28,6 @@ bool isDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-char upperAscii(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (upperAscii(a[i]) != upperAscii(b[i])) return false;
-  return true;
-}
-
 // Lays out significant digits (no trailing zeros, first one not zero) whose value is
 // 0.d1d2d3... times ten to the power `exponent`.
 std::string layoutGeneral(bool negative, const std::string& digits, int exponent, char separator) {
@@ -144,15 +133,6 @@ void failField(std::string_view pattern, std::initializer_list<std::string_view>
   throw EDatabaseError(fillMessage(pattern, pieces));
 }
 
-std::string_view trimBlanks(std::string_view text) {
-  auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
-  size_t first = 0;
-  while (first < text.size() && isBlank(text[first])) ++first;
-  size_t last = text.size();
-  while (last > first && isBlank(text[last - 1])) --last;
-  return text.substr(first, last - first);
-}
-
 std::string formatGeneral(double value, char decimalSeparator) {
   if (!std::isfinite(value)) return specialText(value);
   if (value == 0) return "0";
@@ -252,23 +232,6 @@ std::optional<ExactDecimal> parseExactDecimal(std::string_view text, char decima
   number.digits.append(fractionDigits);
   number.pointPosition = static_cast<int>(point);
   return number;
-}
-
-std::optional<ExactDecimal> exactDecimalOf(const Value& value) {
-  if (const auto* whole = std::get_if<std::int64_t>(&value)) {
-    char buffer[24];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, *whole);
-    return parseExactDecimal(std::string_view(buffer, result.ptr - buffer), '.');
-  }
-  if (const auto* decimal = std::get_if<Decimal>(&value))
-    return parseExactDecimal(decimal->text, '.');
-  if (const auto* real = std::get_if<double>(&value)) {
-    if (!std::isfinite(*real)) return std::nullopt;
-    char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, *real);
-    return parseExactDecimal(std::string_view(buffer, result.ptr - buffer), '.');
-  }
-  return std::nullopt;
 }
 
 std::string roundedDecimalText(const ExactDecimal& number, int decimals, char decimalSeparator) {

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "data/Value.h"
+#include "data/value/AsciiText.h"
 #include "platform/RegionalSettings.h"
 
 namespace tiermend::data {
@@ -19,9 +20,6 @@ std::string fillMessage(std::string_view pattern, std::initializer_list<std::str
 // Raises an EDatabaseError with the filled pattern.
 [[noreturn]] void failField(std::string_view pattern,
                             std::initializer_list<std::string_view> pieces);
-
-// The text without its leading and trailing blanks (spaces and tabs).
-std::string_view trimBlanks(std::string_view text);
 
 // The general number format: at most 15 significant digits, trailing zeros dropped,
 // scientific form ("1.5E20", "1E-5") only for very large or very small magnitudes.
@@ -50,9 +48,6 @@ struct ExactDecimal {
 // Nothing is given for anything else, or for a number beyond 400 integer digits;
 // a number whose first digit lies more than 400 places after the point reads as zero.
 std::optional<ExactDecimal> parseExactDecimal(std::string_view text, char decimalSeparator);
-// The exact decimal of any numeric value (double through its shortest round-trip
-// text); nothing for non-numeric values and for infinity or NaN.
-std::optional<ExactDecimal> exactDecimalOf(const Value& value);
 
 // The number rounded half away from zero to at most `decimals` decimals, as plain
 // text: "-", integer digits, the separator and the decimals that are not trailing

@@ -4,16 +4,9 @@
 #include "data/fields/DateTimeText.h"
 #include "data/fields/EditText.h"
 #include "data/fields/FieldKinds.h"
+#include "data/value/DecimalText.h"
 
 namespace tiermend::data {
-namespace {
-
-// Decimal columns this narrow hold whole numbers in the range of a 32-bit integer.
-bool isNarrowWholeDecimal(const ColumnInfo& info) {
-  return info.scale == 0 && info.precision >= 1 && info.precision < 10;
-}
-
-}  // namespace
 
 FieldConverter::FieldConverter(ColumnInfo info, TextSettings settings)
     : info_(std::move(info)),
@@ -49,7 +42,7 @@ FieldKind fieldKindOf(const ColumnInfo& info) {
     case ColumnType::Currency:
       return FieldKind::CurrencyDecimal;
     case ColumnType::Decimal:
-      if (!isNarrowWholeDecimal(info)) return FieldKind::CurrencyDecimal;
+      if (!isNarrowWholeDecimal(info.precision, info.scale)) return FieldKind::CurrencyDecimal;
       return info.autoIncrement ? FieldKind::AutoNumber : FieldKind::WholeNumber;
     case ColumnType::DateTime:
     case ColumnType::Date:

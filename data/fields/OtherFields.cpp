@@ -18,12 +18,6 @@ int hexDigitValue(char c) {
   return -1;
 }
 
-std::string upperAscii(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return text;
-}
-
 // The braced upper-case form of a GUID written with or without braces, or nothing.
 std::optional<std::string> canonicalGuid(std::string_view text) {
   text = trimBlanks(text);
@@ -33,7 +27,7 @@ std::optional<std::string> canonicalGuid(std::string_view text) {
     const bool dashPlace = i == 8 || i == 13 || i == 18 || i == 23;
     if (dashPlace ? text[i] != '-' : hexDigitValue(text[i]) < 0) return std::nullopt;
   }
-  return "{" + upperAscii(std::string(text)) + "}";
+  return "{" + toUpperAscii(std::string(text)) + "}";
 }
 
 std::optional<Bytes> bytesOfHex(std::string_view text) {
@@ -53,7 +47,7 @@ std::optional<Bytes> bytesOfHex(std::string_view text) {
 
 std::string GuidField::textOf(const Value& value) const {
   if (const auto* text = std::get_if<std::string>(&value))
-    return canonicalGuid(*text).value_or(upperAscii(*text));
+    return canonicalGuid(*text).value_or(toUpperAscii(*text));
   return plainTextOf(value, settings());
 }
 

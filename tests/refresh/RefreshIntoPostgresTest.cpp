@@ -9,6 +9,7 @@
 
 #include "ToolRun.h"
 #include "data/LockWait.h"
+#include "data/ProviderChoice.h"
 #include "refresh/BracketTables.h"
 #include "tests/support/PgTestDataSource.h"
 

@@ -7,6 +7,8 @@
 #include "data/providers/jet/JetLongValue.h"
 #include "data/providers/jet/JetText.h"
 #include "data/providers/jet/JetValues.h"
+#include "data/value/Calendar.h"
+#include "data/value/GuidText.h"
 
 namespace tiermend::data::jet {
 
@@ -147,11 +149,11 @@ Value JetCursor::readFixed(const MdbColumn& column, const MdbField& field,
     case MDB_DOUBLE:
       return readDouble(bytes);
     case MDB_REPID:
-      return guidFromBytes(bytes);
+      return guidTextFromBytes(bytes);
     case MDB_NUMERIC:
       return decimalFromBytes(bytes, info.scale);
     case MDB_DATETIME: {
-      const auto value = dateTimeFromDays(readDouble(bytes));
+      const auto value = dateTimeFromOleDays(readDouble(bytes));
       if (!value) {
         throw EngineError("The value in column '" + std::string(column.name) +
                           "' is not a valid date.");

@@ -32,15 +32,6 @@ std::string unrecognized(const std::string& path) {
   return "Unrecognized database format '" + path + "'.";
 }
 
-bool hasJetSignature(const std::vector<std::uint8_t>& page0) {
-  if (page0.size() < kSignatureLength) return false;
-  static const std::uint8_t kMagic[4] = {0x00, 0x01, 0x00, 0x00};
-  if (std::memcmp(page0.data(), kMagic, 4) != 0) return false;
-  const char* name = reinterpret_cast<const char*>(page0.data() + 4);
-  return std::memcmp(name, "Standard Jet DB", 15) == 0 ||
-         std::memcmp(name, "Standard ACE DB", 15) == 0;
-}
-
 // Closes a POSIX file descriptor when it goes out of scope.
 struct FileDescriptor {
   int fd = -1;
@@ -70,6 +61,13 @@ void stripTrailingZeroUnits(std::vector<std::uint8_t>& bytes, std::size_t unit) 
 }
 
 }  // namespace
+
+bool hasJetSignature(std::string_view firstBytes) {
+  if (firstBytes.size() < kSignatureLength) return false;
+  const std::string_view name = firstBytes.substr(4, 15);
+  return firstBytes.compare(0, 4, std::string_view("\0\1\0\0", 4)) == 0 &&
+         (name == "Standard Jet DB" || name == "Standard ACE DB");
+}
 
 void rc4(const std::vector<std::uint8_t>& key, std::uint8_t* data, std::size_t length) {
   std::uint8_t state[256];
@@ -107,7 +105,10 @@ std::vector<std::uint8_t> passwordMask(const std::vector<std::uint8_t>& clearPag
 }
 
 JetHeader parseHeader(std::vector<std::uint8_t> page0, const std::string& path) {
-  if (!hasJetSignature(page0) || page0.size() < 2048) throw EngineError(unrecognized(path));
+  if (!hasJetSignature(
+          std::string_view(reinterpret_cast<const char*>(page0.data()), page0.size())) ||
+      page0.size() < 2048)
+    throw EngineError(unrecognized(path));
   JetHeader header;
   header.version = page0[kVersionOffset];
   if (header.version > kHighestKnownVersion) throw EngineError(unrecognized(path));

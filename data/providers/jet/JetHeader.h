@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tiermend::data::jet {
@@ -27,6 +28,10 @@ struct JetHeader {
 
 // RC4 over data in place (encryption and decryption are the same operation).
 void rc4(const std::vector<std::uint8_t>& key, std::uint8_t* data, std::size_t length);
+
+// Whether the first bytes of a file carry the Jet signature: 00 01 00 00 and
+// "Standard Jet DB" (Jet 3 and 4) or "Standard ACE DB" (Access 2007 and later).
+bool hasJetSignature(std::string_view firstBytes);
 
 // Un-scrambles (or scrambles) the header area of page 0 in place.
 void toggleHeaderScramble(std::vector<std::uint8_t>& page0, bool jet3);

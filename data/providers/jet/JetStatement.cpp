@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "data/EngineError.h"
+#include "data/value/AsciiText.h"
 
 namespace tiermend::data::jet {
 
@@ -57,12 +58,7 @@ class Tokenizer {
 
 bool isKeyword(const Token& token, const char* keyword) {
   if (token.type != Token::Type::Word) return false;
-  const std::string& text = token.text;
-  const std::size_t length = std::char_traits<char>::length(keyword);
-  if (text.size() != length) return false;
-  return std::equal(text.begin(), text.end(), keyword, [](char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) == b;
-  });
+  return equalsIgnoringCase(token.text, keyword);
 }
 
 bool isSymbol(const Token& token, char symbol) {

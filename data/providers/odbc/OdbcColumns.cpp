@@ -1,12 +1,12 @@
 #include "data/providers/odbc/OdbcColumns.h"
 
 #include <algorithm>
-#include <cctype>
 #include <climits>
 #include <vector>
 
 #include "data/providers/odbc/OdbcDiagnostics.h"
 #include "data/providers/odbc/OdbcText.h"
+#include "data/value/AsciiText.h"
 
 namespace tiermend::data::odbc {
 
@@ -32,11 +32,6 @@ std::string textAttribute(SQLHSTMT statement, SQLUSMALLINT number, SQLUSMALLINT 
   return toUtf8(buffer.data(), length);
 }
 
-std::string lowerCase(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 int clampedSize(SQLULEN size) {
   return size > INT_MAX ? 0 : static_cast<int>(size);
 }
@@ -60,7 +55,7 @@ void describeText(ColumnInfo& info, const ColumnDescription& d, const DriverTrai
   info.unicode = wide;
   if (traits.longTextIsOrdinaryText) {
     bool unbounded =
-        isLong || lowerCase(d.typeName) == "text" || d.size >= traits.unboundedTextSize;
+        isLong || toLowerAscii(d.typeName) == "text" || d.size >= traits.unboundedTextSize;
     info.type = ColumnType::Text;
     info.size = unbounded ? 0 : clampedSize(d.size);
     return;
@@ -96,7 +91,7 @@ ColumnInfo toColumnInfo(const ColumnDescription& d, const DriverTraits& traits) 
   info.autoIncrement = d.autoUnique;
   info.updatable = !d.readOnly;
   info.unicode = false;
-  std::string typeName = lowerCase(d.typeName);
+  std::string typeName = toLowerAscii(d.typeName);
   if (typeName == "bool" || typeName == "boolean") {
     // psqlODBC reports booleans as characters unless told otherwise.
     info.type = ColumnType::Boolean;

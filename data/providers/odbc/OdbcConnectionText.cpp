@@ -1,27 +1,10 @@
 #include "data/providers/odbc/OdbcConnectionText.h"
 
-#include <algorithm>
-#include <cctype>
+#include "data/value/AsciiText.h"
 
 namespace tiermend::data::odbc {
 
 namespace {
-
-std::string_view trimmed(std::string_view text) {
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
-    text.remove_prefix(1);
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-    text.remove_suffix(1);
-  return text;
-}
-
-bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() &&
-         std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
-           return std::tolower(static_cast<unsigned char>(a)) ==
-                  std::tolower(static_cast<unsigned char>(b));
-         });
-}
 
 void appendAttribute(std::string& text, std::string_view key, std::string_view value) {
   text += key;
@@ -39,16 +22,16 @@ void appendLogin(std::string& text, const LoginDetails& login) {
 }  // namespace
 
 ServerAddress parseServerAddress(std::string_view dataSource) {
-  std::string_view text = trimmed(dataSource);
-  if (startsWithNoCase(text, "tcp:")) text = trimmed(text.substr(4));
+  std::string_view text = trimWhitespace(dataSource);
+  if (startsWithIgnoringCase(text, "tcp:")) text = trimWhitespace(text.substr(4));
   ServerAddress address;
   if (std::size_t comma = text.find(','); comma != std::string_view::npos) {
-    address.port = std::string(trimmed(text.substr(comma + 1)));
-    text = trimmed(text.substr(0, comma));
+    address.port = std::string(trimWhitespace(text.substr(comma + 1)));
+    text = trimWhitespace(text.substr(0, comma));
   }
   if (std::size_t slash = text.find('\\'); slash != std::string_view::npos) {
-    address.instance = std::string(trimmed(text.substr(slash + 1)));
-    text = trimmed(text.substr(0, slash));
+    address.instance = std::string(trimWhitespace(text.substr(slash + 1)));
+    text = trimWhitespace(text.substr(0, slash));
   }
   address.host = std::string(text);
   if (address.host == "(local)" || address.host == ".") address.host = "localhost";
@@ -59,7 +42,7 @@ std::string odbcAttributeValue(std::string_view value) {
   // Braces only where a plain value would be divided wrongly: some drivers (psqlODBC)
   // take braces literally outside the password.
   bool plain = value.find(';') == std::string_view::npos && !value.starts_with('{') &&
-               trimmed(value).size() == value.size();
+               trimWhitespace(value).size() == value.size();
   if (plain) return std::string(value);
   std::string quoted = "{";
   for (char c : value) {

@@ -8,6 +8,7 @@
 #include "data/EngineError.h"
 #include "data/providers/odbc/OdbcLockWait.h"
 #include "data/providers/odbc/OdbcText.h"
+#include "data/value/AsciiText.h"
 
 namespace tiermend::data::odbc {
 
@@ -42,13 +43,6 @@ bool isWarning(const DiagnosticRecord& record) {
   return record.state.starts_with("01");
 }
 
-std::string trimmed(std::string text) {
-  const char* blanks = " \t\r\n";
-  text.erase(text.find_last_not_of(blanks) + 1);
-  text.erase(0, text.find_first_not_of(blanks));
-  return text;
-}
-
 }  // namespace
 
 std::string withoutOriginPrefixes(std::string_view message) {
@@ -74,7 +68,7 @@ std::string diagnosticText(SQLSMALLINT handleType, SQLHANDLE handle) {
   std::vector<std::string> lines;
   for (const DiagnosticRecord& record : records) {
     if (hasError && isWarning(record)) continue;
-    std::string line = trimmed(withoutDriverTrailer(withoutOriginPrefixes(record.message)));
+    std::string line(trimWhitespace(withoutDriverTrailer(withoutOriginPrefixes(record.message))));
     if (line.empty() || std::find(lines.begin(), lines.end(), line) != lines.end()) continue;
     lines.push_back(std::move(line));
   }

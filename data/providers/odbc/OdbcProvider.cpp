@@ -4,7 +4,6 @@
 #include <sqlext.h>
 
 #include <algorithm>
-#include <cctype>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -13,6 +12,7 @@
 #include "data/providers/odbc/OdbcConnectionText.h"
 #include "data/providers/odbc/OdbcHandles.h"
 #include "data/providers/odbc/OdbcSession.h"
+#include "data/value/AsciiText.h"
 
 namespace tiermend::data::odbc {
 
@@ -24,20 +24,6 @@ constexpr const char* kFreeTdsLibrary = "/usr/lib/x86_64-linux-gnu/odbc/libtdsod
 // characters unless told otherwise; these make it report boolean columns as bits and
 // an unbounded varchar at PostgreSQL's largest size, which counts as no limit.
 constexpr const char* kPostgresDriverOptions = "BoolsAsChar=0;MaxVarcharSize=10485760;";
-
-bool equalNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
-std::string trimmed(std::string text) {
-  const char* blanks = " \t\r\n";
-  text.erase(text.find_last_not_of(blanks) + 1);
-  text.erase(0, text.find_first_not_of(blanks));
-  return text;
-}
 
 // The driver a data source configured in the ODBC configuration (odbc.ini as ODBCINI
 // and ODBCSYSINI say) uses, user and system data sources alike; nullopt when no data
@@ -53,7 +39,7 @@ std::optional<std::string> configuredDataSourceDriver(const Environment& environ
   while (SQL_SUCCEEDED(SQLDataSources(environment.get(), direction, found, sizeof found,
                                       &foundLength, driver, sizeof driver, &driverLength))) {
     direction = SQL_FETCH_NEXT;
-    if (equalNoCase(reinterpret_cast<const char*>(found), name))
+    if (equalsIgnoringCase(reinterpret_cast<const char*>(found), name))
       return std::string(reinterpret_cast<const char*>(driver));
   }
   return std::nullopt;
@@ -78,33 +64,26 @@ std::vector<std::pair<std::string, std::string>> installedDrivers(const Environm
   return drivers;
 }
 
-bool containsNoCase(std::string_view text, std::string_view part) {
-  return std::search(text.begin(), text.end(), part.begin(), part.end(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         }) != text.end();
-}
-
 // Whether a data source's driver (a name from odbcinst.ini or a library path) is psqlODBC.
 bool isPostgresDriver(const Environment& environment, const std::string& driver) {
   std::string described = driver;
   for (const auto& [name, attributes] : installedDrivers(environment))
-    if (equalNoCase(name, driver)) described += " " + attributes;
-  return containsNoCase(described, "psqlodbc") || containsNoCase(described, "postgres");
+    if (equalsIgnoringCase(name, driver)) described += " " + attributes;
+  return containsIgnoringCase(described, "psqlodbc") || containsIgnoringCase(described, "postgres");
 }
 
 // The FreeTDS driver by its odbcinst.ini name when one is installed under it, else
 // by the library path of Debian's tdsodbc package.
 std::string freeTdsDriver(const Environment& environment) {
   for (const auto& [name, attributes] : installedDrivers(environment))
-    if (equalNoCase(name, kFreeTdsDriverName)) return kFreeTdsDriverName;
+    if (equalsIgnoringCase(name, kFreeTdsDriverName)) return kFreeTdsDriverName;
   return kFreeTdsLibrary;
 }
 
 std::string odbcConnectionString(const ConnectionString& connectionString) {
   LoginDetails login{connectionString.getOr("User ID"), connectionString.get("Password"),
                      connectionString.getOr("Initial Catalog")};
-  std::string dataSource = trimmed(connectionString.getOr("Data Source"));
+  std::string dataSource(trimWhitespace(connectionString.getOr("Data Source")));
   Environment environment;
   if (auto driver = configuredDataSourceDriver(environment, dataSource)) {
     std::string text = dataSourceConnectionString(dataSource, login);
@@ -120,6 +99,10 @@ std::string odbcConnectionString(const ConnectionString& connectionString) {
 
 std::unique_ptr<Session> openSession(const ConnectionString& connectionString) {
   return std::make_unique<OdbcSession>(odbcConnectionString(connectionString));
+}
+
+void registerProvider(ProviderRegistry& registry) {
+  registry.add(ServerProvider{{"SQLOLEDB.1", "SQLOLEDB"}, openSession});
 }
 
 }  // namespace tiermend::data::odbc

@@ -6,6 +6,7 @@
 
 #include "data/ConnectionString.h"
 #include "data/Provider.h"
+#include "data/ProviderRegistry.h"
 
 namespace tiermend::data::odbc {
 
@@ -13,5 +14,8 @@ namespace tiermend::data::odbc {
 // source (used with "User ID", "Password" and "Initial Catalog"), or else a SQL
 // Server host ("host", "host,port" or "host\instance") reached through FreeTDS.
 std::unique_ptr<Session> openSession(const ConnectionString& connectionString);
+
+// Serves the SQL Server provider names, SQLOLEDB and SQLOLEDB.1.
+void registerProvider(ProviderRegistry& registry);
 
 }  // namespace tiermend::data::odbc

@@ -143,8 +143,7 @@ std::vector<ParameterTarget> OdbcSession::targetsFor(const std::string& table,
 
 void OdbcSession::insert(const std::string& table, const std::vector<std::string>& columns,
                          const std::vector<Value>& values) {
-  if (columns.size() != values.size())
-    throw EngineError("The number of values does not match the number of columns");
+  requireValuePerColumn(columns, values);
   if (columns.empty()) {
     StatementHandle statement(connection_);
     run(statement, "INSERT INTO " + quoteIdentifier(table, identifierQuote_) + " DEFAULT VALUES");

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "data/value/AsciiText.h"
+
 namespace tiermend::data::odbc {
 
 namespace {
@@ -20,14 +22,10 @@ bool isWordChar(char c) {
   return std::isalnum(u) || c == '_' || c == '$' || c == '#' || c == '@' || u >= 0x80;
 }
 
-char lower(char c) {
-  return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
-
 bool wordAt(std::string_view sql, std::size_t pos, std::string_view word) {
   if (pos + word.size() > sql.size()) return false;
   for (std::size_t i = 0; i < word.size(); ++i)
-    if (lower(sql[pos + i]) != word[i]) return false;
+    if (toLowerAscii(sql[pos + i]) != word[i]) return false;
   bool startsWord = pos == 0 || !isWordChar(sql[pos - 1]);
   bool endsWord = pos + word.size() == sql.size() || !isWordChar(sql[pos + word.size()]);
   return startsWord && endsWord;
@@ -93,17 +91,6 @@ bool endsSingleTableSource(std::string_view sql, std::size_t pos) {
 }
 
 }  // namespace
-
-std::string quoteIdentifier(std::string_view name, std::string_view quote) {
-  if (quote.empty() || quote == " ") return std::string(name);
-  std::string quoted(quote);
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    if (name.substr(i, quote.size()) == quote) quoted += quote;
-    quoted += name[i];
-  }
-  quoted += quote;
-  return quoted;
-}
 
 std::string insertStatement(std::string_view table, const std::vector<std::string>& columns,
                             std::string_view quote) {

@@ -5,11 +5,9 @@
 #include <string_view>
 #include <vector>
 
-namespace tiermend::data::odbc {
+#include "data/value/QuotedName.h"
 
-// The name enclosed in the driver's identifier quote, with that quote doubled inside.
-// A blank quote (the driver has none) leaves the name as it is.
-std::string quoteIdentifier(std::string_view name, std::string_view quote);
+namespace tiermend::data::odbc {
 
 // INSERT INTO t (c1, c2) VALUES (?, ?)
 std::string insertStatement(std::string_view table, const std::vector<std::string>& columns,

@@ -3,10 +3,12 @@
 #include <sqlext.h>
 
 #include <array>
-#include <cctype>
 
 #include "data/providers/odbc/OdbcDiagnostics.h"
 #include "data/providers/odbc/OdbcText.h"
+#include "data/value/AsciiText.h"
+#include "data/value/DecimalText.h"
+#include "data/value/GuidText.h"
 
 namespace tiermend::data::odbc {
 
@@ -83,29 +85,12 @@ Value readDateTime(SQLHSTMT statement, SQLUSMALLINT number, ColumnType type) {
 }  // namespace
 
 std::string normalizedDecimal(std::string_view text) {
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
-    text.remove_prefix(1);
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-    text.remove_suffix(1);
-  std::string out;
-  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-    if (text.front() == '-') out += '-';
-    text.remove_prefix(1);
-  }
-  if (text.empty() || text.front() == '.') out += '0';
-  out += text;
-  if (out.ends_with('.')) out.pop_back();
-  return out;
+  const std::string_view trimmed = trimWhitespace(text);
+  return canonicalDecimal(trimmed).value_or(std::string(trimmed));
 }
 
 std::string bracedGuid(std::string_view text) {
-  std::string out = "{";
-  for (char c : text) {
-    if (c == '{' || c == '}' || std::isspace(static_cast<unsigned char>(c))) continue;
-    out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  }
-  out += '}';
-  return out;
+  return bracedGuidText(text);
 }
 
 Value readValue(SQLHSTMT statement, SQLUSMALLINT number, ColumnType type) {

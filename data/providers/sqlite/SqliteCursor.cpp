@@ -1,7 +1,7 @@
 // Walking a SQLite result and describing its columns.
 #include "data/providers/sqlite/SqliteCursor.h"
 
-#include "data/providers/sqlite/SqliteColumnTypes.h"
+#include "data/providers/sqlite/SqliteColumns.h"
 #include "data/providers/sqlite/SqliteValues.h"
 
 namespace tiermend::data::sqlite {

@@ -42,14 +42,4 @@ StatementHandle prepareStatement(sqlite3* db, const std::string& sql) {
   return statement;
 }
 
-std::string quoteIdentifier(const std::string& name) {
-  std::string quoted = "\"";
-  for (char c : name) {
-    if (c == '"') quoted.push_back('"');
-    quoted.push_back(c);
-  }
-  quoted.push_back('"');
-  return quoted;
-}
-
 }  // namespace tiermend::data::sqlite

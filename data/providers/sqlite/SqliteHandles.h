@@ -30,7 +30,4 @@ EngineError lastError(sqlite3* db);
 // is refused, so that a second statement is never silently ignored.
 StatementHandle prepareStatement(sqlite3* db, const std::string& sql);
 
-// An identifier in double quotes, with inner double quotes doubled.
-std::string quoteIdentifier(const std::string& name);
-
 }  // namespace tiermend::data::sqlite

@@ -5,6 +5,17 @@
 #include "data/providers/sqlite/SqliteSession.h"
 
 namespace tiermend::data::sqlite {
+namespace {
+
+bool isSqliteFile(std::string_view firstBytes) {
+  return firstBytes.starts_with(std::string_view("SQLite format 3\0", 16));
+}
+
+std::unique_ptr<Session> openFile(const std::string& path, const ConnectionString&) {
+  return openSession(path);
+}
+
+}  // namespace
 
 std::unique_ptr<Session> openSession(const std::string& path) {
   sqlite3* raw = nullptr;
@@ -25,6 +36,10 @@ std::unique_ptr<Session> openSession(const std::string& path) {
     throw lastError(database.get());
   }
   return std::make_unique<SqliteSession>(std::move(database));
+}
+
+void registerProvider(ProviderRegistry& registry) {
+  registry.add(FileFormatProvider{isSqliteFile, openFile});
 }
 
 }  // namespace tiermend::data::sqlite

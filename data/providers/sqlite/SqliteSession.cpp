@@ -1,9 +1,10 @@
 // Statements, inserts and transactions on a SQLite database.
 #include "data/providers/sqlite/SqliteSession.h"
 
-#include "data/providers/sqlite/SqliteColumnTypes.h"
+#include "data/providers/sqlite/SqliteColumns.h"
 #include "data/providers/sqlite/SqliteCursor.h"
 #include "data/providers/sqlite/SqliteValues.h"
+#include "data/value/QuotedName.h"
 
 namespace tiermend::data::sqlite {
 namespace {
@@ -80,9 +81,7 @@ SqliteSession::PreparedInsert& SqliteSession::prepareInsert(
 
 void SqliteSession::insert(const std::string& table, const std::vector<std::string>& columns,
                            const std::vector<Value>& values) {
-  if (columns.size() != values.size()) {
-    throw EngineError("The count of values does not match the count of columns");
-  }
+  requireValuePerColumn(columns, values);
   PreparedInsert& prepared = prepareInsert(table, columns);
   sqlite3_stmt* statement = prepared.statement.get();
   // Every parameter is bound again below, so earlier bindings need no clearing.

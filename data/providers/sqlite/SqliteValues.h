@@ -34,12 +34,4 @@ void readValueInto(sqlite3_stmt* statement, int index, const ColumnInfo& column,
 // Binds value to parameter position (from 1) for a column of the given type.
 void bindValue(sqlite3_stmt* statement, int position, const Value& value, ColumnType target);
 
-// ISO-8601 text of a date-time value for a column of the given type.
-std::string formatDateTime(const DateTime& value, ColumnType target);
-// "YYYY-MM-DD", "YYYY-MM-DD HH:MM[:SS[.fff]]" (a "T" may stand for the blank) or a
-// time alone "HH:MM[:SS[.fff]]" (then on 1899-12-30); nullopt when not one of these.
-std::optional<DateTime> parseDateTime(std::string_view text);
-// The date-time of a Julian day number; nullopt outside the years 1 to 9999.
-std::optional<DateTime> dateTimeFromJulianDay(double julianDay);
-
 }  // namespace tiermend::data::sqlite

@@ -8,6 +8,7 @@
 
 #include "data/Connection.h"
 #include "data/EngineError.h"
+#include "data/ProviderChoice.h"
 #include "data/Rowset.h"
 #include "tests/data/sqlite/SqliteTestFiles.h"
 

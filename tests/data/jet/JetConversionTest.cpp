@@ -8,6 +8,8 @@
 #include "data/providers/jet/JetStatement.h"
 #include "data/providers/jet/JetText.h"
 #include "data/providers/jet/JetValues.h"
+#include "data/value/Calendar.h"
+#include "data/value/GuidText.h"
 
 namespace tiermend::data::jet {
 namespace {
@@ -36,7 +38,7 @@ TEST(JetDateTest, StoredDaysBecomeCalendarDates) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.days);
-    const auto value = dateTimeFromDays(c.days);
+    const auto value = dateTimeFromOleDays(c.days);
     ASSERT_TRUE(value.has_value());
     EXPECT_EQ(*value, c.expected);
   }
@@ -46,15 +48,15 @@ TEST(JetDateTest, ValuesOutsideTheCalendarAreNoDates) {
   for (double days : {2958466.0, -693594.0, 1e300, -1e300, std::nan(""),
                       std::numeric_limits<double>::infinity()}) {
     SCOPED_TRACE(days);
-    EXPECT_FALSE(dateTimeFromDays(days).has_value());
+    EXPECT_FALSE(dateTimeFromOleDays(days).has_value());
   }
 }
 
 TEST(JetDateTest, EveryDayOfTheCalendarRoundTrips) {
   for (double day = -693593; day <= 2958465; day += 1) {
-    const auto value = dateTimeFromDays(day);
+    const auto value = dateTimeFromOleDays(day);
     ASSERT_TRUE(value.has_value()) << day;
-    ASSERT_EQ(daysFromDateTime(*value), day);
+    ASSERT_EQ(oleDaysFromDateTime(*value), day);
   }
 }
 
@@ -117,7 +119,7 @@ TEST(JetNumberTest, DecimalsHaveExactlyTheirScale) {
 TEST(JetNumberTest, GuidsUseRegistryFormat) {
   const std::uint8_t bytes[16] = {0xFF, 0x19, 0x96, 0x6F, 0x86, 0x8B, 0x11, 0xD0,
                                   0xB4, 0x2D, 0x00, 0xC0, 0x4F, 0xC9, 0x64, 0xFF};
-  EXPECT_EQ(guidFromBytes(bytes), "{6F9619FF-8B86-D011-B42D-00C04FC964FF}");
+  EXPECT_EQ(guidTextFromBytes(bytes), "{6F9619FF-8B86-D011-B42D-00C04FC964FF}");
 }
 
 std::string decode(std::initializer_list<std::uint8_t> bytes) {

@@ -2,8 +2,10 @@
 // number forms.
 #include <gtest/gtest.h>
 
-#include "data/providers/sqlite/SqliteColumnTypes.h"
+#include "data/providers/sqlite/SqliteColumns.h"
 #include "data/providers/sqlite/SqliteValues.h"
+#include "data/value/Calendar.h"
+#include "data/value/IsoDateText.h"
 
 namespace tiermend::data::sqlite {
 namespace {
@@ -83,7 +85,7 @@ void PrintTo(const DateTextCase& c, std::ostream* os) {
 class DateTextTest : public ::testing::TestWithParam<DateTextCase> {};
 
 TEST_P(DateTextTest, Parses) {
-  auto parsed = parseDateTime(GetParam().text);
+  auto parsed = parseIsoDateTime(GetParam().text);
   ASSERT_TRUE(parsed.has_value()) << GetParam().text;
   EXPECT_EQ(*parsed, GetParam().expected);
 }
@@ -101,16 +103,17 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(DateTextTest, RefusesWhatIsNotADate) {
   for (const char* text : {"", "2023-02-29", "2024-13-01", "2024-1-5", "24:00:00",
                            "2024-01-01 12:60:00", "2024-01-01x", "yesterday", "2024-01-01 12"}) {
-    EXPECT_FALSE(parseDateTime(text).has_value()) << text;
+    EXPECT_FALSE(parseIsoDateTime(text).has_value()) << text;
   }
 }
 
 TEST(DateTextTest, FormatsForTheColumnType) {
   const DateTime value{2024, 2, 9, 7, 5, 3, 0};
-  EXPECT_EQ(formatDateTime(value, ColumnType::DateTime), "2024-02-09 07:05:03");
-  EXPECT_EQ(formatDateTime(value, ColumnType::Date), "2024-02-09");
-  EXPECT_EQ(formatDateTime(value, ColumnType::Time), "07:05:03");
-  EXPECT_EQ(formatDateTime({1, 1, 1, 0, 0, 0, 7}, ColumnType::DateTime), "0001-01-01 00:00:00.007");
+  EXPECT_EQ(formatIsoDateTime(value, ColumnType::DateTime), "2024-02-09 07:05:03");
+  EXPECT_EQ(formatIsoDateTime(value, ColumnType::Date), "2024-02-09");
+  EXPECT_EQ(formatIsoDateTime(value, ColumnType::Time), "07:05:03");
+  EXPECT_EQ(formatIsoDateTime({1, 1, 1, 0, 0, 0, 7}, ColumnType::DateTime),
+            "0001-01-01 00:00:00.007");
 }
 
 TEST(DateTextTest, JulianDayNumbers) {

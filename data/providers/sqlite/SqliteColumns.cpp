@@ -1,5 +1,5 @@
 // Declared SQLite types to column types.
-#include "data/providers/sqlite/SqliteColumnTypes.h"
+#include "data/providers/sqlite/SqliteColumns.h"
 
 #include <sqlite3.h>
 
@@ -7,6 +7,9 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#include "data/value/AsciiText.h"
+#include "data/value/DecimalText.h"
 
 namespace tiermend::data::sqlite {
 namespace {
@@ -30,8 +33,9 @@ ParsedType parseDeclaredType(std::string_view declared) {
     }
     if (pendingBlank) parsed.name.push_back(' ');
     pendingBlank = false;
-    parsed.name.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+    parsed.name.push_back(c);
   }
+  parsed.name = toUpperAscii(std::move(parsed.name));
   if (open == std::string_view::npos) return parsed;
   std::string arguments(declared.substr(open + 1));
   const char* p = arguments.c_str();
@@ -74,7 +78,7 @@ void applyArguments(const std::vector<int>& arguments, ColumnInfo& column) {
   column.precision = arguments[0];
   column.scale = arguments.size() > 1 ? arguments[1] : 0;
   // A whole-number decimal narrow enough for 32 bits is a whole-number column.
-  if (column.scale == 0 && column.precision < 10) column.type = ColumnType::Int32;
+  if (isNarrowWholeDecimal(column.precision, column.scale)) column.type = ColumnType::Int32;
 }
 
 }  // namespace
