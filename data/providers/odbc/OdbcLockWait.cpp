@@ -2,8 +2,6 @@
 // reaches through ODBC.
 #include "data/providers/odbc/OdbcLockWait.h"
 
-#include "data/LockWait.h"
-
 namespace tiermend::data::odbc {
 namespace {
 
@@ -11,12 +9,11 @@ constexpr SQLINTEGER kSqlServerLockTimeout = 1222;  // "Lock request time out pe
 
 }  // namespace
 
-std::string lockWaitStatement(const std::string& dbmsName) {
-  const std::string seconds = std::to_string(kLockWaitSeconds);
-  if (dbmsName == "PostgreSQL") return "SET lock_timeout = '" + seconds + "s'";
+std::string lockWaitStatement(const std::string& dbmsName, int seconds) {
+  const std::string text = std::to_string(seconds);
+  if (dbmsName == "PostgreSQL") return "SET lock_timeout = '" + text + "s'";
   // FreeTDS reports "Microsoft SQL Server"; the setting counts milliseconds.
-  if (dbmsName.find("SQL Server") != std::string::npos)
-    return "SET LOCK_TIMEOUT " + seconds + "000";
+  if (dbmsName.find("SQL Server") != std::string::npos) return "SET LOCK_TIMEOUT " + text + "000";
   return {};
 }
 

@@ -9,10 +9,10 @@
 
 namespace tiermend::data::odbc {
 
-// The statement that limits the lock wait on the named database system, or empty when
-// the tool knows no such setting for it: PostgreSQL's lock_timeout and SQL Server's
-// LOCK_TIMEOUT.
-std::string lockWaitStatement(const std::string& dbmsName);
+// The statement that limits the lock wait on the named database system to `seconds`,
+// or empty when the tool knows no such setting for it: PostgreSQL's lock_timeout and
+// SQL Server's LOCK_TIMEOUT.
+std::string lockWaitStatement(const std::string& dbmsName, int seconds);
 
 // Whether a diagnostic record says that a lock wait ran out: SQLSTATE 55P03 from
 // PostgreSQL, native error 1222 from SQL Server.

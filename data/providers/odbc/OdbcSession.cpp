@@ -65,7 +65,8 @@ std::string cacheKey(const std::string& table, const std::vector<std::string>& c
 
 }  // namespace
 
-OdbcSession::OdbcSession(const std::string& odbcConnectionString) : connection_(environment_) {
+OdbcSession::OdbcSession(const std::string& odbcConnectionString, int lockWaitSeconds)
+    : connection_(environment_) {
   SQLSetConnectAttr(connection_.get(), SQL_ATTR_LOGIN_TIMEOUT,
                     reinterpret_cast<SQLPOINTER>(kLoginTimeoutSeconds), 0);
   connection_.connect(odbcConnectionString);
@@ -73,7 +74,7 @@ OdbcSession::OdbcSession(const std::string& odbcConnectionString) : connection_(
   traits_.longTextIsOrdinaryText = dbmsName == "PostgreSQL";
   identifierQuote_ = infoText(connection_.get(), SQL_IDENTIFIER_QUOTE_CHAR);
   // A table another program holds locked is waited for a bounded time, never for good.
-  if (const std::string setting = lockWaitStatement(dbmsName); !setting.empty()) {
+  if (const std::string setting = lockWaitStatement(dbmsName, lockWaitSeconds); !setting.empty()) {
     StatementHandle statement(connection_);
     run(statement, setting);
   }

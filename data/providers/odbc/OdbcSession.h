@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "data/LockWait.h"
 #include "data/Provider.h"
 #include "data/providers/odbc/OdbcColumns.h"
 #include "data/providers/odbc/OdbcHandles.h"
@@ -15,9 +16,11 @@ namespace tiermend::data::odbc {
 
 class OdbcSession : public Session {
  public:
-  // Connects with a complete ODBC connection string (UTF-8). Throws EngineError with
+  // Connects with a complete ODBC connection string (UTF-8). A statement waits at most
+  // lockWaitSeconds for a table another program holds locked. Throws EngineError with
   // the driver's message when the connection fails.
-  explicit OdbcSession(const std::string& odbcConnectionString);
+  explicit OdbcSession(const std::string& odbcConnectionString,
+                       int lockWaitSeconds = kLockWaitSeconds);
 
   std::unique_ptr<Cursor> query(const std::string& sql) override;
   std::int64_t execute(const std::string& sql) override;

@@ -1,10 +1,12 @@
 // A PostgreSQL table that another session holds locked: a short lock is waited for, a
 // lock held past the wait ends in a message that names the table, and the failed
-// transaction leaves the table's rows as they were.
+// transaction leaves the table's rows as they were. The held lock is tested with a
+// short wait; the tool's own wait is checked on the settings it sends.
 #include <chrono>
 #include <thread>
 
 #include "data/LockWait.h"
+#include "data/providers/odbc/OdbcLockWait.h"
 #include "tests/data/odbc/OdbcPostgresFixture.h"
 
 namespace tiermend::data::odbc {
@@ -61,17 +63,34 @@ TEST_F(OdbcPostgresLockWaitTest, ATableLockedForASecondIsWaitedFor) {
 }
 
 TEST_F(OdbcPostgresLockWaitTest, ATableLockedForGoodEndsTheWaitWithAMessageNamingIt) {
-  auto session = open();
+  constexpr int kShortWaitSeconds = 2;
+  auto session = openSessionWithLockWait(
+      ConnectionString::parse(pg.oleDbConnectionString("postgres")), kShortWaitSeconds);
   const auto start = Clock::now();
   EXPECT_EQ(engineMessage([&] { replaceRows(*session); }), tableInUseMessage("labor"));
   const auto waited = Clock::now() - start;
-  EXPECT_GE(waited, std::chrono::seconds(kLockWaitSeconds - 1));
-  EXPECT_LT(waited, std::chrono::seconds(kLockWaitSeconds + 30));
+  EXPECT_GE(waited, std::chrono::milliseconds(kShortWaitSeconds * 1000 - 100));
+  EXPECT_LT(waited, std::chrono::seconds(kShortWaitSeconds + 20));
   holder_->commit();
   EXPECT_EQ(pg.psql("SELECT note FROM labor"), "old\n");
   // The session is usable again once the lock is gone.
   replaceRows(*session);
   EXPECT_EQ(pg.psql("SELECT note FROM labor"), "new\n");
+}
+
+// The settings the tool sends: PostgreSQL counts the wait in the unit it is given,
+// SQL Server in milliseconds; other systems get none.
+TEST(OdbcLockWaitSetting, IsTheToolsWaitInEachSystemsUnit) {
+  const struct {
+    const char* dbmsName;
+    std::string expected;
+  } cases[] = {
+      {"PostgreSQL", "SET lock_timeout = '" + std::to_string(kLockWaitSeconds) + "s'"},
+      {"Microsoft SQL Server", "SET LOCK_TIMEOUT " + std::to_string(kLockWaitSeconds * 1000)},
+      {"MySQL", ""},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(lockWaitStatement(c.dbmsName, kLockWaitSeconds), c.expected) << c.dbmsName;
 }
 
 }  // namespace
