@@ -17,6 +17,18 @@ class EngineError : public std::runtime_error {
   explicit EngineError(const std::string& utf8Description) : std::runtime_error(utf8Description) {}
 };
 
+// A database file that cannot be opened or read, with the Windows error code of the
+// failure: the connection raises it as an input/output failure (EInOutError).
+class FileError : public EngineError {
+ public:
+  FileError(const std::string& utf8Description, int errorCode)
+      : EngineError(utf8Description), errorCode_(errorCode) {}
+  int errorCode() const { return errorCode_; }
+
+ private:
+  int errorCode_;
+};
+
 // The description as the user sees it: trailing bytes <= 32 and "." removed.
 std::string trimEngineDescription(std::string description);
 
@@ -25,10 +37,13 @@ EOleException toFailure(const EngineError& error, const CodePage& codePage);
 
 // Runs a provider call, turning an engine error into the failure the user sees: the
 // one wrapper the connection and the rowset put around every engine call.
+// A database file that cannot be opened or read becomes an input/output failure.
 template <class Call>
 auto callEngine(const CodePage& codePage, Call&& call) {
   try {
     return call();
+  } catch (const FileError& error) {
+    throw EInOutError(error.errorCode(), codePage.fromUtf8(trimEngineDescription(error.what())));
   } catch (const EngineError& error) {
     throw toFailure(error, codePage);
   }

@@ -30,12 +30,11 @@ std::string fullPath(const std::string& source) {
   return path.lexically_normal().string();
 }
 
-// Whether path names something other than a regular file (a folder, a pipe or a device
-// is no database file, and a pipe would block the read).
-bool isSomethingElse(const std::string& path) {
+// A folder is no database file. A pipe, a device or a socket is refused by the open
+// itself, at once and without reading (see ReadOnlyFile).
+bool isFolder(const std::string& path) {
   std::error_code error;
-  const auto status = std::filesystem::status(path, error);
-  return !error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status);
+  return std::filesystem::is_directory(path, error);
 }
 
 // The file's first bytes (fewer for a shorter file); nullopt when the file is missing.
@@ -53,7 +52,7 @@ std::optional<std::string> firstBytesOf(const std::string& path) {
     if (readError != 0) throw EInOutError(readError);
   } catch (const EInOutError& failure) {
     if (failure.errorCode() == 2 || failure.errorCode() == 3) return std::nullopt;
-    throw EngineError("Cannot open file '" + path + "': " + failure.message());
+    throw FileError("Cannot open file '" + path + "': " + failure.message(), failure.errorCode());
   }
   header.resize(got);
   return header;
@@ -65,7 +64,7 @@ std::unique_ptr<Session> openDatabaseFile(const ConnectionString& entries) {
     throw EngineError("The connection string names no database file (Data Source)");
   }
   const std::string path = fullPath(source);
-  if (!isSomethingElse(path)) {
+  if (!isFolder(path)) {
     const std::optional<std::string> firstBytes = firstBytesOf(path);
     if (!firstBytes) throw EngineError("Could not find file '" + path + "'");
     if (const FileFormatProvider* format = registeredProviders().fileFormatOf(*firstBytes))

@@ -2,8 +2,8 @@
 //
 // The text follows the original tool's strings exactly for every ordinary value. A
 // value that would change how the string divides (one holding ";", a quote, or blanks
-// at either end) is enclosed in quotes, so that such a password cannot silently
-// break the string or leak into another entry.
+// at either end, or starting with "=") is enclosed in quotes, so that such a password cannot
+// silently break the string or leak into another entry.
 #include "link/ConnectionStrings.h"
 
 #include <algorithm>
@@ -22,9 +22,11 @@ bool isBlankValue(std::string_view value) {
                      [](char c) { return isBlankByte(static_cast<unsigned char>(c)); });
 }
 
+// A value that starts with "=" would make the key's "=" a doubled one, which divides
+// as an "=" inside the key.
 bool needsQuotes(std::string_view value) {
   if (value.empty()) return false;
-  if (value.find_first_of(";\"'") != std::string_view::npos) return true;
+  if (value.find_first_of(";\"'") != std::string_view::npos || value.front() == '=') return true;
   return isBlankByte(static_cast<unsigned char>(value.front())) ||
          isBlankByte(static_cast<unsigned char>(value.back()));
 }

@@ -1,7 +1,9 @@
 // Reading the link file: the first line, its pieces, and the six link fields.
 #include "link/LinkFile.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <vector>
 
 #include "link/LinkLine.h"
@@ -15,21 +17,31 @@ constexpr char kLineFeed = 10;
 constexpr char kCtrlZ = 26;
 constexpr char kCarriageReturn = 13;
 
+// A file whose size the system gives as 0 is made up as it is read (/proc and the
+// like); its line is read up to this length at most.
+constexpr std::uint64_t kUnsizedFileLimit = 1 << 20;
+
 // Reads up to the first line feed, Ctrl-Z or the end of the file, dropping every
 // carriage return. A failed read ends the line there; its code is left in errorCode.
+// The file is read no further than the size it had when opened, so that a file that
+// keeps growing cannot keep the reading going.
 std::string readLinkLine(ReadOnlyFile& file, int& errorCode) {
   std::string line;
   std::array<char, 4096> buffer{};
   errorCode = 0;
-  for (;;) {
-    const size_t count = file.read(buffer.data(), buffer.size(), errorCode);
+  std::uint64_t left = file.sizeAtOpen() > 0 ? file.sizeAtOpen() : kUnsizedFileLimit;
+  while (left > 0) {
+    const size_t wanted = static_cast<size_t>(std::min<std::uint64_t>(buffer.size(), left));
+    const size_t count = file.read(buffer.data(), wanted, errorCode);
     if (count == 0) return line;
+    left -= count;
     for (size_t i = 0; i < count; ++i) {
       const char c = buffer[i];
       if (c == kLineFeed || c == kCtrlZ) return line;
       if (c != kCarriageReturn) line.push_back(c);
     }
   }
+  return line;
 }
 
 const std::string& pieceAt(const std::vector<std::string>& pieces, size_t position) {

@@ -26,6 +26,8 @@ std::string inOutErrorMessage(int errorCode) {
 
 EInOutError::EInOutError(int errorCode)
     : Exception(inOutErrorMessage(errorCode)), errorCode_(errorCode) {}
+EInOutError::EInOutError(int errorCode, std::string message)
+    : Exception(std::move(message)), errorCode_(errorCode) {}
 
 static std::string listIndexMessage(long long index) {
   return "List index out of bounds (" + std::to_string(index) + ")";

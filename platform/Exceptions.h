@@ -31,6 +31,8 @@ class EAbort : public Exception {
 class EInOutError : public Exception {
  public:
   explicit EInOutError(int errorCode);
+  // With a message of its own that says more, such as which file failed.
+  EInOutError(int errorCode, std::string message);
   int errorCode() const noexcept { return errorCode_; }
   const char* className() const noexcept override { return "EInOutError"; }
 

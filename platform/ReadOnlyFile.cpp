@@ -1,4 +1,4 @@
-// POSIX open/read/close with errno mapped to Windows error codes.
+// POSIX open/read/close of regular files, with errno mapped to Windows error codes.
 #include "platform/ReadOnlyFile.h"
 
 #include <fcntl.h>
@@ -10,6 +10,11 @@
 #include "platform/Exceptions.h"
 
 namespace tiermend {
+namespace {
+
+constexpr int kAccessDenied = 5;  // ERROR_ACCESS_DENIED
+
+}  // namespace
 
 int windowsErrorFromErrno(int errnoValue) {
   switch (errnoValue) {
@@ -34,16 +39,21 @@ int windowsErrorFromErrno(int errnoValue) {
   }
 }
 
+// Only regular files are read. The open does not wait (a pipe with no writer would
+// otherwise block it for good), and what it opened is checked before anything is read:
+// a pipe, a device such as /dev/zero or a socket is refused at once as Windows refuses
+// a folder, with access denied. Opening a socket fails with ENXIO, which says the same.
 ReadOnlyFile::ReadOnlyFile(const std::string& path) {
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-  if (fd_ < 0) throw EInOutError(windowsErrorFromErrno(errno));
-  // Opening a directory succeeds on Linux; Windows refuses it with access denied.
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd_ < 0) throw EInOutError(errno == ENXIO ? kAccessDenied : windowsErrorFromErrno(errno));
   struct stat info {};
-  if (::fstat(fd_, &info) == 0 && S_ISDIR(info.st_mode)) {
+  if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
+    const int code = S_ISDIR(info.st_mode) ? windowsErrorFromErrno(EISDIR) : kAccessDenied;
     ::close(fd_);
     fd_ = -1;
-    throw EInOutError(windowsErrorFromErrno(EISDIR));
+    throw EInOutError(code);
   }
+  sizeAtOpen_ = static_cast<std::uint64_t>(info.st_size);
 }
 
 ReadOnlyFile::~ReadOnlyFile() {

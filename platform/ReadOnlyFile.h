@@ -1,8 +1,10 @@
-// A file opened for reading only, as an existing file only, closed by its destructor.
+// A regular file opened for reading only, as an existing file only, closed by its
+// destructor. Pipes, devices and sockets are refused when opened, without waiting.
 // Failures carry the Windows error code that the tool's messages are keyed on.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace tiermend {
@@ -12,7 +14,8 @@ int windowsErrorFromErrno(int errnoValue);
 
 class ReadOnlyFile {
  public:
-  // Opens an existing file; throws EInOutError when it cannot.
+  // Opens an existing regular file; throws EInOutError when it cannot, with code 5
+  // (access denied) for a folder, a pipe, a device or a socket.
   explicit ReadOnlyFile(const std::string& path);
   ~ReadOnlyFile();
   ReadOnlyFile(const ReadOnlyFile&) = delete;
@@ -24,8 +27,13 @@ class ReadOnlyFile {
   // Closes the file; returns 0 or the Windows error code of a failed close.
   int close();
 
+  // The file's size when it was opened (0 for files the system makes up as they are
+  // read, such as those under /proc).
+  std::uint64_t sizeAtOpen() const { return sizeAtOpen_; }
+
  private:
   int fd_;
+  std::uint64_t sizeAtOpen_ = 0;
 };
 
 }  // namespace tiermend

@@ -64,11 +64,16 @@ std::exception_ptr reportedFailure(data::Connection& target) {
   return failure;
 }
 
+// The transaction begins before the first read of the table, with no result of the
+// target still open, so that a database that locks for writing does so before anything
+// is read: a lock that another program holds is then waited for (a bounded wait) rather
+// than refused at once when the delete asks to write.
 void refreshTable(const BracketTable& table, data::Rowset& target, data::Rowset& source) {
-  reopenWith(target, table.selectStatement);
+  target.close();
   data::Connection& connection = target.connection();
   connection.beginTransaction();
   try {
+    reopenWith(target, table.selectStatement);
     replaceRows(table, target, source);
     connection.commit();
   } catch (...) {

@@ -5,7 +5,8 @@
 #
 # Usage: e2e.sh <scenario> <tiermend binary> <x11-close-window binary> <artifact folder> <hold-lock binary>
 # Scenarios: success, success-big5, missing-link, labor-failure, retire-failure, and into
-# an Access basedb.mdb: access-success, access-in-use, access-short-lock.
+# an Access basedb.mdb: access-success, access-in-use, access-short-lock; and lock-short,
+# lock-forever, fifo-link, damaged-incom-rep, damaged-retire.
 set -uo pipefail
 
 scenario=$1
@@ -42,6 +43,7 @@ dialog_clipboard() {
 
 work=$(mktemp -d /tmp/tiermend-e2e-XXXXXX)
 cleanup() {
+  [ -n "${HOLDER_PID:-}" ] && kill "$HOLDER_PID" 2>/dev/null
   [ -n "${TOOL_PID:-}" ] && kill "$TOOL_PID" 2>/dev/null
   [ -n "${HOLDER_PID:-}" ] && kill "$HOLDER_PID" 2>/dev/null
   stop_xvfb
@@ -327,6 +329,112 @@ run_access_short_lock() {
 }
 
 start_xvfb || exit 1
+# Another program's hold on the target: BEGIN IMMEDIATE through the sqlite3 shell, kept
+# for $1 seconds. Returns once the lock is held.
+hold_target_lock() {
+  local seconds=$1 i
+  sqlite3 "$work/basedb.mdb" "BEGIN IMMEDIATE;" ".shell sleep $seconds" "COMMIT;" >/dev/null 2>&1 &
+  HOLDER_PID=$!
+  for ((i = 0; i < 100; i++)); do
+    # Without a busy timeout the shell fails at once while the lock is held.
+    sqlite3 "$work/basedb.mdb" "BEGIN IMMEDIATE; ROLLBACK;" 2>/dev/null || return 0
+    sleep 0.05
+  done
+  fail "the holder did not take the lock"
+}
+
+run_lock_short() {
+  prepare_folder
+  hold_target_lock 1
+  local start end id
+  start=$(date +%s%N)
+  launch
+  if ! id=$(wait_for_window "$TITLE" 120); then
+    fail "no completion dialog"
+    return
+  fi
+  end=$(date +%s%N)
+  echo "launch to completion dialog with the target locked for 1 s: $(((end - start) / 1000000)) ms"
+  expect_eq "completion dialog text" "$(dialog_text "$id")" "$(dialog_clipboard "$TITLE" "更新完成.")"
+  press_key "$id" Return
+  expect_exit "after the completion dialog" 0
+  wait "$HOLDER_PID" 2>/dev/null
+  expect_all_refreshed "lock held for 1 s"
+}
+
+run_lock_forever() {
+  prepare_folder
+  hold_target_lock 45
+  local start end id
+  start=$(date +%s%N)
+  launch
+  if ! id=$(wait_for_window "$TITLE" 90); then
+    fail "no error box while the target stays locked"
+    kill "$HOLDER_PID" 2>/dev/null
+    return
+  fi
+  end=$(date +%s%N)
+  echo "launch to error box with the target locked for good: $(((end - start) / 1000000)) ms"
+  expect_eq "locked target: error box text" "$(dialog_text "$id")" \
+    "$(dialog_clipboard "$TITLE" "The database file '$work/basedb.mdb' is in use by another program: it stayed locked for 30 seconds. Try again when that program has finished with it.")"
+  press_key "$id" Return
+  expect_main_window "after the lock failure" disabled "$ARTIFACTS/lock-forever-main.png"
+  close_window "$MAIN_ID"
+  expect_exit "after closing the window" 0
+  kill "$HOLDER_PID" 2>/dev/null
+  wait "$HOLDER_PID" 2>/dev/null
+  expect_counts "locked target" "3/3/2/4"
+}
+
+run_fifo_link() {
+  prepare_folder
+  rm "$work/Link.txt"
+  mkfifo "$work/Link.txt"
+  local before start end
+  before=$(md5sum "$work"/*.mdb)
+  start=$(date +%s%N)
+  launch
+  expect_error_box "Link.txt a pipe" "File access denied."
+  end=$(date +%s%N)
+  echo "launch to error box with Link.txt a pipe: $(((end - start) / 1000000)) ms"
+  expect_main_window "after the pipe failure" enabled "$ARTIFACTS/fifo-link-main.png"
+  close_window "$MAIN_ID"
+  expect_exit "after closing the window" 0
+  expect_eq "no database touched" "$(md5sum "$work"/*.mdb)" "$before"
+}
+
+# Writes bytes (printf escapes) into the update package at a byte offset.
+patch_package() {
+  printf "$2" | dd of="$work/tiermenddb.mdb" bs=1 seek="$1" conv=notrunc status=none
+}
+
+run_damaged_incom_rep() {
+  prepare_folder
+  # incom_rep's first data page (page 40) counts 1000 rows instead of 65.
+  patch_package $((40 * 4096 + 12)) '\xe8\x03'
+  launch
+  expect_error_box "damaged incom_rep" \
+    "The table 'incom_rep' in '$work/tiermenddb.mdb' is damaged: the rows of page 40 lie outside the page or overlap."
+  expect_main_window "after the damaged incom_rep" disabled "$ARTIFACTS/damaged-incom-rep-main.png"
+  close_window "$MAIN_ID"
+  expect_exit "after closing the window" 0
+  expect_counts "damaged incom_rep" "50/38/2/4"
+}
+
+run_damaged_retire() {
+  prepare_folder
+  # The second map-page number in retire's page map (page 31, row at 4027) names page 128.
+  patch_package $((31 * 4096 + 4027 + 5)) '\x80'
+  launch
+  expect_error_box "damaged retire" \
+    "The table 'retire' in '$work/tiermenddb.mdb' is damaged: its page map names map page 128, beyond the end of the file."
+  expect_main_window "after the damaged retire" disabled "$ARTIFACTS/damaged-retire-main.png"
+  close_window "$MAIN_ID"
+  expect_exit "after closing the window" 0
+  expect_counts "damaged retire" "50/38/151/4"
+}
+
+start_xvfb || exit 1
 case "$scenario" in
   success) run_success ;;
   success-big5)
@@ -343,6 +451,11 @@ case "$scenario" in
   access-success) run_access_success ;;
   access-in-use) run_access_in_use ;;
   access-short-lock) run_access_short_lock ;;
+  lock-short) run_lock_short ;;
+  lock-forever) run_lock_forever ;;
+  fifo-link) run_fifo_link ;;
+  damaged-incom-rep) run_damaged_incom_rep ;;
+  damaged-retire) run_damaged_retire ;;
   *)
     echo "unknown scenario $scenario" >&2
     exit 2

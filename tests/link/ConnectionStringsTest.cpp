@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "data/ConnectionString.h"
 #include "link/ConnectionStrings.h"
 
 namespace tiermend::link {
@@ -107,6 +108,14 @@ TEST(QuoteConnectionValue, LeavesOrdinaryValuesAlone) {
   EXPECT_EQ(quoteConnectionValue("'"), "\"'\"");
   EXPECT_EQ(quoteConnectionValue("\""), "'\"'");
   EXPECT_EQ(quoteConnectionValue("\"'"), "'\"'''");
+}
+
+// Found by fuzzing: "Data Source==x" divides as the key "Data Source=x".
+TEST(QuoteConnectionValue, QuotesAValueThatStartsWithAnEqualsSign) {
+  EXPECT_EQ(quoteConnectionValue("=x"), "\"=x\"");
+  LinkFields fields{"1", "=host", "db", "sa", "pw", "/x/"};
+  EXPECT_EQ(data::ConnectionString::parse(buildTargetConnectionString(fields)).getOr("Data Source"),
+            "=host");
 }
 
 }  // namespace

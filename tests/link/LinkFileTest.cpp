@@ -1,12 +1,19 @@
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <functional>
+#include <future>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <thread>
 
 #include "link/LinkFile.h"
 #include "platform/Exceptions.h"
@@ -138,6 +145,58 @@ TEST_F(LinkFileTest, DirectoryNamedLinkTxtIsAccessDenied) {
   ASSERT_EQ(mkdir(path_.c_str(), 0755), 0);
   EXPECT_EQ(failure(), "File access denied");
 }
+
+// Something that is not a regular file, put where Link.txt is looked for.
+struct NotAFileCase {
+  const char* what;
+  std::function<void(const std::string& path)> make;
+};
+
+void PrintTo(const NotAFileCase& c, std::ostream* os) {
+  *os << c.what;
+}
+
+void makeSocket(const std::string& path) {
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(fd, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(path.size(), sizeof address.sun_path);
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  close(fd);  // the socket file stays
+}
+
+class LinkFileNotAFile : public LinkFileTest, public ::testing::WithParamInterface<NotAFileCase> {};
+
+TEST_P(LinkFileNotAFile, IsRefusedAtOnceAsAccessDenied) {
+  GetParam().make(path_);
+  // Reading on a thread of its own: a read that blocks fails the test instead of hanging it.
+  auto reading = std::make_shared<std::promise<std::optional<std::string>>>();
+  std::future<std::optional<std::string>> outcome = reading->get_future();
+  std::thread([this, reading] { reading->set_value(failure()); }).detach();
+  if (outcome.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+    ADD_FAILURE() << "reading " << GetParam().what << " did not end";
+    std::_Exit(1);  // the blocked thread cannot be ended any other way
+  }
+  EXPECT_EQ(outcome.get(), "File access denied");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, LinkFileNotAFile,
+    ::testing::Values(NotAFileCase{"a pipe without a writer",
+                                   [](const std::string& path) {
+                                     ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+                                   }},
+                      NotAFileCase{"a link to /dev/zero",
+                                   [](const std::string& path) {
+                                     ASSERT_EQ(symlink("/dev/zero", path.c_str()), 0);
+                                   }},
+                      NotAFileCase{"a link to /dev/null",
+                                   [](const std::string& path) {
+                                     ASSERT_EQ(symlink("/dev/null", path.c_str()), 0);
+                                   }},
+                      NotAFileCase{"a socket", makeSocket}));
 
 TEST_F(LinkFileTest, PathThroughAFileIsInvalidFilename) {
   write("x");

@@ -12,6 +12,8 @@
 #include "ToolRun.h"
 #include "data/providers/odbc/OdbcProvider.h"
 #include "data/providers/odbc/OdbcSession.h"
+#include "data/LockWait.h"
+#include "data/ProviderChoice.h"
 #include "refresh/BracketTables.h"
 #include "tests/support/TestServer.h"
 
@@ -107,6 +109,22 @@ TEST_P(RefreshIntoServer, RefusedRowInLaborKeepsItsOldRowsAndStopsTheChain) {
   EXPECT_EQ(sql("select grade, note from labor"), "1|舊資料\n");
   EXPECT_EQ(sql("select count(*) from incom_rep"), "1\n");
   EXPECT_EQ(sql("select count(*) from retire"), "1\n");
+  EXPECT_TRUE(run.buttonsDisabled);
+  EXPECT_FALSE(run.completionShown);
+}
+
+TEST_P(RefreshIntoServer, LaborLockedByAnotherSessionStopsTheChainAfterTheWait) {
+  // LOCK TABLE ... IN ACCESS EXCLUSIVE MODE is PostgreSQL's way of holding a table.
+  if (pg_->kind() != "postgres") GTEST_SKIP() << "PostgreSQL only";
+  auto holder = data::openSessionFor(pg_->oleDbConnectionString());
+  holder->beginTransaction();
+  holder->execute("LOCK TABLE labor IN ACCESS EXCLUSIVE MODE");
+  const ToolRun run = runTool(settings_);
+  holder->rollback();
+  EXPECT_EQ(run.failure, data::tableInUseMessage("labor"));
+  EXPECT_EQ(sql("select count(*) from health_insu"), "50\n");
+  EXPECT_EQ(sql("select grade, note from labor"), "1|舊資料\n");
+  EXPECT_EQ(sql("select count(*) from incom_rep"), "1\n");
   EXPECT_TRUE(run.buttonsDisabled);
   EXPECT_FALSE(run.completionShown);
 }

@@ -1,4 +1,5 @@
-// Reading rows of a Jet table through libmdb, value by value from the raw row bytes.
+// Reading rows of a Jet table, value by value from the raw row bytes; libmdb divides
+// each row into its columns.
 #include "data/providers/jet/JetCursor.h"
 
 #include "data/EngineError.h"
@@ -13,8 +14,6 @@ namespace tiermend::data::jet {
 
 namespace {
 
-constexpr int kRowOffsetMask = 0x1FFF;  // the row offset without its flag bits
-
 MdbColumn& columnAt(MdbTableDef* table, int index) {
   return *static_cast<MdbColumn*>(g_ptr_array_index(table->columns, static_cast<guint>(index)));
 }
@@ -23,7 +22,10 @@ MdbColumn& columnAt(MdbTableDef* table, int index) {
 
 JetCursor::JetCursor(std::shared_ptr<JetDatabase> database, const std::string& table,
                      const std::vector<std::string>& columns)
-    : database_(std::move(database)), table_(database_->openTable(table)) {
+    : database_(std::move(database)),
+      table_(database_->openTable(table)),
+      walk_(database_->handle.get(), table_.get(), database_->path,
+            static_cast<std::uint32_t>(database_->header.pageCount)) {
   baseTable_ = table_->name;
   selectColumns(columns);
   fields_.resize(table_->num_cols);
@@ -51,34 +53,22 @@ void JetCursor::selectColumns(const std::vector<std::string>& names) {
   }
 }
 
-// Another cursor (or the opening of a table) may have replaced the data page in the
-// shared handle since this cursor last read from it.
-void JetCursor::restorePage() {
-  if (started_ && database_->pageOwner != this) {
-    MdbHandle* mdb = database_->handle.get();
-    mdb->cur_pg = 0;  // libmdb skips reading the page it believes is loaded already
-    if (mdb_read_pg(mdb, table_->cur_phys_pg) <= 0) damagedRow();
-  }
-  database_->pageOwner = this;
-}
-
 bool JetCursor::fetch(std::vector<Value>& row) {
   if (finished_) return false;
-  restorePage();
-  if (!mdb_fetch_row(table_.get())) {
-    finished_ = true;
-    // libmdb ends a table quietly when a page cannot be read; a table that gives fewer
-    // rows than its definition counts is damaged, and saying so beats losing rows.
-    if (rowsRead_ < table_->num_rows) {
-      throw EngineError("The table '" + baseTable_ + "' is damaged: only " +
-                        std::to_string(rowsRead_) + " of its " + std::to_string(table_->num_rows) +
-                        " rows could be read.");
+  // Another cursor (or the opening of a table) may have replaced the page in the shared
+  // handle since this cursor last read from it.
+  if (database_->pageOwner != this) walk_.pageReplaced();
+  database_->pageOwner = this;
+  try {
+    if (!walk_.next(row_)) {
+      finished_ = true;
+      return false;
     }
-    return false;
+  } catch (...) {
+    finished_ = true;  // a damaged table gives no further rows
+    throw;
   }
-  started_ = true;
-  ++rowsRead_;
-  crackCurrentRow();
+  crackRow(row_);
   row.clear();
   row.reserve(columns_.size());
   for (std::size_t i = 0; i < columns_.size(); ++i)
@@ -86,18 +76,10 @@ bool JetCursor::fetch(std::vector<Value>& row) {
   return true;
 }
 
-// mdb_fetch_row leaves the row's page loaded and its number one below cur_row; divide
-// the row again to learn, column by column, where its bytes lie and whether it is null.
-void JetCursor::crackCurrentRow() {
-  MdbHandle* mdb = database_->handle.get();
-  int start = 0;
-  std::size_t size = 0;
-  if (table_->cur_row == 0 ||
-      mdb_find_row(mdb, static_cast<int>(table_->cur_row) - 1, &start, &size) != 0) {
-    damagedRow();
-  }
-  start &= kRowOffsetMask;
-  if (mdb_crack_row(table_.get(), start, size, fields_.data()) < 0) damagedRow();
+// Divides the row into its columns, learning where each value's bytes lie and whether
+// it is null.
+void JetCursor::crackRow(const JetRowSpan& span) {
+  if (mdb_crack_row(table_.get(), span.start, span.size, fields_.data()) < 0) damagedRow();
   fieldIndex_.assign(table_->num_cols, -1);
   for (std::size_t i = 0; i < fields_.size(); ++i) {
     const int column = fields_[i].colnum;
@@ -118,8 +100,10 @@ Value JetCursor::readValue(int tableColumn, const ColumnInfo& info) const {
   // A Yes/No value is the column's bit in the null mask: set means Yes.
   if (column.col_type == MDB_BOOL) return Value{field.is_null == 0};
   if (field.is_null) return Null{};
-  const auto pageSize = static_cast<long>(database_->handle->fmt->pg_size);
-  if (field.start < 0 || field.siz < 0 || static_cast<long>(field.start) + field.siz > pageSize) {
+  // A value's bytes lie inside its row.
+  const long rowEnd = static_cast<long>(row_.start) + static_cast<long>(row_.size);
+  if (field.start < row_.start || field.siz < 0 ||
+      static_cast<long>(field.start) + field.siz > rowEnd) {
     damagedRow();
   }
   MdbHandle* mdb = database_->handle.get();
@@ -189,8 +173,7 @@ Value JetCursor::readText(const MdbField& field) const {
 }
 
 void JetCursor::damagedRow() const {
-  throw EngineError("A row of the table '" + baseTable_ +
-                    "' cannot be read: the database file is damaged.");
+  walk_.damaged("a row cannot be divided into its columns");
 }
 
 }  // namespace tiermend::data::jet

@@ -1,5 +1,5 @@
 // A forward-only cursor over one Jet table: rows are read one at a time from the file
-// as fetch asks for them, never all at once.
+// as fetch asks for them, never all at once, by a walk that checks what it reads.
 #pragma once
 
 #include <memory>
@@ -8,6 +8,7 @@
 
 #include "data/Provider.h"
 #include "data/providers/jet/JetDatabase.h"
+#include "data/providers/jet/JetRowWalk.h"
 
 namespace tiermend::data::jet {
 
@@ -24,9 +25,8 @@ class JetCursor : public Cursor {
 
  private:
   void selectColumns(const std::vector<std::string>& names);
-  void restorePage();
   const MdbField& fieldOf(int tableColumn) const;
-  void crackCurrentRow();
+  void crackRow(const JetRowSpan& span);
   Value readValue(int tableColumn, const ColumnInfo& info) const;
   Value readFixed(const MdbColumn& column, const MdbField& field, const ColumnInfo& info) const;
   Value readText(const MdbField& field) const;
@@ -39,8 +39,8 @@ class JetCursor : public Cursor {
   std::vector<int> sources_;      // for each result column, its index in the table
   std::vector<MdbField> fields_;  // the current row, as libmdb divides it
   std::vector<int> fieldIndex_;   // table column index -> position in fields_
-  unsigned long long rowsRead_ = 0;
-  bool started_ = false;
+  JetRowWalk walk_;
+  JetRowSpan row_;  // where the current row's bytes lie in the loaded page
   bool finished_ = false;
 };
 

@@ -39,6 +39,7 @@ std::shared_ptr<JetDatabase> JetDatabase::open(const std::string& path,
                                                const std::string& password) {
   auto database = std::make_shared<JetDatabase>();
   database->header = readHeader(path);
+  database->path = path;
 
   database->handle.reset(mdb_open(path.c_str(), MDB_NOFLAGS));
   if (!database->handle) throw EngineError("Unrecognized database format '" + path + "'.");

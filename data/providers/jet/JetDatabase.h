@@ -18,6 +18,7 @@ bool sameJetName(const std::string& a, const char* b);
 struct JetDatabase {
   MdbHandlePtr handle;
   JetHeader header;
+  std::string path;                 // the file as it was opened, for messages
   const void* pageOwner = nullptr;  // the cursor whose data page is in handle->pg_buf
 
   // Opens path read-only after checking its header; checks the database password.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "data/EngineError.h"
+#include "data/providers/odbc/OdbcLockWait.h"
 #include "data/providers/odbc/OdbcText.h"
 #include "data/value/AsciiText.h"
 
@@ -16,6 +17,7 @@ namespace {
 struct DiagnosticRecord {
   std::string state;
   std::string message;
+  SQLINTEGER nativeError = 0;
 };
 
 std::vector<DiagnosticRecord> readRecords(SQLSMALLINT handleType, SQLHANDLE handle) {
@@ -32,7 +34,7 @@ std::vector<DiagnosticRecord> readRecords(SQLSMALLINT handleType, SQLHANDLE hand
                         static_cast<SQLSMALLINT>(message.size()), &length);
     if (!SQL_SUCCEEDED(rc)) break;
     message.resize(std::min<std::size_t>(static_cast<std::size_t>(length), message.size() - 1));
-    records.push_back({toUtf8(state, 5), toUtf8(message)});
+    records.push_back({toUtf8(state, 5), toUtf8(message), nativeError});
   }
   return records;
 }
@@ -76,6 +78,13 @@ std::string diagnosticText(SQLSMALLINT handleType, SQLHANDLE handle) {
     text += line;
   }
   return text;
+}
+
+bool reportsLockTimeout(SQLSMALLINT handleType, SQLHANDLE handle) {
+  const std::vector<DiagnosticRecord> records = readRecords(handleType, handle);
+  return std::any_of(records.begin(), records.end(), [](const DiagnosticRecord& r) {
+    return isLockTimeout(r.state, r.nativeError);
+  });
 }
 
 void throwDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle, std::string_view action) {

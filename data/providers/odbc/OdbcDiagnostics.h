@@ -25,6 +25,9 @@ std::string withoutDriverTrailer(std::string message);
 // The joined diagnostic text of a handle, or empty when it holds no records.
 std::string diagnosticText(SQLSMALLINT handleType, SQLHANDLE handle);
 
+// Whether one of the handle's diagnostic records says a lock wait ran out.
+bool reportsLockTimeout(SQLSMALLINT handleType, SQLHANDLE handle);
+
 // Throws EngineError with the handle's diagnostics (or a description of the failed
 // action when there are none).
 [[noreturn]] void throwDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle,

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "data/LockWait.h"
 #include "data/providers/odbc/OdbcConnectionText.h"
 #include "data/providers/odbc/OdbcHandles.h"
 #include "data/providers/odbc/OdbcSession.h"
@@ -115,7 +116,13 @@ std::size_t rowsPerBatch() {
 }
 
 std::unique_ptr<Session> openSession(const ConnectionString& connectionString) {
-  return std::make_unique<OdbcSession>(odbcConnectionString(connectionString), sessionRowsPerBatch);
+  return openSessionWithLockWait(connectionString, kLockWaitSeconds);
+}
+
+std::unique_ptr<Session> openSessionWithLockWait(const ConnectionString& connectionString,
+                                                 int lockWaitSeconds) {
+  return std::make_unique<OdbcSession>(odbcConnectionString(connectionString),
+                                       sessionRowsPerBatch, lockWaitSeconds);
 }
 
 void registerProvider(ProviderRegistry& registry) {

@@ -16,6 +16,11 @@ namespace tiermend::data::odbc {
 // Server host ("host", "host,port" or "host\instance") reached through FreeTDS.
 std::unique_ptr<Session> openSession(const ConnectionString& connectionString);
 
+// The same, with a statement waiting at most lockWaitSeconds for a locked table
+// instead of the tool's usual wait.
+std::unique_ptr<Session> openSessionWithLockWait(const ConnectionString& connectionString,
+                                                 int lockWaitSeconds);
+
 // Serves the SQL Server provider names, SQLOLEDB and SQLOLEDB.1.
 void registerProvider(ProviderRegistry& registry);
 

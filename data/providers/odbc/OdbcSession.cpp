@@ -1,9 +1,11 @@
 #include "data/providers/odbc/OdbcSession.h"
 
 #include "data/EngineError.h"
+#include "data/LockWait.h"
 #include "data/providers/odbc/OdbcCursor.h"
 #include "data/providers/odbc/OdbcDiagnostics.h"
 #include "data/providers/odbc/OdbcParameterArrays.h"
+#include "data/providers/odbc/OdbcLockWait.h"
 #include "data/providers/odbc/OdbcSqlText.h"
 #include "data/providers/odbc/OdbcText.h"
 #include "data/providers/odbc/OdbcValues.h"
@@ -85,7 +87,8 @@ struct CloseAfterArray {
 
 }  // namespace
 
-OdbcSession::OdbcSession(const std::string& odbcConnectionString, std::size_t rowsPerBatch)
+OdbcSession::OdbcSession(const std::string& odbcConnectionString, std::size_t rowsPerBatch,
+                         int lockWaitSeconds)
     : connection_(environment_), queue_(rowsPerBatch) {
   SQLSetConnectAttr(connection_.get(), SQL_ATTR_LOGIN_TIMEOUT,
                     reinterpret_cast<SQLPOINTER>(kLoginTimeoutSeconds), 0);
@@ -95,12 +98,22 @@ OdbcSession::OdbcSession(const std::string& odbcConnectionString, std::size_t ro
   identifierQuote_ = infoText(connection_.get(), SQL_IDENTIFIER_QUOTE_CHAR);
   savepoint_ = savepointStatements(dbmsName_, kArraySavepoint);
   arrayStopsAtFirstRefusal_ = dbmsName_ == "PostgreSQL";
+  // A table another program holds locked is waited for a bounded time, never for good.
+  if (const std::string setting = lockWaitStatement(dbmsName_, lockWaitSeconds);
+      !setting.empty()) {
+    StatementHandle statement(connection_);
+    run(statement, setting);
+  }
 }
 
 bool OdbcSession::run(const StatementHandle& statement, const std::string& sql) {
   WideString text = toWide(sql);
   SQLRETURN rc = SQLExecDirectW(statement.get(), text.data(), static_cast<SQLINTEGER>(text.size()));
   if (rc == SQL_NO_DATA) return false;
+  if (!SQL_SUCCEEDED(rc) && reportsLockTimeout(SQL_HANDLE_STMT, statement.get())) {
+    const std::string table = tableNameInSelect(sql);
+    throw EngineError(tableInUseMessage(table.empty() ? sql : table));
+  }
   checkResult(rc, SQL_HANDLE_STMT, statement.get(), "running a statement");
   return true;
 }

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "data/LockWait.h"
 #include "data/Provider.h"
 #include "data/providers/odbc/OdbcColumns.h"
 #include "data/providers/odbc/OdbcHandles.h"
@@ -44,11 +45,13 @@ struct ArrayOutcome {
 
 class OdbcSession : public Session {
  public:
-  // Connects with a complete ODBC connection string (UTF-8). Throws EngineError with
-  // the driver's message when the connection fails. rowsPerBatch 1 sends every row
-  // on its own.
+  // Connects with a complete ODBC connection string (UTF-8). rowsPerBatch 1 sends every
+  // row on its own. A statement waits at most lockWaitSeconds for a table another
+  // program holds locked. Throws EngineError with the driver's message when the
+  // connection fails.
   explicit OdbcSession(const std::string& odbcConnectionString,
-                       std::size_t rowsPerBatch = kRowsPerBatch);
+                       std::size_t rowsPerBatch = kRowsPerBatch,
+                       int lockWaitSeconds = kLockWaitSeconds);
 
   std::unique_ptr<Cursor> query(const std::string& sql) override;
   std::int64_t execute(const std::string& sql) override;

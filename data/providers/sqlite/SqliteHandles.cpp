@@ -1,7 +1,23 @@
-// Preparing statements and quoting identifiers.
+// SQLite's errors in the user's words, preparing statements and quoting identifiers.
 #include "data/providers/sqlite/SqliteHandles.h"
 
+#include "data/LockWait.h"
+
 namespace tiermend::data::sqlite {
+
+EngineError lastError(sqlite3* db) {
+  const char* file = sqlite3_db_filename(db, "main");
+  const std::string path = file != nullptr ? file : "";
+  switch (sqlite3_errcode(db) & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return EngineError(fileInUseMessage(path));
+    case SQLITE_FULL:
+      return EngineError(fileFullMessage(path));
+    default:
+      return EngineError(sqlite3_errmsg(db));
+  }
+}
 
 StatementHandle prepareStatement(sqlite3* db, const std::string& sql) {
   sqlite3_stmt* raw = nullptr;

@@ -22,10 +22,9 @@ struct StatementFinalizer {
 using DatabaseHandle = std::unique_ptr<sqlite3, DatabaseCloser>;
 using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
-// The error SQLite reports for the last failed call on db.
-inline EngineError lastError(sqlite3* db) {
-  return EngineError(sqlite3_errmsg(db));
-}
+// The error SQLite reports for the last failed call on db. A lock that outlasted the
+// busy timeout and a full database are told in words that name the file.
+EngineError lastError(sqlite3* db);
 
 // Prepares the single statement in sql. Text after it other than blanks and comments
 // is refused, so that a second statement is never silently ignored.

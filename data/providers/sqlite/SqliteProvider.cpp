@@ -1,13 +1,11 @@
 // Opening SQLite database files.
 #include "data/providers/sqlite/SqliteProvider.h"
 
+#include "data/LockWait.h"
 #include "data/providers/sqlite/SqliteSession.h"
 
 namespace tiermend::data::sqlite {
 namespace {
-
-// How long a statement waits for another process that holds the database locked.
-constexpr int kBusyTimeoutMs = 5000;
 
 bool isSqliteFile(std::string_view firstBytes) {
   return firstBytes.starts_with(std::string_view("SQLite format 3\0", 16));
@@ -30,7 +28,8 @@ std::unique_ptr<Session> openSession(const std::string& path) {
     if (!database) throw EngineError("Out of memory");
     throw lastError(database.get());
   }
-  sqlite3_busy_timeout(database.get(), kBusyTimeoutMs);
+  // A statement waits this long for another program that holds the database locked.
+  sqlite3_busy_timeout(database.get(), kLockWaitSeconds * 1000);
   // Reading the schema now makes a damaged or foreign file fail on connect.
   if (sqlite3_exec(database.get(), "SELECT count(*) FROM sqlite_master", nullptr, nullptr,
                    nullptr) != SQLITE_OK) {

@@ -104,8 +104,11 @@ void SqliteSession::run(const char* sql) {
   }
 }
 
+// The write lock is taken at once, before the transaction reads anything: SQLite waits
+// for a lock only when it holds none, so asking for the write lock later, while a read
+// of the same transaction is open, would fail at once instead of waiting.
 void SqliteSession::beginTransaction() {
-  run("BEGIN");
+  run("BEGIN IMMEDIATE");
 }
 void SqliteSession::commit() {
   run("COMMIT");

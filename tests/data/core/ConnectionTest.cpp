@@ -2,6 +2,7 @@
 // the string, opening, closing and transactions.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 
@@ -86,7 +87,6 @@ TEST_F(ProviderChoiceTest, FileProblemsNameTheFullPath) {
   std::filesystem::create_directory("folder");
   std::ofstream("empty.mdb").close();
   std::ofstream("notes.mdb") << "just some text, not a database at all";
-  ASSERT_EQ(mkfifo("pipe.mdb", 0600), 0);
   EXPECT_EQ(failureOf(jetString("basedb.mdb")), "Could not find file '" + here_ + "/basedb.mdb'");
   EXPECT_EQ(failureOf(jetString("./folder/../nowhere/basedb.mdb")),
             "Could not find file '" + here_ + "/nowhere/basedb.mdb'");
@@ -95,8 +95,25 @@ TEST_F(ProviderChoiceTest, FileProblemsNameTheFullPath) {
             "Unrecognized database format '" + here_ + "/empty.mdb'");
   EXPECT_EQ(failureOf(jetString("notes.mdb")),
             "Unrecognized database format '" + here_ + "/notes.mdb'");
-  EXPECT_EQ(failureOf(jetString("pipe.mdb")),
-            "Unrecognized database format '" + here_ + "/pipe.mdb'");
+}
+
+// A pipe would block the read of the header for good, and a device would never end.
+TEST_F(ProviderChoiceTest, DatabaseFilesThatAreNoRegularFilesAreRefusedAsInputOutputFailures) {
+  ASSERT_EQ(mkfifo("pipe.mdb", 0600), 0);
+  ASSERT_EQ(symlink("/dev/zero", "zero.mdb"), 0);
+  for (const std::string name : {"pipe.mdb", "zero.mdb"}) {
+    SCOPED_TRACE(name);
+    Connection connection("C", utf8Settings());
+    connection.setConnectionString(jetString(name));
+    try {
+      connection.open();
+      ADD_FAILURE() << "opened";
+    } catch (const EInOutError& failure) {
+      EXPECT_EQ(failure.errorCode(), 5);
+      EXPECT_EQ(failure.message(),
+                "Cannot open file '" + here_ + "/" + name + "': File access denied");
+    }
+  }
 }
 
 TEST_F(ProviderChoiceTest, StringsWithoutAUsableProviderAreRefused) {

@@ -1,0 +1,97 @@
+// A PostgreSQL table that another session holds locked: a short lock is waited for, a
+// lock held past the wait ends in a message that names the table, and the failed
+// transaction leaves the table's rows as they were. The held lock is tested with a
+// short wait; the tool's own wait is checked on the settings it sends.
+#include <chrono>
+#include <thread>
+
+#include "data/LockWait.h"
+#include "data/providers/odbc/OdbcLockWait.h"
+#include "tests/data/odbc/OdbcPostgresFixture.h"
+
+namespace tiermend::data::odbc {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+class OdbcPostgresLockWaitTest : public OdbcPostgresTest {
+ protected:
+  void SetUp() override {
+    pg.psql("CREATE TABLE labor (grade integer, note text); INSERT INTO labor VALUES (1, 'old')");
+    holder_ = open();
+    holder_->beginTransaction();
+    holder_->execute("LOCK TABLE labor IN ACCESS EXCLUSIVE MODE");
+  }
+  void TearDown() override {
+    if (releaser_.joinable()) releaser_.join();
+  }
+
+  void releaseAfter(std::chrono::milliseconds delay) {
+    releaser_ = std::thread([this, delay] {
+      std::this_thread::sleep_for(delay);
+      holder_->commit();
+    });
+  }
+
+  // What a refresh does to the table, in one transaction.
+  static void replaceRows(Session& session) {
+    session.beginTransaction();
+    try {
+      session.query("select * from labor");
+      session.execute("delete from labor");
+      session.insert("labor", {"grade", "note"},
+                     {Value{std::int64_t{2}}, Value{std::string("new")}});
+      session.commit();
+    } catch (...) {
+      session.rollback();
+      throw;
+    }
+  }
+
+  std::unique_ptr<Session> holder_;
+  std::thread releaser_;
+};
+
+TEST_F(OdbcPostgresLockWaitTest, ATableLockedForASecondIsWaitedFor) {
+  auto session = open();
+  const auto start = Clock::now();
+  releaseAfter(1000ms);
+  replaceRows(*session);
+  EXPECT_GE(Clock::now() - start, 900ms);
+  EXPECT_EQ(pg.psql("SELECT note FROM labor"), "new\n");
+}
+
+TEST_F(OdbcPostgresLockWaitTest, ATableLockedForGoodEndsTheWaitWithAMessageNamingIt) {
+  constexpr int kShortWaitSeconds = 2;
+  auto session = openSessionWithLockWait(
+      ConnectionString::parse(pg.oleDbConnectionString("postgres")), kShortWaitSeconds);
+  const auto start = Clock::now();
+  EXPECT_EQ(engineMessage([&] { replaceRows(*session); }), tableInUseMessage("labor"));
+  const auto waited = Clock::now() - start;
+  EXPECT_GE(waited, std::chrono::milliseconds(kShortWaitSeconds * 1000 - 100));
+  EXPECT_LT(waited, std::chrono::seconds(kShortWaitSeconds + 20));
+  holder_->commit();
+  EXPECT_EQ(pg.psql("SELECT note FROM labor"), "old\n");
+  // The session is usable again once the lock is gone.
+  replaceRows(*session);
+  EXPECT_EQ(pg.psql("SELECT note FROM labor"), "new\n");
+}
+
+// The settings the tool sends: PostgreSQL counts the wait in the unit it is given,
+// SQL Server in milliseconds; other systems get none.
+TEST(OdbcLockWaitSetting, IsTheToolsWaitInEachSystemsUnit) {
+  const struct {
+    const char* dbmsName;
+    std::string expected;
+  } cases[] = {
+      {"PostgreSQL", "SET lock_timeout = '" + std::to_string(kLockWaitSeconds) + "s'"},
+      {"Microsoft SQL Server", "SET LOCK_TIMEOUT " + std::to_string(kLockWaitSeconds * 1000)},
+      {"MySQL", ""},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(lockWaitStatement(c.dbmsName, kLockWaitSeconds), c.expected) << c.dbmsName;
+}
+
+}  // namespace
+}  // namespace tiermend::data::odbc

@@ -1,0 +1,97 @@
+// Another program holding a SQLite database locked: a short hold is waited for, a hold
+// that lasts past the wait ends in a message naming the file; a full database says so.
+// Either way the failed transaction leaves the table's rows as they were.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "data/EngineError.h"
+#include "data/LockWait.h"
+#include "data/providers/sqlite/SqliteProvider.h"
+#include "tests/data/sqlite/SqliteLockHolder.h"
+#include "tests/data/sqlite/SqliteTestFiles.h"
+
+namespace tiermend::data::sqlite {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using testing::SqliteFile;
+using testing::SqliteLockHolder;
+using testing::TempFolder;
+
+class SqliteLockWaitTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path_ = folder_.file("db.sqlite");
+    testing::createSqliteFile(path_,
+                              "CREATE TABLE t (n INTEGER, label TEXT);"
+                              "INSERT INTO t VALUES (1, 'old'), (2, 'old');");
+    session_ = openSession(path_);
+  }
+
+  // What a refresh does to the table, in one transaction.
+  void replaceRows() {
+    session_->beginTransaction();
+    auto cursor = session_->query("select * from t");
+    cursor.reset();
+    session_->execute("delete from t");
+    session_->insert("t", {"n", "label"}, {Value{std::int64_t{7}}, Value{std::string("new")}});
+    session_->commit();
+  }
+
+  std::string labels() { return SqliteFile(path_).value("select group_concat(label) from t"); }
+
+  TempFolder folder_;
+  std::string path_;
+  std::unique_ptr<Session> session_;
+};
+
+TEST_F(SqliteLockWaitTest, AWriteLockHeldForASecondIsWaitedFor) {
+  const auto start = Clock::now();
+  {
+    SqliteLockHolder holder(path_, 1000ms);
+    replaceRows();
+  }
+  EXPECT_GE(Clock::now() - start, 900ms);
+  EXPECT_EQ(labels(), "new");
+}
+
+TEST_F(SqliteLockWaitTest, AWriteLockHeldForGoodEndsTheWaitWithAMessage) {
+  SqliteLockHolder holder(path_);
+  const auto start = Clock::now();
+  std::string message = "(no failure)";
+  try {
+    replaceRows();
+  } catch (const EngineError& error) {
+    message = error.what();
+  }
+  const auto waited = Clock::now() - start;
+  EXPECT_EQ(message, fileInUseMessage(path_));
+  EXPECT_GE(waited, std::chrono::seconds(kLockWaitSeconds - 1));
+  EXPECT_LT(waited, std::chrono::seconds(kLockWaitSeconds + 30));  // bounded, not a hang
+}
+
+TEST_F(SqliteLockWaitTest, ADatabaseThatCannotGrowSaysSoAndKeepsItsRows) {
+  const std::string pages = SqliteFile(path_).value("PRAGMA page_count");
+  session_->execute("PRAGMA max_page_count = " + pages);
+  session_->beginTransaction();
+  session_->execute("delete from t");
+  std::string message = "(no failure)";
+  try {
+    const std::string wide(2000, 'x');
+    for (int i = 0; i < 100; ++i) session_->insert("t", {"label"}, {Value{wide}});
+  } catch (const EngineError& error) {
+    message = error.what();
+  }
+  try {
+    session_->rollback();
+  } catch (const EngineError&) {
+    // SQLite may have rolled the transaction back itself.
+  }
+  EXPECT_EQ(message, fileFullMessage(path_));
+  EXPECT_EQ(labels(), "old,old");
+}
+
+}  // namespace
+}  // namespace tiermend::data::sqlite
