@@ -45,7 +45,6 @@ work=$(mktemp -d /tmp/tiermend-e2e-XXXXXX)
 cleanup() {
   [ -n "${HOLDER_PID:-}" ] && kill "$HOLDER_PID" 2>/dev/null
   [ -n "${TOOL_PID:-}" ] && kill "$TOOL_PID" 2>/dev/null
-  [ -n "${HOLDER_PID:-}" ] && kill "$HOLDER_PID" 2>/dev/null
   stop_xvfb
   rm -rf "$work"
 }
