@@ -7,7 +7,7 @@
 namespace tiermend::data {
 
 enum class ColumnType {
-  Text,      // fixed or variable character data; see ColumnInfo::unicode and size
+  Text,  // fixed or variable character data; see ColumnInfo::unicode and size
   Int8,
   Int16,
   Int32,
@@ -23,18 +23,18 @@ enum class ColumnType {
   Date,
   Time,
   Boolean,
-  Memo,      // long text
-  Blob,      // long binary
+  Memo,  // long text
+  Blob,  // long binary
   Guid,
-  Binary,    // fixed or variable binary that is not long
+  Binary,  // fixed or variable binary that is not long
 };
 
 struct ColumnInfo {
   std::string name;  // UTF-8
   ColumnType type = ColumnType::Text;
-  int size = 0;       // Text: defined size in characters (0: no limit); Binary: bytes
-  int precision = 0;  // Decimal
-  int scale = 0;      // Decimal
+  int size = 0;                // Text: defined size in characters (0: no limit); Binary: bytes
+  int precision = 0;           // Decimal
+  int scale = 0;               // Decimal
   bool unicode = true;         // Text and Memo: stored as Unicode (else 8-bit)
   bool autoIncrement = false;  // an auto-number column
   bool updatable = true;       // false: the provider reports it cannot be written

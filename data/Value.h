@@ -34,6 +34,8 @@ using Bytes = std::vector<std::uint8_t>;
 // text and GUIDs ("{XXXXXXXX-XXXX-...}") as UTF-8 std::string, binary as Bytes.
 using Value = std::variant<Null, bool, std::int64_t, double, Decimal, DateTime, std::string, Bytes>;
 
-inline bool isNull(const Value& value) { return std::holds_alternative<Null>(value); }
+inline bool isNull(const Value& value) {
+  return std::holds_alternative<Null>(value);
+}
 
 }  // namespace tiermend::data

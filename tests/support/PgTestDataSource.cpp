@@ -14,7 +14,8 @@ namespace {
 
 constexpr int kPort = 54329;
 constexpr const char* kPsql = "/usr/lib/postgresql/15/bin/psql";
-constexpr const char* kDriverLibrary = "/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so";
+// The psqlODBC library as the system registers it (odbcinst -q -d, found by CMake).
+constexpr const char* kDriverLibrary = TIERMEND_PSQLODBC_DRIVER;
 
 std::filesystem::path serverFolder() {
   if (const char* fromEnvironment = std::getenv("TIERMEND_PGTEST_DIR")) return fromEnvironment;

@@ -2,10 +2,10 @@
 // source through the psqlODBC (Unicode) driver. For tests that run real statements
 // through the ODBC provider, up to a whole refresh.
 //
-// The server is the one scripts/postgres-test-server runs in /tmp/tiermend-pgtest-<hash of the build folder>; CTest
-// starts it through the fixture "postgres" (tests register with tiermend_pg_test, or
-// set FIXTURES_REQUIRED postgres themselves). TIERMEND_PGTEST_DIR in the environment
-// names another server folder.
+// The server is the one scripts/postgres-test-server runs in /tmp/tiermend-pgtest-<hash of the
+// build folder>; CTest starts it through the fixture "postgres" (tests register with
+// tiermend_pg_test, or set FIXTURES_REQUIRED postgres themselves). TIERMEND_PGTEST_DIR in the
+// environment names another server folder.
 //
 // Use:
 //   tiermend::testing::PgTestDataSource pg;          // database + DSN created

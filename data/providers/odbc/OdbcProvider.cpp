@@ -20,7 +20,7 @@ namespace tiermend::data::odbc {
 namespace {
 
 constexpr const char* kFreeTdsDriverName = "FreeTDS";
-constexpr const char* kFreeTdsLibrary = "/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so";
+constexpr const char* kFreeTdsLibraryName = "libtdsodbc";
 // psqlODBC reports booleans as characters and a varchar without a length as 255
 // characters unless told otherwise; these make it report boolean columns as bits and
 // an unbounded varchar at PostgreSQL's largest size, which counts as no limit.
@@ -73,12 +73,17 @@ bool isPostgresDriver(const Environment& environment, const std::string& driver)
   return containsIgnoringCase(described, "psqlodbc") || containsIgnoringCase(described, "postgres");
 }
 
-// The FreeTDS driver by its odbcinst.ini name when one is installed under it, else
-// by the library path of Debian's tdsodbc package.
+// The FreeTDS driver by its registered (odbcinst.ini) name: "FreeTDS" as Debian's
+// tdsodbc package registers it, else any driver registered with the FreeTDS library.
+// With none registered the name stays "FreeTDS", and the driver manager says it
+// cannot find that driver.
 std::string freeTdsDriver(const Environment& environment) {
-  for (const auto& [name, attributes] : installedDrivers(environment))
-    if (equalsIgnoringCase(name, kFreeTdsDriverName)) return kFreeTdsDriverName;
-  return kFreeTdsLibrary;
+  const auto drivers = installedDrivers(environment);
+  for (const auto& [name, attributes] : drivers)
+    if (equalsIgnoringCase(name, kFreeTdsDriverName)) return name;
+  for (const auto& [name, attributes] : drivers)
+    if (containsIgnoringCase(attributes, kFreeTdsLibraryName)) return name;
+  return kFreeTdsDriverName;
 }
 
 std::string odbcConnectionString(const ConnectionString& connectionString) {

@@ -57,8 +57,7 @@ TEST_F(OdbcPostgresSessionTest, RowAfterRowRebindsEachValue) {
   session->insert("labor", {"grade", "pay"}, {std::int64_t{8}, Decimal{"12.25"}});
   session->insert("labor", {"pay", "grade"}, {Decimal{"3"}, std::int64_t{9}});
   session->insert("labor", {"grade", "pay"}, {std::int64_t{10}, Null{}});
-  EXPECT_EQ(pg.psql("SELECT grade, pay FROM labor ORDER BY grade"),
-            "7|\n8|12.25\n9|3.00\n10|\n");
+  EXPECT_EQ(pg.psql("SELECT grade, pay FROM labor ORDER BY grade"), "7|\n8|12.25\n9|3.00\n10|\n");
 }
 
 TEST_F(OdbcPostgresSessionTest, MissingTableIsNamedInTheMessage) {
