@@ -10,6 +10,7 @@
 
 #include "link/LinkFile.h"
 #include "platform/Exceptions.h"
+#include "tests/support/TestName.h"
 
 namespace tiermend::link {
 namespace {
@@ -110,7 +111,11 @@ INSTANTIATE_TEST_SUITE_P(
         FieldsCase{"1,S,B,U,P,R,/d/\x1A,x,y,", "1", "P", "/d", ""},
         FieldsCase{"1,S,B,U,P\r,R,/d/,", "1", "P", "/d/", ""},
         FieldsCase{"1,S,B,\x1AU,P,R,/d/,", "", "", "", "List index out of bounds (3)"},
-        FieldsCase{std::string("1,S,B,U,P,R,/d/\0,", 17), "1", "P", "/d", ""}));
+        FieldsCase{std::string("1,S,B,U,P,R,/d/\0,", 17), "1", "P", "/d", ""}),
+    // Lines that differ only in punctuation give the same name part, hence the index.
+    [](const ::testing::TestParamInfo<FieldsCase>& info) {
+      return testing::testNameFrom(info.param.line, info.index);
+    });
 
 TEST_F(LinkFileTest, Big5FolderWithCommaTrailByteStaysWhole) {
   // "\xA4\x2C" is one double-byte character whose trail byte is a comma.
