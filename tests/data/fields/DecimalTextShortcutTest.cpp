@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string>
 
 #include "data/fields/EditText.h"
 #include "tests/data/fields/FieldTestSupport.h"
@@ -52,7 +53,8 @@ INSTANTIATE_TEST_SUITE_P(
                       RoundedCase{"1.2.3", '.', false}, RoundedCase{"10", '0', false}),
     [](const ::testing::TestParamInfo<RoundedCase>& info) {
       const RoundedCase& c = info.param;
-      return tiermend::testing::testNameSpelledOut(c.text + " " + c.separator);
+      return tiermend::testing::testNameSpelledOut(c.text) + "_with_" +
+             tiermend::testing::testNameSpelledOut(std::string(1, c.separator));
     });
 
 // Texts of every shape the shortcut must tell apart: leading and trailing zeros, up to

@@ -109,8 +109,8 @@ INSTANTIATE_TEST_SUITE_P(
         notInteger(ColumnType::Int32, "-"), notInteger(ColumnType::Int32, "   "),
         notInteger(ColumnType::Int32, "1 000"), notInteger(ColumnType::Int64, "1e3")),
     [](const ::testing::TestParamInfo<WholeCase>& info) {
-      return tiermend::testing::testNameSpelledOut(
-          tiermend::testing::columnTypeName(info.param.type) + " " + info.param.text);
+      return tiermend::testing::columnTypeName(info.param.type) + "_" +
+             tiermend::testing::testNameSpelledOut(info.param.text);
     });
 
 TEST(WholeNumberField, ReadsDigits) {
@@ -157,10 +157,10 @@ INSTANTIATE_TEST_SUITE_P(
         FloatReadCase{99999999999999.99, "100000000000000"}, FloatReadCase{HUGE_VAL, "INF"},
         FloatReadCase{-HUGE_VAL, "-INF"},
         FloatReadCase{std::numeric_limits<double>::quiet_NaN(), "NAN"}),
-    // The value with all its digits.
+    // The value to 15 significant digits.
     [](const ::testing::TestParamInfo<FloatReadCase>& info) {
       char digits[32];
-      std::snprintf(digits, sizeof digits, "%.17g", info.param.value);
+      std::snprintf(digits, sizeof digits, "%.15g", info.param.value);
       return tiermend::testing::testNameSpelledOut(digits);
     });
 
@@ -255,8 +255,8 @@ INSTANTIATE_TEST_SUITE_P(
         DecimalReadCase{ColumnType::Decimal, "123456789012345678901234567890123456789",
                         "BCD overflow"}),
     [](const ::testing::TestParamInfo<DecimalReadCase>& info) {
-      return tiermend::testing::testNameSpelledOut(
-          tiermend::testing::columnTypeName(info.param.type) + " " + info.param.stored);
+      return tiermend::testing::columnTypeName(info.param.type) + "_" +
+             tiermend::testing::testNameSpelledOut(info.param.stored);
     });
 
 TEST(CurrencyDecimalField, ReadsOtherNumericForms) {
