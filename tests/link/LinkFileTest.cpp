@@ -10,6 +10,7 @@
 
 #include "link/LinkFile.h"
 #include "platform/Exceptions.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/TestName.h"
 
 namespace tiermend::link {
@@ -17,14 +18,6 @@ namespace {
 
 class LinkFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/tiermend-link-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    path_ = dir_ + "/Link.txt";
-  }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
-
   void write(const std::string& bytes) {
     std::ofstream out(path_, std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -40,8 +33,9 @@ class LinkFileTest : public ::testing::Test {
     return std::nullopt;
   }
 
-  std::string dir_;
-  std::string path_;
+  testing::TempFolder folder_;
+  std::string dir_ = folder_.path().string();
+  std::string path_ = folder_.file("Link.txt");
 };
 
 TEST_F(LinkFileTest, SqlServerLineGivesAllFields) {

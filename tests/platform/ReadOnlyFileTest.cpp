@@ -11,6 +11,7 @@
 
 #include "platform/Exceptions.h"
 #include "platform/ReadOnlyFile.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/TestName.h"
 
 namespace tiermend {
@@ -57,13 +58,8 @@ TEST(InOutErrorMessages, FollowTheCodeTable) {
 
 class TempDir : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/tiermend-file-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
-  std::string dir_;
+  testing::TempFolder folder_;
+  std::string dir_ = folder_.path().string();
 };
 
 int openFailureCode(const std::string& path) {
