@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <string>
 
 #include "data/ConnectionString.h"
 #include "link/ConnectionStrings.h"
+#include "tests/support/TestName.h"
 
 namespace tiermend::link {
 namespace {
@@ -23,6 +25,14 @@ void PrintTo(const TargetCase& c, std::ostream* os) {
 }
 
 class TargetString : public ::testing::TestWithParam<TargetCase> {};
+
+// Kind, password and folder; passwords that differ only in blanks or punctuation give the
+// same name part, hence the index.
+std::string targetName(const ::testing::TestParamInfo<TargetCase>& info) {
+  const LinkFields& f = info.param.fields;
+  return testing::testNameFrom("kind " + f.kind + " password " + f.password + " folder " + f.folder,
+                               info.index);
+}
 
 TEST_P(TargetString, IsBuiltSegmentBySegment) {
   LinkFields fields = GetParam().fields;
@@ -62,7 +72,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "User ID=admin;Data Source=basedb.mdb;Persist Security Info=True"},
         TargetCase{sqlServerFields("pw", " 1"), ""}, TargetCase{sqlServerFields("pw", "1 "), ""},
         TargetCase{sqlServerFields("pw", "01"), ""}, TargetCase{sqlServerFields("pw", "3"), ""},
-        TargetCase{sqlServerFields("pw", ""), ""}));
+        TargetCase{sqlServerFields("pw", ""), ""}),
+    targetName);
 
 // Values that would change how the string divides are quoted; these cases show the
 // quoting that keeps a password holding ";" or quotes in one piece.
@@ -80,7 +91,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "User ID=sa;Initial Catalog=payroll;Data Source=srv\\inst;"},
         TargetCase{LinkFields{"2", "S", "B", "U", "", "/a;b/"},
                    "Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password=korvenal;"
-                   "User ID=admin;Data Source=\"/a;b/basedb.mdb\";Persist Security Info=True"}));
+                   "User ID=admin;Data Source=\"/a;b/basedb.mdb\";Persist Security Info=True"}),
+    targetName);
 
 TEST(TargetString, AccessKindSetsTheFixedPassword) {
   LinkFields fields{"2", "S", "B", "U", "P", "/d/"};

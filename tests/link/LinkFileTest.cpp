@@ -17,20 +17,14 @@
 
 #include "link/LinkFile.h"
 #include "platform/Exceptions.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestName.h"
 
 namespace tiermend::link {
 namespace {
 
 class LinkFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/tiermend-link-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    path_ = dir_ + "/Link.txt";
-  }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
-
   void write(const std::string& bytes) {
     std::ofstream out(path_, std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -46,8 +40,9 @@ class LinkFileTest : public ::testing::Test {
     return std::nullopt;
   }
 
-  std::string dir_;
-  std::string path_;
+  testing::TempFolder folder_;
+  std::string dir_ = folder_.path().string();
+  std::string path_ = folder_.file("Link.txt");
 };
 
 TEST_F(LinkFileTest, SqlServerLineGivesAllFields) {
@@ -117,7 +112,11 @@ INSTANTIATE_TEST_SUITE_P(
         FieldsCase{"1,S,B,U,P,R,/d/\x1A,x,y,", "1", "P", "/d", ""},
         FieldsCase{"1,S,B,U,P\r,R,/d/,", "1", "P", "/d/", ""},
         FieldsCase{"1,S,B,\x1AU,P,R,/d/,", "", "", "", "List index out of bounds (3)"},
-        FieldsCase{std::string("1,S,B,U,P,R,/d/\0,", 17), "1", "P", "/d", ""}));
+        FieldsCase{std::string("1,S,B,U,P,R,/d/\0,", 17), "1", "P", "/d", ""}),
+    // Lines that differ only in punctuation give the same name part, hence the index.
+    [](const ::testing::TestParamInfo<FieldsCase>& info) {
+      return testing::testNameFrom(info.param.line, info.index);
+    });
 
 TEST_F(LinkFileTest, Big5FolderWithCommaTrailByteStaysWhole) {
   // "\xA4\x2C" is one double-byte character whose trail byte is a comma.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "link/LinkLine.h"
+#include "tests/support/TestName.h"
 
 namespace tiermend::link {
 namespace {
@@ -28,6 +29,12 @@ std::string joined(const std::vector<std::string>& pieces) {
 
 class Division : public ::testing::TestWithParam<DivisionCase> {};
 
+// Lines that differ only in punctuation give the same name part, hence the index.
+std::string divisionName(const ::testing::TestParamInfo<DivisionCase>& info) {
+  return testing::testNameFrom(info.param.line + " cp" + std::to_string(info.param.codePage),
+                               info.index);
+}
+
 TEST_P(Division, YieldsThePieces) {
   const DivisionCase& c = GetParam();
   EXPECT_EQ(joined(divideLinkLine(c.line, CodePage(c.codePage))), joined(c.pieces));
@@ -46,13 +53,15 @@ INSTANTIATE_TEST_SUITE_P(
         DivisionCase{"'a\"b',c,", {"'a\"b',", "c,"}},
         DivisionCase{"a\"b\"c,d,", {"a\"b\"c,", "d,"}}, DivisionCase{"a\"b,c,d,", {"a\"b,c,d,"}},
         DivisionCase{"a'b,c\"d,e,", {"a'b,c\"d,e,"}}, DivisionCase{"", {}},
-        DivisionCase{",", {","}}, DivisionCase{"abc", {"abc"}}));
+        DivisionCase{",", {","}}, DivisionCase{"abc", {"abc"}}),
+    divisionName);
 
 INSTANTIATE_TEST_SUITE_P(NulBytes, Division,
                          ::testing::Values(DivisionCase{std::string("a,b\0c,d,", 8), {"a,", "b"}},
                                            DivisionCase{std::string("a,\0b,", 5), {"a,"}},
                                            DivisionCase{std::string("\0a,b,", 5), {}},
-                                           DivisionCase{std::string("a,b,\0,,", 7), {"a,", "b,"}}));
+                                           DivisionCase{std::string("a,b,\0,,", 7), {"a,", "b,"}}),
+                         divisionName);
 
 // Under code page 950 a lead byte and the byte after it are one character: a trail
 // byte that happens to be a comma or a quote neither ends a piece nor opens a quote.
@@ -65,7 +74,8 @@ INSTANTIATE_TEST_SUITE_P(
                       DivisionCase{"a\xB1',b,", {"a\xB1',b,"}, 1252},
                       DivisionCase{"\xB8\xEA\xAE\xC6,x,", {"\xB8\xEA\xAE\xC6,", "x,"}, 950},
                       DivisionCase{"ab\xA4", {"ab\xA4"}, 950},
-                      DivisionCase{"a,\xA4,", {"a,", "\xA4,"}, 950}));
+                      DivisionCase{"a,\xA4,", {"a,", "\xA4,"}, 950}),
+    divisionName);
 
 TEST(Division, VeryLongLineIsDividedWhole) {
   const std::string big(200000, 'x');

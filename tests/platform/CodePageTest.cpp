@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "platform/CodePage.h"
+#include "tests/support/TestName.h"
 
 namespace tiermend {
 namespace {
@@ -30,7 +31,10 @@ INSTANTIATE_TEST_SUITE_P(Codesets, CodesetMapping,
                                            CodesetCase{"EUC-KR", 949},
                                            CodesetCase{"SHIFT_JIS", 932},
                                            CodesetCase{"ISO-8859-1", 1252},
-                                           CodesetCase{"KOI8-U", 1252}));
+                                           CodesetCase{"KOI8-U", 1252}),
+                         [](const ::testing::TestParamInfo<CodesetCase>& info) {
+                           return testing::testNameFrom(info.param.codeset);
+                         });
 
 TEST(CodePage, LeadBytesFollowTheCodePage) {
   const CodePage big5(950), utf8(65001), sjis(932), western(1252);

@@ -4,12 +4,15 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <ostream>
 #include <string>
 
 #include "platform/Exceptions.h"
 #include "platform/ReadOnlyFile.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestName.h"
 
 namespace tiermend {
 namespace {
@@ -32,18 +35,19 @@ TEST_P(ErrnoMapping, LeadsToTheWindowsCodeAndItsMessage) {
   EXPECT_EQ(EInOutError(code).message(), GetParam().message);
 }
 
-INSTANTIATE_TEST_SUITE_P(Errnos, ErrnoMapping,
-                         ::testing::Values(ErrnoCase{ENOENT, 2, "File not found"},
-                                           ErrnoCase{ENOTDIR, 3, "Invalid filename"},
-                                           ErrnoCase{ENAMETOOLONG, 3, "Invalid filename"},
-                                           ErrnoCase{EINVAL, 3, "Invalid filename"},
-                                           ErrnoCase{EMFILE, 4, "Too many open files"},
-                                           ErrnoCase{ENFILE, 4, "Too many open files"},
-                                           ErrnoCase{EACCES, 5, "File access denied"},
-                                           ErrnoCase{EPERM, 5, "File access denied"},
-                                           ErrnoCase{EISDIR, 5, "File access denied"},
-                                           ErrnoCase{EIO, 1117, "I/O error 1117"},
-                                           ErrnoCase{ELOOP, ELOOP, "I/O error 40"}));
+INSTANTIATE_TEST_SUITE_P(
+    Errnos, ErrnoMapping,
+    ::testing::Values(
+        ErrnoCase{ENOENT, 2, "File not found"}, ErrnoCase{ENOTDIR, 3, "Invalid filename"},
+        ErrnoCase{ENAMETOOLONG, 3, "Invalid filename"}, ErrnoCase{EINVAL, 3, "Invalid filename"},
+        ErrnoCase{EMFILE, 4, "Too many open files"}, ErrnoCase{ENFILE, 4, "Too many open files"},
+        ErrnoCase{EACCES, 5, "File access denied"}, ErrnoCase{EPERM, 5, "File access denied"},
+        ErrnoCase{EISDIR, 5, "File access denied"}, ErrnoCase{EIO, 1117, "I/O error 1117"},
+        ErrnoCase{ELOOP, ELOOP, "I/O error 40"}),
+    [](const ::testing::TestParamInfo<ErrnoCase>& info) {
+      const char* name = strerrorname_np(info.param.errnoValue);
+      return name ? testing::testNameFrom(name) : "errno" + std::to_string(info.param.errnoValue);
+    });
 
 TEST(InOutErrorMessages, FollowTheCodeTable) {
   EXPECT_EQ(inOutErrorMessage(100), "Read beyond end of file");
@@ -54,13 +58,8 @@ TEST(InOutErrorMessages, FollowTheCodeTable) {
 
 class TempDir : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/tiermend-file-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
-  std::string dir_;
+  testing::TempFolder folder_;
+  std::string dir_ = folder_.path().string();
 };
 
 int openFailureCode(const std::string& path) {

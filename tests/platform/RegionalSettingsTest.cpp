@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <string>
 
 #include "platform/RegionalSettings.h"
+#include "tests/support/TestName.h"
 
 namespace tiermend {
 namespace {
@@ -46,7 +48,11 @@ INSTANTIATE_TEST_SUITE_P(
         // en_GB
         FormatCase{"%d/%m/%y", "%T", ".", DateOrder::DayMonthYear, '/', ':', '.'},
         // a radix that is not one ASCII byte
-        FormatCase{"%Y-%m-%d", "%H.%M.%S", "\xD9\xAB", DateOrder::YearMonthDay, '-', '.', '.'}));
+        FormatCase{"%Y-%m-%d", "%H.%M.%S", "\xD9\xAB", DateOrder::YearMonthDay, '-', '.', '.'}),
+    [](const ::testing::TestParamInfo<FormatCase>& info) {
+      const FormatCase& c = info.param;
+      return testing::testNameFrom(std::string(c.date) + " " + c.time + " " + c.radix);
+    });
 
 }  // namespace
 }  // namespace tiermend

@@ -17,6 +17,7 @@
 #include "refresh/BracketTables.h"
 #include "tests/data/sqlite/SqliteTestFiles.h"
 #include "tests/support/ThreeWayRead.h"
+#include "tests/support/TestName.h"
 
 namespace tiermend::refresh {
 namespace {
@@ -279,8 +280,13 @@ TEST_P(RefreshChainSqlitePackage, EmptySourceTableEmptiesTheTargetAndGoesOn) {
   EXPECT_TRUE(completionShown_);
 }
 
-INSTANTIATE_TEST_SUITE_P(CodePages, RefreshChain, ::testing::Values(65001u, 950u));
-INSTANTIATE_TEST_SUITE_P(CodePages, RefreshChainSqlitePackage, ::testing::Values(65001u));
+std::string codePageName(const ::testing::TestParamInfo<unsigned>& info) {
+  return "CodePage" + std::to_string(info.param);
+}
+
+INSTANTIATE_TEST_SUITE_P(CodePages, RefreshChain, ::testing::Values(65001u, 950u), codePageName);
+INSTANTIATE_TEST_SUITE_P(CodePages, RefreshChainSqlitePackage, ::testing::Values(65001u),
+                         codePageName);
 
 }  // namespace
 }  // namespace tiermend::refresh

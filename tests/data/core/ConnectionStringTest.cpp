@@ -1,7 +1,10 @@
 // Division of OLE DB style connection strings into their entries.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "data/ConnectionString.h"
+#include "tests/support/TestName.h"
 
 namespace tiermend::data {
 namespace {
@@ -73,7 +76,13 @@ INSTANTIATE_TEST_SUITE_P(
         EntryCase{"Data Source=first;data source=second", "Data Source", "second"},
         // An entry without "=" is kept with an empty value.
         EntryCase{"Flag;x=1", "flag", ""}, EntryCase{"", "Provider", nullptr},
-        EntryCase{";;;", "Provider", nullptr}));
+        EntryCase{";;;", "Provider", nullptr}),
+    // The key and the value found; several cases look for the same value, hence the index.
+    [](const ::testing::TestParamInfo<EntryCase>& info) {
+      const EntryCase& c = info.param;
+      return tiermend::testing::testNameFrom(
+          std::string(c.key) + " " + (c.expected ? c.expected : "missing"), info.index);
+    });
 
 TEST(ConnectionStringTest, KeepsEveryEntryInOrder) {
   auto parsed = ConnectionString::parse("A=1;;B = 2 ; C='3;3'");

@@ -1,7 +1,11 @@
 // Date-time, date-only and time-only columns under different regional settings.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "FieldTestSupport.h"
+#include "tests/support/ColumnTypeName.h"
+#include "tests/support/TestName.h"
 
 namespace tiermend::data::test {
 namespace {
@@ -13,6 +17,15 @@ DateTime at(int year, int month, int day, int hour = 0, int minute = 0, int seco
 const TextSettings kYmd = settingsFor(65001, DateOrder::YearMonthDay, '/');
 const TextSettings kDmy = settingsFor(65001, DateOrder::DayMonthYear, '.', ',');
 const TextSettings kMdy = settingsFor(65001, DateOrder::MonthDayYear, '-');
+
+// The column type and the date order, the start of every case's name.
+std::string typeAndOrder(ColumnType type, const TextSettings& settings) {
+  const DateOrder order = settings.regional.dateOrder;
+  return tiermend::testing::columnTypeName(type) + " " +
+         (order == DateOrder::YearMonthDay   ? "Ymd"
+          : order == DateOrder::DayMonthYear ? "Dmy"
+                                             : "Mdy");
+}
 
 struct ReadCase {
   ColumnType type;
@@ -44,7 +57,15 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{ColumnType::Date, kYmd, at(1899, 12, 30), "1899/12/30"},
         ReadCase{ColumnType::Date, kMdy, at(2024, 1, 2, 13, 5, 9), "01-02-2024"},
         ReadCase{ColumnType::Time, kYmd, at(1899, 12, 30, 13, 5, 9), "13:05:09"},
-        ReadCase{ColumnType::Time, kYmd, at(1899, 12, 30), "00:00:00"}));
+        ReadCase{ColumnType::Time, kYmd, at(1899, 12, 30), "00:00:00"}),
+    [](const ::testing::TestParamInfo<ReadCase>& info) {
+      const ReadCase& c = info.param;
+      const DateTime& v = c.value;
+      std::string value;
+      for (const int part : {v.year, v.month, v.day, v.hour, v.minute, v.second, v.millisecond})
+        value += " " + std::to_string(part);
+      return tiermend::testing::testNameFrom(typeAndOrder(c.type, c.settings) + value);
+    });
 
 struct WriteCase {
   ColumnType type;
@@ -106,7 +127,13 @@ INSTANTIATE_TEST_SUITE_P(
         bad(kDateTime, kDmy, "2024.01.02"), bad(kDateTime, kMdy, "13-01-2024"),
         bad(ColumnType::Date, kYmd, "2024/01/02 10:00:00"), bad(ColumnType::Date, kYmd, "10:00"),
         bad(ColumnType::Time, kYmd, "2024/01/02"), bad(ColumnType::Time, kYmd, "10"),
-        bad(ColumnType::Time, kYmd, "10:00:00:00")));
+        bad(ColumnType::Time, kYmd, "10:00:00:00")),
+    [](const ::testing::TestParamInfo<WriteCase>& info) {
+      const WriteCase& c = info.param;
+      const bool refused = isNull(c.expected) && !c.text.empty();
+      return tiermend::testing::testNameFrom(typeAndOrder(c.type, c.settings) + " " + c.text +
+                                             (refused ? " refused" : ""));
+    });
 
 TEST(DateTimeField, ValuesSurviveTheRoundTrip) {
   const DateTime samples[] = {at(2024, 3, 1), at(2024, 3, 1, 23, 59, 59), at(100, 1, 1),

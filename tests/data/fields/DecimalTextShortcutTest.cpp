@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string>
 
 #include "data/fields/EditText.h"
 #include "tests/data/fields/FieldTestSupport.h"
+#include "tests/support/TestName.h"
 
 namespace tiermend::data {
 namespace {
@@ -48,7 +50,12 @@ INSTANTIATE_TEST_SUITE_P(
                       RoundedCase{"1 ", '.', false}, RoundedCase{"1e3", '.', false},
                       RoundedCase{"12.5", ',', false}, RoundedCase{"1,5", '.', false},
                       RoundedCase{"", '.', false}, RoundedCase{"-", '.', false},
-                      RoundedCase{"1.2.3", '.', false}, RoundedCase{"10", '0', false}));
+                      RoundedCase{"1.2.3", '.', false}, RoundedCase{"10", '0', false}),
+    [](const ::testing::TestParamInfo<RoundedCase>& info) {
+      const RoundedCase& c = info.param;
+      return tiermend::testing::testNameSpelledOut(c.text) + "_with_" +
+             tiermend::testing::testNameSpelledOut(std::string(1, c.separator));
+    });
 
 // Texts of every shape the shortcut must tell apart: leading and trailing zeros, up to
 // eight decimals, signs, blanks, exponents.

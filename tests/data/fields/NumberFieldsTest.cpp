@@ -3,9 +3,13 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstdio>
 #include <limits>
+#include <string>
 
 #include "FieldTestSupport.h"
+#include "tests/support/ColumnTypeName.h"
+#include "tests/support/TestName.h"
 
 namespace tiermend::data::test {
 namespace {
@@ -103,7 +107,11 @@ INSTANTIATE_TEST_SUITE_P(
         notInteger(ColumnType::Int16, "12a"), notInteger(ColumnType::Int16, "1.5"),
         notInteger(ColumnType::Int32, "$10"), notInteger(ColumnType::Int32, "0x10"),
         notInteger(ColumnType::Int32, "-"), notInteger(ColumnType::Int32, "   "),
-        notInteger(ColumnType::Int32, "1 000"), notInteger(ColumnType::Int64, "1e3")));
+        notInteger(ColumnType::Int32, "1 000"), notInteger(ColumnType::Int64, "1e3")),
+    [](const ::testing::TestParamInfo<WholeCase>& info) {
+      return tiermend::testing::columnTypeName(info.param.type) + "_" +
+             tiermend::testing::testNameSpelledOut(info.param.text);
+    });
 
 TEST(WholeNumberField, ReadsDigits) {
   const auto field = converter(column(ColumnType::Int32));
@@ -148,7 +156,13 @@ INSTANTIATE_TEST_SUITE_P(
         FloatReadCase{0.0, "0"}, FloatReadCase{-0.0, "0"}, FloatReadCase{-1.5E-7, "-1.5E-7"},
         FloatReadCase{99999999999999.99, "100000000000000"}, FloatReadCase{HUGE_VAL, "INF"},
         FloatReadCase{-HUGE_VAL, "-INF"},
-        FloatReadCase{std::numeric_limits<double>::quiet_NaN(), "NAN"}));
+        FloatReadCase{std::numeric_limits<double>::quiet_NaN(), "NAN"}),
+    // The value to 15 significant digits.
+    [](const ::testing::TestParamInfo<FloatReadCase>& info) {
+      char digits[32];
+      std::snprintf(digits, sizeof digits, "%.15g", info.param.value);
+      return tiermend::testing::testNameSpelledOut(digits);
+    });
 
 TEST(FloatingField, SingleShowsTheShortestText) {
   const auto field = converter(column(ColumnType::Single));
@@ -239,7 +253,11 @@ INSTANTIATE_TEST_SUITE_P(
         DecimalReadCase{ColumnType::Decimal, "12345678901234567890123456789012345678",
                         "12345678901234567890123456789012345678"},
         DecimalReadCase{ColumnType::Decimal, "123456789012345678901234567890123456789",
-                        "BCD overflow"}));
+                        "BCD overflow"}),
+    [](const ::testing::TestParamInfo<DecimalReadCase>& info) {
+      return tiermend::testing::columnTypeName(info.param.type) + "_" +
+             tiermend::testing::testNameSpelledOut(info.param.stored);
+    });
 
 TEST(CurrencyDecimalField, ReadsOtherNumericForms) {
   const auto field = converter(column(ColumnType::Currency),

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "FieldTestSupport.h"
+#include "tests/support/TestName.h"
 
 namespace tiermend::data::test {
 namespace {
@@ -42,7 +43,10 @@ INSTANTIATE_TEST_SUITE_P(
                       BooleanCase{"True", true}, BooleanCase{"tRUE", true},
                       BooleanCase{"yes", Null{}}, BooleanCase{"Falsey", Null{}},
                       BooleanCase{"Truex", Null{}}, BooleanCase{" True", Null{}},
-                      BooleanCase{"1", Null{}}, BooleanCase{"no", Null{}}));
+                      BooleanCase{"1", Null{}}, BooleanCase{"no", Null{}}),
+    [](const ::testing::TestParamInfo<BooleanCase>& info) {
+      return tiermend::testing::testNameSpelledOut(info.param.text);
+    });
 
 TEST(BooleanField, Reads) {
   const auto field = converter(column(ColumnType::Boolean));

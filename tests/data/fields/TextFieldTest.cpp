@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "FieldTestSupport.h"
+#include "tests/support/TestName.h"
 
 namespace tiermend::data::test {
 namespace {
@@ -76,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CutCase{"EightBitTrailKept", 950, 4, false, kBig5Bracket + "x", "級距"},
                       CutCase{"EightBitUtf8", 65001, 5, false, "a僅適", "a僅"},
                       CutCase{"EightBitUtf8Exact", 65001, 7, false, "a僅適", "a僅適"}),
-    [](const auto& info) { return std::string(info.param.label); });
+    [](const auto& info) { return tiermend::testing::testNameFrom(info.param.label); });
 
 TEST(TextField, ReadOnlyColumnRefusesAfterConverting) {
   ColumnInfo info = textColumn(20, true);

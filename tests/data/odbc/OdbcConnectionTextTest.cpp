@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "data/providers/odbc/OdbcConnectionText.h"
+#include "tests/support/TestName.h"
 
 namespace tiermend::data::odbc {
 namespace {
@@ -36,7 +37,10 @@ INSTANTIATE_TEST_SUITE_P(
                       AddressCase{"tcp:dbhost,1433", "dbhost", "1433", ""},
                       AddressCase{"(local)", "localhost", "", ""},
                       AddressCase{".\\SQLEXPRESS", "localhost", "", "SQLEXPRESS"},
-                      AddressCase{"", "", "", ""}));
+                      AddressCase{"", "", "", ""}),
+    [](const ::testing::TestParamInfo<AddressCase>& info) {
+      return tiermend::testing::testNameFrom(info.param.dataSource);
+    });
 
 TEST(OdbcAttributeValueTest, BracesOnlyValuesThatWouldChangeTheDivision) {
   EXPECT_EQ(odbcAttributeValue("sa"), "sa");

@@ -1,5 +1,6 @@
 // Column kinds and values of every PostgreSQL type the provider maps, read and written.
 #include "tests/data/odbc/OdbcPostgresFixture.h"
+#include "tests/support/TestName.h"
 
 namespace tiermend::data::odbc {
 namespace {
@@ -79,7 +80,9 @@ INSTANTIATE_TEST_SUITE_P(Types, OdbcPostgresKindsTest,
                                            KindCase{"note", ColumnType::Text, 0, 0, 0, false},
                                            KindCase{"data", ColumnType::Blob, 0, 0, 0, false},
                                            KindCase{"tag", ColumnType::Guid, 0, 0, 0, false}),
-                         [](const auto& info) { return std::string(info.param.column); });
+                         [](const auto& info) {
+                           return tiermend::testing::testNameFrom(info.param.column);
+                         });
 
 // The values of one row in column order, without the id.
 std::vector<Value> readRow(Session& session, const std::string& where) {

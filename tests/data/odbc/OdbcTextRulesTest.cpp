@@ -6,6 +6,7 @@
 #include "data/providers/odbc/OdbcSqlText.h"
 #include "data/providers/odbc/OdbcText.h"
 #include "data/providers/odbc/OdbcValues.h"
+#include "tests/support/TestName.h"
 
 namespace tiermend::data::odbc {
 namespace {
@@ -95,7 +96,10 @@ INSTANTIATE_TEST_SUITE_P(
                       TableCase{"select 'from x' as s, (select 1 from y) from t", "t"},
                       TableCase{"select * from a, b", ""},
                       TableCase{"select * from a join b on a.id = b.id", ""},
-                      TableCase{"select 1", ""}));
+                      TableCase{"select 1", ""}),
+    [](const ::testing::TestParamInfo<TableCase>& info) {
+      return tiermend::testing::testNameFrom(info.param.sql);
+    });
 
 }  // namespace
 }  // namespace tiermend::data::odbc

@@ -4,6 +4,7 @@
 
 #include "data/providers/odbc/OdbcColumns.h"
 #include "data/providers/odbc/OdbcParameters.h"
+#include "tests/support/TestName.h"
 
 namespace tiermend::data::odbc {
 namespace {
@@ -88,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
                                       ColumnType::Boolean, 0, false},
                       DescriptionCase{"sql_variant", -150, 8000, 0, "sql_variant", false, false,
                                       ColumnType::Text, 0, true}),
-    [](const auto& info) { return std::string(info.param.label); });
+    [](const auto& info) { return tiermend::testing::testNameFrom(info.param.label); });
 
 TEST(ColumnKindTest, DecimalCarriesPrecisionAndScaleAndFlagsPassThrough) {
   ColumnDescription d;

@@ -6,6 +6,7 @@
 #include "data/providers/sqlite/SqliteValues.h"
 #include "data/value/Calendar.h"
 #include "data/value/IsoDateText.h"
+#include "tests/support/TestName.h"
 
 namespace tiermend::data::sqlite {
 namespace {
@@ -65,7 +66,10 @@ INSTANTIATE_TEST_SUITE_P(
         DeclaredCase{"UNSIGNED BIG INT", ColumnType::Int64},
         DeclaredCase{"VARYING CHARACTER(30)", ColumnType::Text, 30},
         DeclaredCase{"CLOBBER", ColumnType::Memo}, DeclaredCase{"FLOATING", ColumnType::Double},
-        DeclaredCase{"STRING", ColumnType::Decimal}));
+        DeclaredCase{"STRING", ColumnType::Decimal}),
+    [](const ::testing::TestParamInfo<DeclaredCase>& info) {
+      return tiermend::testing::testNameFrom(info.param.declared);
+    });
 
 TEST(DeclaredTypeTest, EmptyDeclaredTypeIsLeftToTheValue) {
   ColumnInfo column;
@@ -98,7 +102,10 @@ INSTANTIATE_TEST_SUITE_P(
                       DateTextCase{"0100-01-01 00:00:00.5", {100, 1, 1, 0, 0, 0, 500}},
                       DateTextCase{"9999-12-31 23:59:59.9999", {9999, 12, 31, 23, 59, 59, 999}},
                       DateTextCase{"2024-01-15 08:00:00Z", {2024, 1, 15, 8, 0, 0, 0}},
-                      DateTextCase{"18:00:00", {1899, 12, 30, 18, 0, 0, 0}}));
+                      DateTextCase{"18:00:00", {1899, 12, 30, 18, 0, 0, 0}}),
+    [](const ::testing::TestParamInfo<DateTextCase>& info) {
+      return tiermend::testing::testNameFrom(info.param.text);
+    });
 
 TEST(DateTextTest, RefusesWhatIsNotADate) {
   for (const char* text : {"", "2023-02-29", "2024-13-01", "2024-1-5", "24:00:00",
