@@ -10,6 +10,7 @@
 #include "ToolRun.h"
 #include "refresh/BracketTables.h"
 #include "tests/support/PgTestDataSource.h"
+#include "tests/support/TempFolder.h"
 
 namespace tiermend::refresh {
 namespace {
@@ -34,9 +35,6 @@ INSERT INTO readme VALUES ('客戶自己的說明');
 class RefreshIntoPostgres : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/tiermend-pgchain-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
     previous_ = fs::current_path();
     fs::current_path(dir_);
     fs::copy_file(std::string(TIERMEND_TESTDATA) + "/tiermenddb.mdb", dir_ / "tiermenddb.mdb");
@@ -44,17 +42,16 @@ class RefreshIntoPostgres : public ::testing::Test {
     // A blank password field counts as no password.
     writeLink("1," + pg_.dataSourceName() + "," + pg_.database() + ",postgres, ,R,/unused/,\r\n");
   }
-  void TearDown() override {
-    fs::current_path(previous_);
-    fs::remove_all(dir_);
-  }
+  void TearDown() override { fs::current_path(previous_); }
 
   void writeLink(const std::string& line) { std::ofstream(dir_ / "Link.txt") << line; }
   std::string sql(const std::string& statement) { return pg_.psql(statement); }
 
   data::TextSettings settings_{CodePage(65001), RegionalSettings{}};
   testing::PgTestDataSource pg_;
-  fs::path dir_, previous_;
+  ::tiermend::testing::TempFolder folder_;
+  fs::path dir_ = folder_.path();
+  fs::path previous_;
 };
 
 TEST_F(RefreshIntoPostgres, RefreshesAllFourTablesValueByValue) {
