@@ -17,6 +17,7 @@
 
 #include "link/LinkFile.h"
 #include "platform/Exceptions.h"
+#include "tests/support/FailureText.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestName.h"
 
@@ -32,12 +33,7 @@ class LinkFileTest : public ::testing::Test {
   LinkFields read(unsigned codePage = 65001) { return readLinkFile(CodePage(codePage), path_); }
   // The message of the failure reading the file gives, or nothing when it succeeds.
   std::optional<std::string> failure(unsigned codePage = 65001) {
-    try {
-      read(codePage);
-    } catch (const Exception& e) {
-      return e.message();
-    }
-    return std::nullopt;
+    return testing::failureTextOf<Exception>([&] { read(codePage); });
   }
 
   testing::TempFolder folder_;

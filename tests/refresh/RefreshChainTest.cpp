@@ -17,6 +17,7 @@
 #include "refresh/BracketTables.h"
 #include "tests/data/sqlite/SqliteTestFiles.h"
 #include "tests/support/ThreeWayRead.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/TestName.h"
 
 namespace tiermend::refresh {
@@ -44,19 +45,13 @@ INSERT INTO readme VALUES ('customer notes');
 class RefreshChain : public ::testing::TestWithParam<unsigned> {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/tiermend-chain-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
     previous_ = fs::current_path();
     fs::current_path(dir_);
     fs::copy_file(std::string(TIERMEND_TESTDATA) + "/tiermenddb.mdb", dir_ / "tiermenddb.mdb");
     SqliteFile(target().string()).exec(targetSchema());
     writeLink("2,S,B,U,P,R," + dir_.string() + "/,\r\n");
   }
-  void TearDown() override {
-    fs::current_path(previous_);
-    fs::remove_all(dir_);
-  }
+  void TearDown() override { fs::current_path(previous_); }
 
   fs::path target() const { return dir_ / "basedb.mdb"; }
   void writeLink(const std::string& line) { std::ofstream(dir_ / "Link.txt") << line; }
@@ -89,7 +84,8 @@ class RefreshChain : public ::testing::TestWithParam<unsigned> {
     return editTexts("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + target().string(), table);
   }
 
-  fs::path dir_;
+  ::tiermend::testing::TempFolder folder_;
+  fs::path dir_ = folder_.path();
   fs::path previous_;
   bool completionShown_ = false;
   bool buttonsDisabled_ = false;

@@ -11,6 +11,7 @@
 #include "data/ProviderChoice.h"
 #include "data/Rowset.h"
 #include "tests/data/sqlite/SqliteTestFiles.h"
+#include "tests/support/FailureText.h"
 
 namespace tiermend::data {
 namespace {
@@ -41,12 +42,9 @@ class ProviderChoiceTest : public ::testing::Test {
 
   // The message that opening a session for the string fails with.
   std::string failureOf(const std::string& connectionString) {
-    try {
-      openSessionFor(connectionString);
-    } catch (const EngineError& error) {
-      return error.what();
-    }
-    return "(opened)";
+    return ::tiermend::testing::failureTextOf<EngineError>(
+               [&] { openSessionFor(connectionString); })
+        .value_or("(opened)");
   }
 
   TempFolder folder_;

@@ -5,6 +5,7 @@
 #include "data/Rowset.h"
 #include "platform/Exceptions.h"
 #include "tests/data/sqlite/SqliteTestFiles.h"
+#include "tests/support/FailureText.h"
 
 namespace tiermend::data {
 namespace {
@@ -38,12 +39,7 @@ class RowsetTest : public ::testing::Test {
 
   template <class Failure>
   std::string failureOf(const std::function<void()>& action) {
-    try {
-      action();
-    } catch (const Failure& failure) {
-      return failure.message();
-    }
-    return "(no failure)";
+    return ::tiermend::testing::failureTextOf<Failure>(action).value_or("(no failure)");
   }
 
   TempFolder folder_;

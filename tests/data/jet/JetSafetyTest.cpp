@@ -9,6 +9,7 @@
 #include "data/EngineError.h"
 #include "data/providers/jet/JetHeader.h"
 #include "data/providers/jet/JetProvider.h"
+#include "tests/support/FailureText.h"
 
 namespace tiermend::data::jet {
 namespace {
@@ -18,12 +19,7 @@ using testing::readAll;
 using testing::ScratchFolder;
 
 std::string failureOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EngineError& error) {
-    return error.what();
-  }
-  return "(no failure)";
+  return ::tiermend::testing::failureTextOf<EngineError>(action).value_or("(no failure)");
 }
 
 const char* const kRefused =

@@ -1,7 +1,5 @@
 #include "JetTestSupport.h"
 
-#include <stdlib.h>
-
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -25,19 +23,8 @@ Result readAll(Session& session, const std::string& sql) {
   return result;
 }
 
-ScratchFolder::ScratchFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "jet-test-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
-  root_ = pattern;
-}
-
-ScratchFolder::~ScratchFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(root_, ignored);
-}
-
 std::string ScratchFolder::copyOf(const std::string& fixtureName, const std::string& as) const {
-  const auto target = root_ / as;
+  const auto target = folder_.path() / as;
   std::filesystem::copy_file(fixture(fixtureName), target);
   std::filesystem::permissions(target, std::filesystem::perms::owner_write,
                                std::filesystem::perm_options::add);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "data/Provider.h"
+#include "tests/support/TempFolder.h"
 
 namespace tiermend::data::jet::testing {
 
@@ -20,18 +21,15 @@ struct Result {
 
 Result readAll(Session& session, const std::string& sql);
 
-// A temporary folder removed with everything in it when the object goes.
+// A temporary folder, removed with everything in it when the object goes, that takes
+// writable copies of fixtures.
 class ScratchFolder {
  public:
-  ScratchFolder();
-  ~ScratchFolder();
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
   std::string copyOf(const std::string& fixtureName, const std::string& as) const;
-  std::string path(const std::string& name) const { return (root_ / name).string(); }
+  std::string path(const std::string& name) const { return folder_.file(name); }
 
  private:
-  std::filesystem::path root_;
+  ::tiermend::testing::TempFolder folder_;
 };
 
 std::vector<unsigned char> fileBytes(const std::string& path);

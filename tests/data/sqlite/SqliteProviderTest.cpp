@@ -5,6 +5,7 @@
 #include "data/EngineError.h"
 #include "data/providers/sqlite/SqliteProvider.h"
 #include "tests/data/sqlite/SqliteTestFiles.h"
+#include "tests/support/FailureText.h"
 
 namespace tiermend::data::sqlite {
 namespace {
@@ -32,12 +33,7 @@ class SqliteProviderTest : public ::testing::Test {
   }
 
   std::string engineMessage(const std::function<void()>& action) {
-    try {
-      action();
-    } catch (const EngineError& error) {
-      return error.what();
-    }
-    return "(no failure)";
+    return ::tiermend::testing::failureTextOf<EngineError>(action).value_or("(no failure)");
   }
 
   TempFolder folder_;
