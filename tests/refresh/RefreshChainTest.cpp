@@ -16,9 +16,9 @@
 #include "data/ProviderChoice.h"
 #include "refresh/BracketTables.h"
 #include "tests/data/sqlite/SqliteTestFiles.h"
-#include "tests/support/ThreeWayRead.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestName.h"
+#include "tests/support/ThreeWayRead.h"
 
 namespace tiermend::refresh {
 namespace {

@@ -10,10 +10,10 @@
 #include <string>
 
 #include "ToolRun.h"
-#include "data/providers/odbc/OdbcProvider.h"
-#include "data/providers/odbc/OdbcSession.h"
 #include "data/LockWait.h"
 #include "data/ProviderChoice.h"
+#include "data/providers/odbc/OdbcProvider.h"
+#include "data/providers/odbc/OdbcSession.h"
 #include "refresh/BracketTables.h"
 #include "tests/support/TestServer.h"
 

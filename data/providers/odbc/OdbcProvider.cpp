@@ -121,8 +121,8 @@ std::unique_ptr<Session> openSession(const ConnectionString& connectionString) {
 
 std::unique_ptr<Session> openSessionWithLockWait(const ConnectionString& connectionString,
                                                  int lockWaitSeconds) {
-  return std::make_unique<OdbcSession>(odbcConnectionString(connectionString),
-                                       sessionRowsPerBatch, lockWaitSeconds);
+  return std::make_unique<OdbcSession>(odbcConnectionString(connectionString), sessionRowsPerBatch,
+                                       lockWaitSeconds);
 }
 
 void registerProvider(ProviderRegistry& registry) {

@@ -4,8 +4,8 @@
 #include "data/LockWait.h"
 #include "data/providers/odbc/OdbcCursor.h"
 #include "data/providers/odbc/OdbcDiagnostics.h"
-#include "data/providers/odbc/OdbcParameterArrays.h"
 #include "data/providers/odbc/OdbcLockWait.h"
+#include "data/providers/odbc/OdbcParameterArrays.h"
 #include "data/providers/odbc/OdbcSqlText.h"
 #include "data/providers/odbc/OdbcText.h"
 #include "data/providers/odbc/OdbcValues.h"
@@ -99,8 +99,7 @@ OdbcSession::OdbcSession(const std::string& odbcConnectionString, std::size_t ro
   savepoint_ = savepointStatements(dbmsName_, kArraySavepoint);
   arrayStopsAtFirstRefusal_ = dbmsName_ == "PostgreSQL";
   // A table another program holds locked is waited for a bounded time, never for good.
-  if (const std::string setting = lockWaitStatement(dbmsName_, lockWaitSeconds);
-      !setting.empty()) {
+  if (const std::string setting = lockWaitStatement(dbmsName_, lockWaitSeconds); !setting.empty()) {
     StatementHandle statement(connection_);
     run(statement, setting);
   }
