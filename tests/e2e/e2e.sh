@@ -331,12 +331,15 @@ start_xvfb || exit 1
 # Another program's hold on the target: BEGIN IMMEDIATE through the sqlite3 shell, kept
 # for $1 seconds. Returns once the lock is held.
 hold_target_lock() {
-  local seconds=$1 i
-  sqlite3 "$work/basedb.mdb" "BEGIN IMMEDIATE;" ".shell sleep $seconds" "COMMIT;" >/dev/null 2>&1 &
+  local seconds=$1 i marker=$work/holder-locked
+  rm -f "$marker"
+  # The shell touches the marker once BEGIN IMMEDIATE has succeeded, so the wait below
+  # does not depend on how fast a busy machine starts the holder.
+  sqlite3 "$work/basedb.mdb" "BEGIN IMMEDIATE;" ".shell touch '$marker'; sleep $seconds" \
+    "COMMIT;" >/dev/null 2>&1 &
   HOLDER_PID=$!
-  for ((i = 0; i < 100; i++)); do
-    # Without a busy timeout the shell fails at once while the lock is held.
-    sqlite3 "$work/basedb.mdb" "BEGIN IMMEDIATE; ROLLBACK;" 2>/dev/null || return 0
+  for ((i = 0; i < 600; i++)); do
+    [ -e "$marker" ] && { rm -f "$marker"; return 0; }
     sleep 0.05
   done
   fail "the holder did not take the lock"
