@@ -14,13 +14,6 @@ namespace {
 
 const QEvent::Type kQuitRequest = static_cast<QEvent::Type>(QEvent::registerEventType());
 
-// Linux needs no component-object runtime; the steps stay so that the order of the
-// start-up remains visible.
-bool initialiseComponentObjects() {
-  return true;
-}
-void uninitialiseComponentObjects() {}
-
 std::string moduleFileName() {
   const std::string path = executablePath();
   const size_t slash = path.rfind('/');
@@ -48,7 +41,6 @@ QString Application::titleText() const {
 }
 
 int Application::run() {
-  const bool componentObjectsReady = initialiseComponentObjects();
   auto window = std::make_unique<TTiermendFm1>(*this, settings_);
   try {
     window->FormCreate();
@@ -60,7 +52,6 @@ int Application::run() {
   if (!terminated_) exec();
   mainWindow_ = nullptr;
   window.reset();
-  if (componentObjectsReady) uninitialiseComponentObjects();
   return 0;
 }
 

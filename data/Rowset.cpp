@@ -1,8 +1,7 @@
 // The rowset component: statement lines, a forward-only walk over the result, and
-// new rows appended and posted to the statement's table.
+// new rows appended and posted to the statement's table. The states and the moves
+// between them are described in Rowset.h.
 #include "data/Rowset.h"
-
-#include <algorithm>
 
 #include "data/EngineError.h"
 #include "data/value/AsciiText.h"
@@ -60,10 +59,6 @@ std::string Rowset::sqlText() const {
   return text;
 }
 
-bool Rowset::active() const {
-  return cursor_ != nullptr;
-}
-
 void Rowset::open() {
   if (active()) return;
   runQuery();
@@ -87,36 +82,33 @@ void Rowset::runQuery() {
   adopt(std::move(cursor));
 }
 
+// Closed -> Open, or AtEnd when the result has no row.
 void Rowset::adopt(std::unique_ptr<Cursor> cursor) {
   close();
   const TextSettings& settings = connection_->settings();
   const std::vector<ColumnInfo>& columns = cursor->columns();
-  std::vector<int> visible;
-  std::vector<std::unique_ptr<FieldConverter>> converters;
+  Walk walk;
   for (size_t i = 0; i < columns.size(); ++i) {
     if (columns[i].hidden) continue;
-    visible.push_back(static_cast<int>(i));
-    converters.push_back(makeFieldConverter(columns[i], settings));
+    walk.visibleColumns.push_back(static_cast<int>(i));
+    walk.converters.push_back(makeFieldConverter(columns[i], settings));
   }
-  visibleColumns_ = std::move(visible);
-  converters_ = std::move(converters);
-  cursor_ = std::move(cursor);
-  row_.assign(columns.size(), Null{});
-  rowsPassed_ = 0;
+  walk.row.assign(columns.size(), Null{});
+  walk.cursor = std::move(cursor);
+  walk_ = std::move(walk);
   try {
-    eof_ = !fetchRow();
+    state_ = fetchRow() ? State::Open : State::AtEnd;
   } catch (...) {
     close();
     throw;
   }
 }
 
-// The row is read into a spare buffer first, so that a failed read leaves the current
-// row as it was.
 bool Rowset::fetchRow() {
-  if (!callEngine(connection_->settings().codePage, [&] { return cursor_->fetch(fetched_); }))
+  if (!callEngine(connection_->settings().codePage,
+                  [&] { return walk_.cursor->fetch(walk_.fetched); }))
     return false;
-  row_.swap(fetched_);
+  walk_.row.swap(walk_.fetched);
   return true;
 }
 
@@ -127,31 +119,33 @@ std::int64_t Rowset::execSql() {
                     [&] { return connection.session().execute(utf8); });
 }
 
+// The one way to Closed: the result, the row being appended and the insert's names
+// are all dropped together.
 void Rowset::close() {
-  cursor_.reset();
-  visibleColumns_.clear();
-  converters_.clear();
-  row_.clear();
-  eof_ = true;
-  rowsPassed_ = 0;
-  appending_ = false;
-  writtenOrder_.clear();
-  written_.clear();
+  state_ = State::Closed;
+  walk_ = Walk{};
+  newRow_ = NewRow{};
+  insert_ = Insert{};
+}
+
+void Rowset::NewRow::clear() {
+  values.clear();
+  written.clear();
+  writtenOrder.clear();
+}
+
+// Appending -> the walk's kept place; the new row is dropped.
+void Rowset::endAppend() {
   newRow_.clear();
-  fetched_.clear();
-  postColumns_.clear();
-  postColumnsOrder_.clear();
-  postValues_.clear();
+  state_ = walk_.resumeAt;
 }
 
 // Before the rowset moves, a row being appended is posted when something was written
 // to it and dropped when nothing was.
 void Rowset::finishPendingRow() {
-  if (!appending_) return;
-  if (writtenOrder_.empty()) {
-    appending_ = false;
-    written_.clear();
-    newRow_.clear();
+  if (state_ != State::Appending) return;
+  if (newRow_.writtenOrder.empty()) {
+    endAppend();
     return;
   }
   post();
@@ -161,7 +155,7 @@ void Rowset::first() {
   requireActive();
   finishPendingRow();
   // The cursor only moves forward: going back to the first row runs the statement again.
-  if (rowsPassed_ == 0) return;
+  if (walk_.rowsPassed == 0) return;
   close();
   runQuery();
 }
@@ -169,61 +163,75 @@ void Rowset::first() {
 void Rowset::next() {
   requireActive();
   finishPendingRow();
-  if (eof_) return;
+  if (state_ == State::AtEnd) return;
   // At the end the last row stays current, as it was before the move.
   if (fetchRow()) {
-    ++rowsPassed_;
+    ++walk_.rowsPassed;
   } else {
-    eof_ = true;
+    state_ = State::AtEnd;
   }
 }
 
 bool Rowset::eof() const {
-  return !active() || eof_;
+  switch (state_) {
+    case State::Closed:
+    case State::AtEnd:
+      return true;
+    case State::Appending:
+      return walk_.resumeAt == State::AtEnd;
+    case State::Open:
+      break;
+  }
+  return false;
 }
 
 void Rowset::append() {
   requireActive();
   finishPendingRow();
-  appending_ = true;
-  writtenOrder_.clear();
-  written_.assign(converters_.size(), false);
-  newRow_.assign(converters_.size(), Null{});
+  walk_.resumeAt = state_;
+  state_ = State::Appending;
+  newRow_.values.assign(walk_.converters.size(), Null{});
+  newRow_.written.assign(walk_.converters.size(), false);
 }
 
+// Posting has three jobs: taking the written values of the updatable fields, ending
+// the append (whatever the engine says, a refused row is not kept), and handing the
+// row to the session.
 void Rowset::post() {
   requireActive();
-  if (!appending_) fail("Dataset not in edit or insert mode");
-  // Rows are mostly written column by column in the same order: the column names are
-  // then those of the row before.
-  if (writtenOrder_ != postColumnsOrder_) {
-    postColumns_.clear();
-    for (int index : writtenOrder_) {
-      const ColumnInfo& info = converters_[static_cast<size_t>(index)]->info();
-      if (info.updatable) postColumns_.push_back(info.name);
+  if (state_ != State::Appending) fail("Dataset not in edit or insert mode");
+  takeNewRow();
+  endAppend();
+  sendInsert();
+}
+
+void Rowset::takeNewRow() {
+  if (newRow_.writtenOrder != insert_.builtFor) {
+    insert_.columns.clear();
+    for (int index : newRow_.writtenOrder) {
+      const ColumnInfo& info = walk_.converters[static_cast<size_t>(index)]->info();
+      if (info.updatable) insert_.columns.push_back(info.name);
     }
-    postColumnsOrder_ = writtenOrder_;
+    insert_.builtFor = newRow_.writtenOrder;
   }
-  postValues_.resize(postColumns_.size());
+  insert_.values.resize(insert_.columns.size());
   size_t next = 0;
-  for (int index : writtenOrder_) {
-    if (!converters_[static_cast<size_t>(index)]->info().updatable) continue;
-    postValues_[next++] = std::move(newRow_[static_cast<size_t>(index)]);
+  for (int index : newRow_.writtenOrder) {
+    if (!walk_.converters[static_cast<size_t>(index)]->info().updatable) continue;
+    insert_.values[next++] = std::move(newRow_.values[static_cast<size_t>(index)]);
   }
-  // Whatever the outcome, the new row is done with: a refused row is not kept.
-  appending_ = false;
-  writtenOrder_.clear();
-  written_.clear();
-  newRow_.clear();
-  const std::string& table = cursor_->baseTable();
+}
+
+void Rowset::sendInsert() {
+  const std::string& table = walk_.cursor->baseTable();
   if (table.empty()) fail("Insufficient base table information for updating or refreshing");
   Connection& connection = requireConnection();
   callEngine(connection.settings().codePage,
-             [&] { connection.session().insert(table, postColumns_, postValues_); });
+             [&] { connection.session().insert(table, insert_.columns, insert_.values); });
 }
 
 int Rowset::fieldCount() const {
-  return static_cast<int>(converters_.size());
+  return static_cast<int>(walk_.converters.size());
 }
 
 Field Rowset::field(int index) {
@@ -231,23 +239,30 @@ Field Rowset::field(int index) {
     flushPostedRows();
     throw EListError(index);
   }
-  return Field(*this, index, *converters_[static_cast<size_t>(index)]);
+  return Field(*this, index, *walk_.converters[static_cast<size_t>(index)]);
 }
 
 const Value& Rowset::currentValue(int index) const {
-  if (appending_) {
-    return written_[static_cast<size_t>(index)] ? newRow_[static_cast<size_t>(index)] : kUnset;
+  const auto i = static_cast<size_t>(index);
+  switch (state_) {
+    case State::Closed:
+      return kUnset;
+    case State::Appending:
+      return newRow_.written[i] ? newRow_.values[i] : kUnset;
+    case State::Open:
+    case State::AtEnd:
+      break;
   }
-  if (row_.empty()) return kUnset;
-  return row_[static_cast<size_t>(visibleColumns_[static_cast<size_t>(index)])];
+  return walk_.row[static_cast<size_t>(walk_.visibleColumns[i])];
 }
 
 void Rowset::writeValue(int index, Value value) {
-  if (!appending_) fail("Dataset not in edit or insert mode");
-  newRow_[static_cast<size_t>(index)] = std::move(value);
-  if (!written_[static_cast<size_t>(index)]) {
-    written_[static_cast<size_t>(index)] = true;
-    writtenOrder_.push_back(index);
+  if (state_ != State::Appending) fail("Dataset not in edit or insert mode");
+  const auto i = static_cast<size_t>(index);
+  newRow_.values[i] = std::move(value);
+  if (!newRow_.written[i]) {
+    newRow_.written[i] = true;
+    newRow_.writtenOrder.push_back(index);
   }
 }
 

@@ -1,5 +1,31 @@
 // The rowset component: one statement on one connection, walked row by row, appended
 // to and posted. Statement text is held as lines of 8-bit text in the ANSI code page.
+//
+// A rowset is always in exactly one of four states:
+//
+//   Closed     no result. Fields cannot be had; eof() is true.
+//   Open       a result with a current row.
+//   AtEnd      a result walked past its last row (which stays current), or an empty
+//              result. eof() is true.
+//   Appending  a new row is being written. The walk's own place (Open or AtEnd) is
+//              kept aside and eof() answers for it.
+//
+// The moves between them:
+//
+//   Closed    --open()----------------------> Open, or AtEnd for an empty result
+//   Open      --next() from the last row----> AtEnd
+//   Open      --first() after next()--------> Closed, then open() again: the cursor
+//   AtEnd                                     underneath only moves forward
+//   Open      --append()--------------------> Appending
+//   AtEnd     --append()--------------------> Appending
+//   Appending --post()----------------------> the kept place, whether or not the
+//                                             engine took the row
+//   Appending --first(), next(), append()---> the kept place (posting the row first
+//                                             when something was written to it), then
+//                                             that move
+//   any       --close(), a statement change, the connection closing--> Closed
+//
+// Every way to Closed goes through close(), which resets all the rowset holds at once.
 #pragma once
 
 #include <cstdint>
@@ -31,7 +57,7 @@ class Rowset {
   void addSql(const std::string& line);
   std::string sqlText() const;
 
-  bool active() const;
+  bool active() const { return state_ != State::Closed; }
   // Opens (connecting first when needed). A statement without a result set fails
   // with "<name>: CommandText does not return a result set". Opening an open rowset
   // does nothing.
@@ -53,7 +79,7 @@ class Rowset {
   // Starts a new row with every column unset; post adds it to the statement's table.
   void append();
   void post();
-  bool appending() const { return appending_; }
+  bool appending() const { return state_ == State::Appending; }
 
   int fieldCount() const;
   // Column i from 0; any other i fails with "List index out of bounds (%d)". The
@@ -63,6 +89,40 @@ class Rowset {
  private:
   friend class Field;
   friend class Connection;
+
+  enum class State { Closed, Open, AtEnd, Appending };
+
+  // The result being walked, from open to close.
+  struct Walk {
+    std::unique_ptr<Cursor> cursor;
+    std::vector<int> visibleColumns;  // cursor column index of each field
+    std::vector<std::unique_ptr<FieldConverter>> converters;
+    std::vector<Value> row;
+    // The next row is read here beside the current one, so that a failed read leaves
+    // the current row as it was; the two swap on success and the space is reused.
+    std::vector<Value> fetched;
+    std::int64_t rowsPassed = 0;  // next() calls that moved to another row
+    // While the rowset is Appending: where the walk stands (Open or AtEnd), to go back to.
+    State resumeAt = State::Closed;
+  };
+
+  // The row being appended: its values and which fields were written, in what order.
+  struct NewRow {
+    std::vector<Value> values;
+    std::vector<bool> written;
+    std::vector<int> writtenOrder;
+    void clear();
+  };
+
+  // The column names and values handed to the session for one insert. The names stay
+  // from row to row while the fields are written in the same order, which is the usual
+  // case, so a long refill builds them once instead of once a row.
+  struct Insert {
+    std::vector<int> builtFor;  // the written order the names were built for
+    std::vector<std::string> columns;
+    std::vector<Value> values;
+  };
+
   const Value& currentValue(int index) const;
   void writeValue(int index, Value value);
 
@@ -78,25 +138,17 @@ class Rowset {
   void adopt(std::unique_ptr<Cursor> cursor);
   bool fetchRow();
   void finishPendingRow();
+  void takeNewRow();
+  void endAppend();
+  void sendInsert();
 
   std::string name_;
   Connection* connection_;
   std::vector<std::string> lines_;
-  std::unique_ptr<Cursor> cursor_;
-  std::vector<int> visibleColumns_;  // cursor column index of each field
-  std::vector<std::unique_ptr<FieldConverter>> converters_;
-  std::vector<Value> row_;
-  bool eof_ = true;
-  std::int64_t rowsPassed_ = 0;  // next() calls that moved to another row
-  bool appending_ = false;
-  std::vector<int> writtenOrder_;  // field indexes in the order first written
-  std::vector<bool> written_;      // per field: written to the row being appended
-  std::vector<Value> newRow_;
-  // Reused from row to row, so that walking and posting do not allocate each time.
-  std::vector<Value> fetched_;
-  std::vector<std::string> postColumns_;
-  std::vector<int> postColumnsOrder_;  // the written order postColumns_ was built for
-  std::vector<Value> postValues_;
+  State state_ = State::Closed;
+  Walk walk_;
+  NewRow newRow_;
+  Insert insert_;
 };
 
 }  // namespace tiermend::data

@@ -209,6 +209,40 @@ TEST_F(RowsetTest, MovingOnPostsAWrittenRowAndDropsAnUntouchedOne) {
   EXPECT_EQ(stored("select count(*) from t")[0][0], "4");
 }
 
+// Appending and posting leave the walk where it stood: at its row, or at its end.
+TEST_F(RowsetTest, AppendingKeepsThePlaceOfTheWalk) {
+  struct Case {
+    const char* statement;
+    int moves;               // next() calls before append()
+    bool atEnd;              // eof() before, during and after the append
+    const char* currentRow;  // field 0 once the row is posted ("" for no row)
+  };
+  const Case cases[] = {
+      {"select n from t where n < 4 order by n", 0, false, "1"},
+      {"select n from t where n < 4 order by n", 1, false, "2"},
+      {"select n from t where n < 4 order by n", 3, true, "3"},
+      {"select x from empty", 0, true, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.statement) + " after " + std::to_string(c.moves) + " moves");
+    select(rowset_, c.statement);
+    for (int i = 0; i < c.moves; ++i) rowset_.next();
+    ASSERT_EQ(rowset_.eof(), c.atEnd);
+    rowset_.append();
+    EXPECT_EQ(rowset_.eof(), c.atEnd);
+    EXPECT_TRUE(rowset_.field(0).isNull());  // the new row, not the walk's
+    rowset_.field(0).setAsString("5");
+    EXPECT_EQ(rowset_.field(0).asString(), "5");
+    rowset_.post();
+    EXPECT_FALSE(rowset_.appending());
+    EXPECT_EQ(rowset_.eof(), c.atEnd);
+    EXPECT_EQ(rowset_.field(0).asString(), c.currentRow);
+    rowset_.close();
+  }
+  EXPECT_EQ(stored("select count(*) from t where n = 5")[0][0], "3");
+  EXPECT_EQ(stored("select count(*) from empty where x = 5")[0][0], "1");
+}
+
 TEST_F(RowsetTest, WritingOrPostingOutsideAppendIsRefused) {
   EXPECT_EQ(failureOf<EDatabaseError>([&] { rowset_.append(); }),
             "ADOQ2: Cannot perform this operation on a closed dataset");
