@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 #include <vector>
 
 #include "data/providers/odbc/OdbcDiagnostics.h"
@@ -64,6 +65,71 @@ void describeText(ColumnInfo& info, const ColumnDescription& d, const DriverTrai
   info.size = isLong ? 0 : clampedSize(d.size);
 }
 
+// The SQL types that are one column type whatever the driver says of their size.
+std::optional<ColumnType> singleColumnType(SQLSMALLINT sqlType) {
+  switch (sqlType) {
+    case SQL_REAL:
+      return ColumnType::Single;
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
+      return ColumnType::Double;
+    case SQL_TYPE_DATE:
+      return ColumnType::Date;
+    case SQL_TYPE_TIME:
+    case kSqlServerTime:
+      return ColumnType::Time;
+    case SQL_TYPE_TIMESTAMP:
+      return ColumnType::DateTime;
+    case SQL_BIT:
+      return ColumnType::Boolean;
+    case SQL_LONGVARBINARY:
+      return ColumnType::Blob;
+    case SQL_GUID:
+      return ColumnType::Guid;
+    default:
+      return std::nullopt;
+  }
+}
+
+// The SQL types whose column type depends on their size, sign or type name.
+void describeSized(ColumnInfo& info, const ColumnDescription& d, const std::string& typeName,
+                   const DriverTraits& traits) {
+  switch (d.sqlType) {
+    case SQL_CHAR:
+    case SQL_VARCHAR:
+    case SQL_LONGVARCHAR:
+    case SQL_WCHAR:
+    case SQL_WVARCHAR:
+    case SQL_WLONGVARCHAR:
+      describeText(info, d, traits);
+      return;
+    case SQL_TINYINT:
+    case SQL_SMALLINT:
+    case SQL_INTEGER:
+    case SQL_BIGINT:
+      info.type = integerType(d.sqlType, d.isUnsigned);
+      return;
+    case SQL_NUMERIC:
+    case SQL_DECIMAL:
+      info.type = typeName == "money" || typeName == "smallmoney" ? ColumnType::Currency
+                                                                  : ColumnType::Decimal;
+      info.precision = static_cast<int>(d.precision > 0 ? d.precision : d.size);
+      info.scale = d.digits;
+      return;
+    case SQL_BINARY:
+    case SQL_VARBINARY:
+      info.type = ColumnType::Binary;
+      info.size = clampedSize(d.size);
+      return;
+    default:
+      // Anything else (intervals, XML, variants, driver-specific types) travels as text.
+      info.type = ColumnType::Text;
+      info.unicode = true;
+      info.size = 0;
+      return;
+  }
+}
+
 }  // namespace
 
 ColumnDescription describeColumn(SQLHSTMT statement, SQLUSMALLINT number) {
@@ -91,72 +157,14 @@ ColumnInfo toColumnInfo(const ColumnDescription& d, const DriverTraits& traits) 
   info.autoIncrement = d.autoUnique;
   info.updatable = !d.readOnly;
   info.unicode = false;
-  std::string typeName = toLowerAscii(d.typeName);
+  const std::string typeName = toLowerAscii(d.typeName);
   if (typeName == "bool" || typeName == "boolean") {
     // psqlODBC reports booleans as characters unless told otherwise.
     info.type = ColumnType::Boolean;
-    return info;
-  }
-  switch (d.sqlType) {
-    case SQL_CHAR:
-    case SQL_VARCHAR:
-    case SQL_LONGVARCHAR:
-    case SQL_WCHAR:
-    case SQL_WVARCHAR:
-    case SQL_WLONGVARCHAR:
-      describeText(info, d, traits);
-      break;
-    case SQL_TINYINT:
-    case SQL_SMALLINT:
-    case SQL_INTEGER:
-    case SQL_BIGINT:
-      info.type = integerType(d.sqlType, d.isUnsigned);
-      break;
-    case SQL_REAL:
-      info.type = ColumnType::Single;
-      break;
-    case SQL_FLOAT:
-    case SQL_DOUBLE:
-      info.type = ColumnType::Double;
-      break;
-    case SQL_NUMERIC:
-    case SQL_DECIMAL: {
-      bool money = typeName == "money" || typeName == "smallmoney";
-      info.type = money ? ColumnType::Currency : ColumnType::Decimal;
-      info.precision = static_cast<int>(d.precision > 0 ? d.precision : d.size);
-      info.scale = d.digits;
-      break;
-    }
-    case SQL_TYPE_DATE:
-      info.type = ColumnType::Date;
-      break;
-    case SQL_TYPE_TIME:
-    case kSqlServerTime:
-      info.type = ColumnType::Time;
-      break;
-    case SQL_TYPE_TIMESTAMP:
-      info.type = ColumnType::DateTime;
-      break;
-    case SQL_BIT:
-      info.type = ColumnType::Boolean;
-      break;
-    case SQL_BINARY:
-    case SQL_VARBINARY:
-      info.type = ColumnType::Binary;
-      info.size = clampedSize(d.size);
-      break;
-    case SQL_LONGVARBINARY:
-      info.type = ColumnType::Blob;
-      break;
-    case SQL_GUID:
-      info.type = ColumnType::Guid;
-      break;
-    default:
-      // Anything else (intervals, XML, variants, driver-specific types) travels as text.
-      info.type = ColumnType::Text;
-      info.unicode = true;
-      info.size = 0;
-      break;
+  } else if (std::optional<ColumnType> type = singleColumnType(d.sqlType)) {
+    info.type = *type;
+  } else {
+    describeSized(info, d, typeName, traits);
   }
   return info;
 }
