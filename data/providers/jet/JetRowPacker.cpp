@@ -151,8 +151,32 @@ std::vector<std::uint8_t> JetRowPacker::variableBytes(const JetColumnLayout& col
 }
 
 const std::vector<std::uint8_t>& JetRowPacker::pack(const std::vector<Value>& values) {
-  const std::size_t countBytes = layout_.jet3 ? 1 : 2;
-  row_.assign(countBytes + static_cast<std::size_t>(layout_.fixedSize), 0);
+  startRow();
+  placeValues(values);
+  const std::size_t nullMaskBytes = (present_.size() + 7) / 8;
+  if (layout_.varCount > 0) {
+    appendVariableValues(values);
+    if (layout_.jet3) {
+      finishJet3(nullMaskBytes);
+    } else {
+      finishJet4(nullMaskBytes);
+    }
+  }
+  appendNullMask();
+  if (row_.size() > mostRowBytes(layout_.jet3)) {
+    throw EngineError("The record is too large: a row of table '" + layout_.name +
+                      "' cannot be longer than one page.");
+  }
+  return row_;
+}
+
+std::size_t JetRowPacker::countBytes() const {
+  return layout_.jet3 ? 1 : 2;
+}
+
+// The column count and a zeroed fixed area; no value present yet.
+void JetRowPacker::startRow() {
+  row_.assign(countBytes() + static_cast<std::size_t>(layout_.fixedSize), 0);
   const auto columnCount = static_cast<unsigned>(layout_.rowColumnCount);
   if (layout_.jet3) {
     row_[0] = static_cast<std::uint8_t>(columnCount);
@@ -160,10 +184,13 @@ const std::vector<std::uint8_t>& JetRowPacker::pack(const std::vector<Value>& va
     writeInt16(row_.data(), static_cast<std::int16_t>(columnCount));
   }
   present_.assign(columnCount, false);
-  std::vector<const Value*> variable(static_cast<std::size_t>(layout_.varCount), nullptr);
-  std::vector<const JetColumnLayout*> variableColumns(variable.size(), nullptr);
-  std::vector<std::size_t> variableOwner(variable.size(), 0);
   spans_.assign(layout_.columns.size(), Span{});
+  variableOwners_.assign(static_cast<std::size_t>(layout_.varCount), kNoOwner);
+}
+
+// Sets the null-mask bits, writes the fixed values in place and notes which column
+// owns each variable value that is present.
+void JetRowPacker::placeValues(const std::vector<Value>& values) {
   for (std::size_t i = 0; i < layout_.columns.size(); ++i) {
     const JetColumnLayout& column = layout_.columns[i];
     const Value& value = values[i];
@@ -180,46 +207,39 @@ const std::vector<std::uint8_t>& JetRowPacker::pack(const std::vector<Value>& va
     if (isNull(value)) continue;
     present_[bit] = true;
     if (column.fixed) {
-      putFixed(column, value, row_.data() + countBytes + column.fixedOffset);
-      spans_[i] = Span{countBytes + static_cast<std::size_t>(column.fixedOffset),
-                       static_cast<std::size_t>(fixedValueWidth(column.type))};
+      const std::size_t start = countBytes() + static_cast<std::size_t>(column.fixedOffset);
+      putFixed(column, value, row_.data() + start);
+      spans_[i] = Span{start, static_cast<std::size_t>(fixedValueWidth(column.type))};
     } else {
-      variableOwner[static_cast<std::size_t>(column.varIndex)] = i;
-      variable[static_cast<std::size_t>(column.varIndex)] = &value;
-      variableColumns[static_cast<std::size_t>(column.varIndex)] = &column;
+      variableOwners_[static_cast<std::size_t>(column.varIndex)] = i;
     }
   }
-  const std::size_t nullMaskBytes = (columnCount + 7) / 8;
-  if (layout_.varCount > 0) {
-    varStarts_.assign(variable.size() + 1, 0);
-    for (std::size_t index = 0; index < variable.size(); ++index) {
-      varStarts_[index] = row_.size();
-      if (variable[index] == nullptr) continue;
-      const std::vector<std::uint8_t> bytes =
-          variableBytes(*variableColumns[index], *variable[index]);
-      spans_[variableOwner[index]] = Span{row_.size(), bytes.size()};
-      row_.insert(row_.end(), bytes.begin(), bytes.end());
-      if (row_.size() > mostRowBytes(layout_.jet3)) break;
-    }
-    varStarts_.back() = row_.size();  // the end of the data
-    if (layout_.jet3) {
-      finishJet3(nullMaskBytes);
-    } else {
-      finishJet4(nullMaskBytes);
-    }
+}
+
+// The variable values in offset-table order, each entry's start noted; a row already
+// too long for a page stops early (pack refuses it).
+void JetRowPacker::appendVariableValues(const std::vector<Value>& values) {
+  varStarts_.assign(variableOwners_.size() + 1, 0);
+  for (std::size_t index = 0; index < variableOwners_.size(); ++index) {
+    varStarts_[index] = row_.size();
+    const std::size_t owner = variableOwners_[index];
+    if (owner == kNoOwner) continue;
+    const std::vector<std::uint8_t> bytes = variableBytes(layout_.columns[owner], values[owner]);
+    spans_[owner] = Span{row_.size(), bytes.size()};
+    row_.insert(row_.end(), bytes.begin(), bytes.end());
+    if (row_.size() > mostRowBytes(layout_.jet3)) break;
   }
-  for (std::size_t byte = 0; byte < nullMaskBytes; ++byte) {
+  varStarts_.back() = row_.size();  // the end of the data
+}
+
+void JetRowPacker::appendNullMask() {
+  for (std::size_t first = 0; first < present_.size(); first += 8) {
     std::uint8_t bits = 0;
-    for (std::size_t bit = 0; bit < 8 && byte * 8 + bit < columnCount; ++bit) {
-      if (present_[byte * 8 + bit]) bits = static_cast<std::uint8_t>(bits | 1u << bit);
+    for (std::size_t bit = 0; bit < 8 && first + bit < present_.size(); ++bit) {
+      if (present_[first + bit]) bits = static_cast<std::uint8_t>(bits | 1u << bit);
     }
     row_.push_back(bits);
   }
-  if (row_.size() > mostRowBytes(layout_.jet3)) {
-    throw EngineError("The record is too large: a row of table '" + layout_.name +
-                      "' cannot be longer than one page.");
-  }
-  return row_;
 }
 
 void JetRowPacker::storedValues(std::vector<Value>& out) const {

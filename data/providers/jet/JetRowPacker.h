@@ -37,6 +37,11 @@ class JetRowPacker {
   void storedValues(std::vector<Value>& out) const;
 
  private:
+  std::size_t countBytes() const;
+  void startRow();
+  void placeValues(const std::vector<Value>& values);
+  void appendVariableValues(const std::vector<Value>& values);
+  void appendNullMask();
   void putFixed(const JetColumnLayout& column, const Value& value, std::uint8_t* at);
   std::vector<std::uint8_t> variableBytes(const JetColumnLayout& column, const Value& value);
   void finishJet4(std::size_t nullMaskBytes);
@@ -51,6 +56,9 @@ class JetRowPacker {
     std::size_t start = 0, size = 0;
   };
   std::vector<Span> spans_;  // per layout column: where its value lies in row_
+  // Per variable offset-table entry: the layout column whose value it holds, if any.
+  static constexpr std::size_t kNoOwner = SIZE_MAX;
+  std::vector<std::size_t> variableOwners_;
   Jet3TextDecoder jet3Decode_;
 };
 
