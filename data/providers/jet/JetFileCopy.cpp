@@ -22,11 +22,14 @@ bool unsupported(int error) {
          error == ENOTTY || error == EPERM;
 }
 
-// Copies size bytes with copy_file_range; -1 when it is unavailable before anything was copied.
-int copyWithRange(int from, int to, off_t size) {
+// Copies size bytes by repeated calls of one kernel copy (copy_file_range or sendfile),
+// each moving at most kChunk bytes; -1 when that copy is unavailable before anything
+// was copied, else 0 or the error.
+template <class KernelCopy>
+int copyInChunks(off_t size, KernelCopy copyChunk) {
   off_t done = 0;
   while (done < size) {
-    const ssize_t n = copy_file_range(from, nullptr, to, nullptr, kChunk, 0);
+    const ssize_t n = copyChunk();
     if (n < 0) {
       if (errno == EINTR) continue;
       return done == 0 && unsupported(errno) ? -1 : errno;
@@ -37,18 +40,12 @@ int copyWithRange(int from, int to, off_t size) {
   return 0;
 }
 
+int copyWithRange(int from, int to, off_t size) {
+  return copyInChunks(size, [&] { return copy_file_range(from, nullptr, to, nullptr, kChunk, 0); });
+}
+
 int copyWithSendfile(int from, int to, off_t size) {
-  off_t done = 0;
-  while (done < size) {
-    const ssize_t n = sendfile(to, from, nullptr, kChunk);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return done == 0 && unsupported(errno) ? -1 : errno;
-    }
-    if (n == 0) break;
-    done += n;
-  }
-  return 0;
+  return copyInChunks(size, [&] { return sendfile(to, from, nullptr, kChunk); });
 }
 
 int copyWithReadWrite(int from, int to) {
