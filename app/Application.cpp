@@ -47,11 +47,8 @@ int Application::run() {
   } catch (...) {
     reportCurrentFailure();
   }
-  mainWindow_ = window.get();
   window->show();
   if (!terminated_) exec();
-  mainWindow_ = nullptr;
-  window.reset();
   return 0;
 }
 

@@ -12,8 +12,6 @@
 
 namespace tiermend::app {
 
-class TTiermendFm1;
-
 class Application : public QApplication, public AppShell {
  public:
   // Takes the title from the executable's file name and the code page and regional
@@ -25,11 +23,7 @@ class Application : public QApplication, public AppShell {
   // loop until the quit request is taken, and destroys the window. Returns 0.
   int run();
 
-  const std::string& title() const { return title_; }
   QString titleText() const;
-  const data::TextSettings& textSettings() const { return settings_; }
-  bool terminated() const { return terminated_; }
-  TTiermendFm1* mainWindow() const { return mainWindow_; }
 
   void reportCurrentFailure() override;
   void showCompletionMessage() override;
@@ -51,7 +45,6 @@ class Application : public QApplication, public AppShell {
 
   std::string title_;
   data::TextSettings settings_;
-  TTiermendFm1* mainWindow_ = nullptr;
   bool terminated_ = false;
 };
 
