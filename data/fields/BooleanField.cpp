@@ -1,7 +1,8 @@
 // Yes/no columns. Edit text is "True" or "False"; writing takes, without regard to
 // case, any non-empty leading part of "False" as no and of "True" as yes.
-#include "data/fields/EditText.h"
 #include "data/fields/FieldKinds.h"
+#include "data/fields/FieldMessage.h"
+#include "data/value/AsciiText.h"
 
 namespace tiermend::data {
 std::string BooleanField::textOf(const Value& value) const {

@@ -2,8 +2,9 @@
 // them rounded half away from zero to at most 4 decimals, trailing zeros removed, in
 // plain (never scientific) form with the system decimal separator. Rounding works on
 // the decimal digits themselves, so no digit is lost to binary floating point.
-#include "data/fields/EditText.h"
+#include "data/fields/ExactDecimal.h"
 #include "data/fields/FieldKinds.h"
+#include "data/fields/FieldMessage.h"
 
 namespace tiermend::data {
 namespace {

@@ -2,8 +2,8 @@
 // when that is not midnight; writing a date alone gives that date at midnight. Text
 // that is not a date or time fails with the date parser's own message.
 #include "data/fields/DateTimeText.h"
-#include "data/fields/EditText.h"
 #include "data/fields/FieldKinds.h"
+#include "data/fields/FieldMessage.h"
 #include "platform/Exceptions.h"
 
 namespace tiermend::data {

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "data/fields/EditText.h"
+#include "data/value/AsciiText.h"
 #include "data/value/Calendar.h"
 
 namespace tiermend::data {

@@ -2,9 +2,11 @@
 // and the choice of a kind for a column.
 #include "data/Field.h"
 #include "data/fields/DateTimeText.h"
-#include "data/fields/EditText.h"
 #include "data/fields/FieldKinds.h"
+#include "data/fields/FieldMessage.h"
+#include "data/fields/GeneralNumber.h"
 #include "data/value/DecimalText.h"
+#include "data/value/HexText.h"
 
 namespace tiermend::data {
 

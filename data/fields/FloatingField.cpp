@@ -4,8 +4,9 @@
 // noise of widening a float to double never shows.
 #include <cmath>
 
-#include "data/fields/EditText.h"
 #include "data/fields/FieldKinds.h"
+#include "data/fields/FieldMessage.h"
+#include "data/fields/GeneralNumber.h"
 
 namespace tiermend::data {
 

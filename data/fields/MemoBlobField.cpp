@@ -1,8 +1,8 @@
 // Long text and long binary columns. Edit text names the kind instead of showing the
 // content: "(MEMO)" or "(BLOB)" when the column holds a value (empty text or bytes
 // included), "(Memo)" or "(Blob)" when it is null. No edit text can be written.
-#include "data/fields/EditText.h"
 #include "data/fields/FieldKinds.h"
+#include "data/fields/FieldMessage.h"
 
 namespace tiermend::data {
 

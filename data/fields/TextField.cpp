@@ -5,8 +5,8 @@
 //   whole rather than split);
 // - an 8-bit column counts bytes of the ANSI code page and never splits a double-byte
 //   character (nor, when the code page is UTF-8, a multi-byte sequence).
-#include "data/fields/EditText.h"
 #include "data/fields/FieldKinds.h"
+#include "data/value/Utf16.h"
 
 namespace tiermend::data {
 namespace {

@@ -5,8 +5,10 @@
 #include <limits>
 #include <optional>
 
-#include "data/fields/EditText.h"
 #include "data/fields/FieldKinds.h"
+#include "data/fields/FieldMessage.h"
+#include "data/fields/GeneralNumber.h"
+#include "data/value/AsciiText.h"
 
 namespace tiermend::data {
 namespace {

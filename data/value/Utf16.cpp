@@ -46,4 +46,16 @@ char32_t nextUtf8CodePoint(std::string_view text, std::size_t& i) {
   return code;
 }
 
+std::size_t utf8SequenceLength(std::string_view text, std::size_t pos) {
+  const auto lead = static_cast<unsigned char>(text[pos]);
+  const std::size_t length = lead >= 0xF0 && lead <= 0xF4   ? 4
+                             : lead >= 0xE0 && lead <= 0xEF ? 3
+                             : lead >= 0xC2 && lead <= 0xDF ? 2
+                                                            : 1;
+  if (pos + length > text.size()) return 1;
+  for (std::size_t i = 1; i < length; ++i)
+    if ((static_cast<unsigned char>(text[pos + i]) & 0xC0) != 0x80) return 1;
+  return length;
+}
+
 }  // namespace tiermend::data

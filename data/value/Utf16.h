@@ -11,6 +11,9 @@ namespace tiermend::data {
 constexpr char32_t kReplacementCharacter = 0xFFFD;
 
 void appendUtf8(std::string& out, char32_t code);
+// Byte length of the UTF-8 sequence that starts at text[pos]: 1 to 4, and 1 for a byte
+// that does not start a well-formed sequence.
+std::size_t utf8SequenceLength(std::string_view text, std::size_t pos);
 // Decodes the code point at text[i], advancing i past it; malformed input gives U+FFFD.
 char32_t nextUtf8CodePoint(std::string_view text, std::size_t& i);
 

@@ -6,6 +6,7 @@
 
 #include "data/EngineError.h"
 #include "data/value/DecimalText.h"
+#include "data/value/GuidText.h"
 #include "data/value/Utf16.h"
 
 namespace tiermend::data::jet {
@@ -84,13 +85,6 @@ std::string textOf(const Value& value) {
   return {};
 }
 
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 }  // namespace
 
 void writeInt16(std::uint8_t* bytes, std::int16_t value) {
@@ -134,28 +128,7 @@ void decimalBytes(const Value& value, int precision, int scale, const std::strin
 }
 
 void guidBytes(const std::string& text, const std::string& column, std::uint8_t* bytes16) {
-  std::string hex;
-  std::size_t first = 0, last = text.size();
-  if (last >= 2 && text.front() == '{' && text.back() == '}') {
-    first = 1;
-    --last;
-  }
-  static const std::size_t kDashes[] = {8, 13, 18, 23};
-  if (last - first != 36) badValue(text, column);
-  for (std::size_t i = 0; i < 36; ++i) {
-    const char c = text[first + i];
-    const bool dashPlace = i == kDashes[0] || i == kDashes[1] || i == kDashes[2] || i == kDashes[3];
-    if (dashPlace != (c == '-') || (!dashPlace && hexValue(c) < 0)) badValue(text, column);
-    if (!dashPlace) hex.push_back(c);
-  }
-  std::uint8_t plain[16];
-  for (int i = 0; i < 16; ++i) {
-    plain[i] = static_cast<std::uint8_t>(hexValue(hex[2 * static_cast<std::size_t>(i)]) << 4 |
-                                         hexValue(hex[2 * static_cast<std::size_t>(i) + 1]));
-  }
-  // The first three groups are stored little-endian.
-  static const int kOrder[] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
-  for (int i = 0; i < 16; ++i) bytes16[i] = plain[kOrder[i]];
+  if (!guidBytesFromText(text, bytes16)) badValue(text, column);
 }
 
 std::u16string utf8ToUtf16(const std::string& text) {

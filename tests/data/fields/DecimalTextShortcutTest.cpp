@@ -6,7 +6,7 @@
 #include <random>
 #include <string>
 
-#include "data/fields/EditText.h"
+#include "data/fields/ExactDecimal.h"
 #include "tests/data/fields/FieldTestSupport.h"
 #include "tests/support/TestName.h"
 

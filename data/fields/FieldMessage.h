@@ -1,0 +1,17 @@
+// The messages of field failures: patterns with "%s" placeholders filled in order.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+namespace tiermend::data {
+
+// Replaces each "%s" or "%g" of the pattern, in order, by the next piece. The pieces
+// are inserted as they are, so a "%" inside a piece is never taken as a placeholder.
+std::string fillMessage(std::string_view pattern, std::initializer_list<std::string_view> pieces);
+// Raises an EDatabaseError with the filled pattern.
+[[noreturn]] void failField(std::string_view pattern,
+                            std::initializer_list<std::string_view> pieces);
+
+}  // namespace tiermend::data
