@@ -89,10 +89,6 @@ std::string normalizedDecimal(std::string_view text) {
   return canonicalDecimal(trimmed).value_or(std::string(trimmed));
 }
 
-std::string bracedGuid(std::string_view text) {
-  return bracedGuidText(text);
-}
-
 Value readValue(SQLHSTMT statement, SQLUSMALLINT number, ColumnType type) {
   switch (type) {
     case ColumnType::Int8:
@@ -134,7 +130,7 @@ Value readValue(SQLHSTMT statement, SQLUSMALLINT number, ColumnType type) {
     case ColumnType::Guid: {
       std::string text;
       Value value = readNarrowText(statement, number, text);
-      return isNull(value) ? value : Value(bracedGuid(text));
+      return isNull(value) ? value : Value(bracedGuidText(text));
     }
     case ColumnType::Blob:
     case ColumnType::Binary:

@@ -18,7 +18,4 @@ Value readValue(SQLHSTMT statement, SQLUSMALLINT number, ColumnType type);
 // A driver's decimal text in the form Decimal holds: "-0.5" for "-.5", no "+", no blanks.
 std::string normalizedDecimal(std::string_view text);
 
-// A GUID's text as "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" in upper case.
-std::string bracedGuid(std::string_view text);
-
 }  // namespace tiermend::data::odbc

@@ -40,6 +40,14 @@ TEST(GuidTextTest, WrittenFormsAndWhatIsRefused) {
   }
 }
 
+// What drivers hand over (lower case, with or without braces) in the registry form.
+TEST(GuidTextTest, DriverTextIsBracedAndUpperCased) {
+  EXPECT_EQ(bracedGuidText("a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11"),
+            "{A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11}");
+  EXPECT_EQ(bracedGuidText("{A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11}"),
+            "{A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11}");
+}
+
 TEST(HexTextTest, BytesAndTextTurnIntoEachOther) {
   const Bytes all = [] {
     Bytes bytes;

@@ -55,13 +55,6 @@ TEST(DecimalTextTest, NormalizesDriverForms) {
   EXPECT_EQ(normalizedDecimal("42."), "42");
 }
 
-TEST(GuidTextTest, BracedAndUpperCase) {
-  EXPECT_EQ(bracedGuid("a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11"),
-            "{A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11}");
-  EXPECT_EQ(bracedGuid("{A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11}"),
-            "{A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11}");
-}
-
 TEST(StatementTextTest, QuotesIdentifiersWithTheDriversQuote) {
   EXPECT_EQ(quoteIdentifier("labor", "\""), "\"labor\"");
   EXPECT_EQ(quoteIdentifier("a\"b", "\""), "\"a\"\"b\"");
