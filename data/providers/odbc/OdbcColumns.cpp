@@ -151,6 +151,16 @@ ColumnDescription describeColumn(SQLHSTMT statement, SQLUSMALLINT number) {
   return d;
 }
 
+std::vector<ColumnDescription> describeResult(SQLHSTMT statement) {
+  SQLSMALLINT count = 0;
+  SQLRETURN rc = SQLNumResultCols(statement, &count);
+  checkResult(rc, SQL_HANDLE_STMT, statement, "counting result columns");
+  std::vector<ColumnDescription> descriptions;
+  for (SQLSMALLINT i = 1; i <= count; ++i)
+    descriptions.push_back(describeColumn(statement, static_cast<SQLUSMALLINT>(i)));
+  return descriptions;
+}
+
 ColumnInfo toColumnInfo(const ColumnDescription& d, const DriverTraits& traits) {
   ColumnInfo info;
   info.name = d.name;

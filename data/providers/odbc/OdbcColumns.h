@@ -6,6 +6,7 @@
 #include <sqlext.h>
 
 #include <string>
+#include <vector>
 
 #include "data/ColumnInfo.h"
 
@@ -37,6 +38,8 @@ struct DriverTraits {
 
 // Asks the driver about result column `number` (from 1) of an executed statement.
 ColumnDescription describeColumn(SQLHSTMT statement, SQLUSMALLINT number);
+// Every column of the statement's current result (none when it has no result set).
+std::vector<ColumnDescription> describeResult(SQLHSTMT statement);
 
 // The column kind and attributes for a described column.
 ColumnInfo toColumnInfo(const ColumnDescription& description, const DriverTraits& traits);

@@ -5,10 +5,13 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "data/Provider.h"
+#include "data/providers/odbc/OdbcColumns.h"
+#include "data/providers/odbc/OdbcHandles.h"
 
 namespace tiermend::data::odbc {
 
@@ -32,5 +35,12 @@ class BufferedCursor : public Cursor {
   std::vector<std::vector<Value>> rows_;
   std::size_t next_ = 0;
 };
+
+// The result of the statement just run, read whole, as a cursor; nothing when the
+// statement gave no result set. The base table is the one the driver names for the
+// first column, else tableOfStatement.
+std::unique_ptr<Cursor> readWholeResult(const StatementHandle& statement,
+                                        const DriverTraits& traits,
+                                        const std::string& tableOfStatement);
 
 }  // namespace tiermend::data::odbc

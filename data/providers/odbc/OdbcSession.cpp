@@ -27,36 +27,6 @@ std::string infoText(SQLHDBC connection, SQLUSMALLINT kind) {
   return toUtf8(buffer, std::min<std::size_t>(bytes / sizeof(SQLWCHAR), std::size(buffer) - 1));
 }
 
-SQLSMALLINT resultColumnCount(const StatementHandle& statement) {
-  SQLSMALLINT count = 0;
-  SQLRETURN rc = SQLNumResultCols(statement.get(), &count);
-  checkResult(rc, SQL_HANDLE_STMT, statement.get(), "counting result columns");
-  return count;
-}
-
-std::vector<ColumnDescription> describeResult(const StatementHandle& statement, SQLSMALLINT count) {
-  std::vector<ColumnDescription> descriptions;
-  for (SQLSMALLINT i = 1; i <= count; ++i)
-    descriptions.push_back(describeColumn(statement.get(), static_cast<SQLUSMALLINT>(i)));
-  return descriptions;
-}
-
-std::vector<std::vector<Value>> readAllRows(const StatementHandle& statement,
-                                            const std::vector<ColumnInfo>& columns) {
-  std::vector<std::vector<Value>> rows;
-  for (;;) {
-    SQLRETURN rc = SQLFetch(statement.get());
-    if (rc == SQL_NO_DATA) break;
-    checkResult(rc, SQL_HANDLE_STMT, statement.get(), "fetching a row");
-    std::vector<Value> row;
-    row.reserve(columns.size());
-    for (std::size_t i = 0; i < columns.size(); ++i)
-      row.push_back(readValue(statement.get(), static_cast<SQLUSMALLINT>(i + 1), columns[i].type));
-    rows.push_back(std::move(row));
-  }
-  return rows;
-}
-
 std::string cacheKey(const std::string& table, const std::vector<std::string>& columns) {
   std::string key = table;
   for (const std::string& column : columns) {
@@ -128,21 +98,10 @@ void OdbcSession::finishResults(const StatementHandle& statement) {
 std::unique_ptr<Cursor> OdbcSession::query(const std::string& sql) {
   flush();
   StatementHandle statement(connection_);
-  SQLSMALLINT count = run(statement, sql) ? resultColumnCount(statement) : 0;
-  if (count == 0) {
-    finishResults(statement);
-    return nullptr;
-  }
-  std::vector<ColumnDescription> descriptions = describeResult(statement, count);
-  std::vector<ColumnInfo> columns;
-  for (const ColumnDescription& description : descriptions)
-    columns.push_back(toColumnInfo(description, traits_));
-  std::vector<std::vector<Value>> rows = readAllRows(statement, columns);
+  std::unique_ptr<Cursor> cursor;
+  if (run(statement, sql)) cursor = readWholeResult(statement, traits_, tableNameInSelect(sql));
   finishResults(statement);
-  std::string baseTable = descriptions.front().baseTable;
-  if (baseTable.empty()) baseTable = tableNameInSelect(sql);
-  return std::make_unique<BufferedCursor>(std::move(columns), std::move(baseTable),
-                                          std::move(rows));
+  return cursor;
 }
 
 std::int64_t OdbcSession::execute(const std::string& sql) {
@@ -163,7 +122,7 @@ std::vector<ParameterTarget> OdbcSession::targetsFor(const std::string& table,
   StatementHandle statement(connection_);
   run(statement, describeStatement(table, columns, identifierQuote_));
   std::vector<ParameterTarget> targets;
-  for (const ColumnDescription& d : describeResult(statement, resultColumnCount(statement)))
+  for (const ColumnDescription& d : describeResult(statement.get()))
     targets.push_back({d.sqlType, d.size, d.digits});
   targetCache_.emplace(key, targets);
   return targets;
