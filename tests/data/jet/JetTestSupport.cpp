@@ -40,7 +40,7 @@ std::vector<std::string> namesOf(const std::vector<ColumnInfo>& columns) {
 }
 
 std::string failureOf(const std::function<void()>& action) {
-  return ::tiermend::testing::failureTextOf<EngineError>(action).value_or("(no failure)");
+  return ::tiermend::testing::failureMessageOf<EngineError>(action);
 }
 
 std::string JetScratchTest::targetCopyOf(const std::string& fixtureName, const std::string& table,
