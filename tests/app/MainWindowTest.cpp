@@ -1,8 +1,6 @@
 // The main window: its design (geometry, captions, fonts, tab order, enabled states,
 // hidden grids), its scaling, the button action, and its creation handler.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
-#include <unistd.h>
 
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -15,11 +13,17 @@
 #include "RecordingShell.h"
 #include "app/Tiermend1.h"
 #include "platform/Exceptions.h"
+#include "tests/data/sqlite/SqliteTestFiles.h"
+#include "tests/support/FailureText.h"
+#include "tests/support/WorkingFolder.h"
 
 namespace tiermend::app {
 namespace {
 
 namespace fs = std::filesystem;
+using ::tiermend::data::testing::bracketTablesSql;
+using ::tiermend::data::testing::SqliteFile;
+using ::tiermend::testing::failureTextOf;
 
 data::TextSettings settingsFor(unsigned codePage) {
   return {CodePage(codePage), RegionalSettings{}};
@@ -167,13 +171,9 @@ TEST_F(MainWindow, DisabledButton1StillRunsItsRefreshStep) {
   window.Button1.setEnabled(false);
   // The preset connection strings name a file that does not exist: the step runs,
   // disables the buttons and fails opening the target.
-  try {
-    window.invokeButtonAction(0);
-    FAIL() << "the refresh step did not fail";
-  } catch (const Exception& failure) {
-    EXPECT_NE(failure.message().find("/nonexistent/tiermend/basedb.mdb"), std::string::npos)
-        << failure.message();
-  }
+  const auto failure = failureTextOf<Exception>([&] { window.invokeButtonAction(0); });
+  ASSERT_TRUE(failure) << "the refresh step did not fail";
+  EXPECT_NE(failure->find("/nonexistent/tiermend/basedb.mdb"), std::string::npos) << *failure;
   for (int i = 0; i < 4; ++i) EXPECT_FALSE(window.button(i).isEnabled()) << i;
 }
 
@@ -198,53 +198,21 @@ TEST_F(MainWindow, ClosingTheWindowEndsTheRun) {
 }
 
 // Creation handler runs in a temporary working folder.
-class CreationHandler : public ::testing::Test {
+class CreationHandler : public ::testing::Test, public WithQtApp {
  protected:
-  void SetUp() override {
-    qtTestApp();
-    char pattern[] = "/tmp/tiermend-app-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    previous_ = fs::current_path();
-    fs::current_path(dir_);
-  }
-  void TearDown() override {
-    fs::current_path(previous_);
-    fs::remove_all(dir_);
-  }
-  void sql(const std::string& statements) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open((dir_ / "basedb.mdb").c_str(), &db), SQLITE_OK);
-    char* error = nullptr;
-    const int rc = sqlite3_exec(db, statements.c_str(), nullptr, nullptr, &error);
-    EXPECT_EQ(rc, SQLITE_OK) << (error ? error : "");
-    sqlite3_free(error);
-    sqlite3_close(db);
-  }
+  std::string target() const { return (dir_ / "basedb.mdb").string(); }
   int count(const std::string& table) {
-    sqlite3* db = nullptr;
-    sqlite3_open((dir_ / "basedb.mdb").c_str(), &db);
-    sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db, ("select count(*) from " + table).c_str(), -1, &stmt, nullptr);
-    const int n = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int(stmt, 0) : -1;
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return n;
+    return std::stoi(SqliteFile(target()).value("select count(*) from " + table));
   }
 
-  fs::path dir_;
-  fs::path previous_;
+  ::tiermend::testing::WorkingFolder folder_;
+  fs::path dir_ = folder_.path();
   RecordingShell shell;
 };
 
 TEST_F(CreationHandler, MissingLinkFileStopsBeforeAnyConnection) {
   TTiermendFm1 window(shell, settingsFor(65001));
-  try {
-    window.FormCreate();
-    FAIL() << "no failure";
-  } catch (const EInOutError& failure) {
-    EXPECT_EQ(failure.message(), "File not found");
-  }
+  EXPECT_EQ(failureTextOf<EInOutError>([&] { window.FormCreate(); }), "File not found");
   for (int i = 0; i < 4; ++i) EXPECT_TRUE(window.button(i).isEnabled()) << i;
   EXPECT_EQ(window.ADOC2.connectionString(), kPresetTargetConnectionString);
   EXPECT_EQ(window.ADOC1.connectionString(), kPresetSourceConnectionString);
@@ -254,16 +222,7 @@ TEST_F(CreationHandler, MissingLinkFileStopsBeforeAnyConnection) {
 
 TEST_F(CreationHandler, RunsTheWholeChainAndEndsTheRun) {
   fs::copy_file(fs::path(TIERMEND_TESTDATA) / "tiermenddb.mdb", dir_ / "tiermenddb.mdb");
-  sql("CREATE TABLE health_insu (grade SMALLINT, insured_amount INT, self MONEY, "
-      "self_1dep MONEY, self_2dep MONEY, self_3dep MONEY, employer MONEY, gov_subsidy MONEY);"
-      "CREATE TABLE labor (grade SMALLINT, insured_salary INT, worker_share MONEY, "
-      "employer_share MONEY, ei_worker MONEY, ei_employer MONEY, note NVARCHAR(20));"
-      "CREATE TABLE incom_rep (salary_from INT, salary_to INT, dep0 INT, dep1 INT, dep2 INT, "
-      "dep3 INT, dep4 INT, dep5 INT, dep6 INT, dep7 INT, dep8 INT, dep9 INT, dep10 INT, "
-      "dep11 INT);"
-      "CREATE TABLE retire (grp SMALLINT, grade SMALLINT, wage_from INT, wage_to INT, "
-      "contribution_wage INT);"
-      "INSERT INTO retire VALUES (1, 1, 1, 2, 2);");
+  SqliteFile(target()).exec(bracketTablesSql() + "INSERT INTO retire VALUES (1, 1, 1, 2, 2);");
   std::ofstream(dir_ / "Link.txt") << "2,x,x,x,x,x," << dir_.string() << "/,\r\n";
 
   TTiermendFm1 window(shell, settingsFor(65001));

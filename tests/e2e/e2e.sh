@@ -59,10 +59,16 @@ prepare_folder() {
   printf '2,x,x,x,x,x,%s/,\r\n' "$work" >"$work/Link.txt"
 }
 
+# Starts the program in the folder ($1, the working folder when not given).
 launch() {
-  (cd "$work" && exec "$TOOL" >"$work/tool.log" 2>&1) &
+  local folder=${1:-$work}
+  LAUNCHED_AT=$(date +%s%N)
+  (cd "$folder" && exec "$TOOL" >"$folder/tool.log" 2>&1) &
   TOOL_PID=$!
 }
+
+# Milliseconds since the last launch.
+since_launch() { echo $((($(date +%s%N) - LAUNCHED_AT) / 1000000)); }
 
 # Waits for the error box, checks its text, and dismisses it with Enter.
 expect_error_box() {
@@ -101,6 +107,31 @@ expect_exit() {
   TOOL_PID=
 }
 
+# Checks the main window as expect_main_window does, closes it, and checks that the
+# program then ends with status 0.
+close_main_window() {
+  expect_main_window "$@"
+  close_window "$MAIN_ID"
+  expect_exit "after closing the window" 0
+}
+
+# Waits for the completion dialog, checks its text and dismisses it with Enter; the
+# program must then end with status 0. $1 names the run; a command in $2 runs with the
+# dialog's window id before Enter. Returns 1 when no dialog comes.
+expect_completion() {
+  local what=$1 id
+  if ! id=$(wait_for_window "$TITLE" 120); then
+    fail "$what: no completion dialog"
+    return 1
+  fi
+  echo "$what: launch to completion dialog: $(since_launch) ms"
+  expect_eq "$what: completion dialog text" "$(dialog_text "$id")" \
+    "$(dialog_clipboard "$TITLE" "更新完成.")"
+  if [ -n "${2:-}" ]; then "$2" "$id"; fi
+  press_key "$id" Return
+  expect_exit "$what: after the completion dialog" 0
+}
+
 expect_counts() {
   local what=$1
   expect_eq "$what: row counts" "$(sql "select (select count(*) from health_insu) || '/' ||
@@ -133,25 +164,19 @@ expect_untouched_own_table() {
   expect_eq "$1: the customer's own table" "$(sql "select count(*) from employee")" "2"
 }
 
-run_success() {
-  prepare_folder
-  local start end id
-  start=$(date +%s%N)
-  launch
-  if ! id=$(wait_for_window "$TITLE" 120); then
-    fail "no completion dialog"
-    return
-  fi
-  end=$(date +%s%N)
-  echo "launch to completion dialog: $(((end - start) / 1000000)) ms"
-  expect_eq "completion dialog text" "$(dialog_text "$id")" "$(dialog_clipboard "$TITLE" "更新完成.")"
+# The completion dialog (window id $1) stands centred on the screen.
+expect_dialog_centred() {
   local x y w h
-  read -r x y w h <<<"$(window_geometry "$id")"
+  read -r x y w h <<<"$(window_geometry "$1")"
   expect_eq "completion dialog centred" \
     "$(((2 * x + w - 1024) / 3)) $(((2 * y + h - 768) / 3))" "0 0"
   screenshot "$ARTIFACTS/$scenario-completion.png"
-  press_key "$id" Return
-  expect_exit "after the completion dialog" 0
+}
+
+run_success() {
+  prepare_folder
+  launch
+  expect_completion "success" expect_dialog_centred || return
   expect_all_refreshed "success"
   expect_untouched_own_table "success"
 }
@@ -172,9 +197,7 @@ run_missing_link() {
   xdotool mousemove $((x + 356 + 60)) $((y + 90 + 25)) click 1
   expect_error_box "Button3 with the preset connection" \
     "Could not find file '/nonexistent/tiermend/basedb.mdb'"
-  expect_main_window "after the Button3 failure" disabled "$ARTIFACTS/missing-link-button3.png"
-  close_window "$MAIN_ID"
-  expect_exit "after closing the window" 0
+  close_main_window "after the Button3 failure" disabled "$ARTIFACTS/missing-link-button3.png"
   expect_eq "still no database touched" "$(md5sum "$work"/*.mdb)" "$before"
 }
 
@@ -183,9 +206,7 @@ run_labor_failure() {
   sql "alter table labor drop column note"
   launch
   expect_error_box "labor short of a column" "List index out of bounds (6)"
-  expect_main_window "after the labor failure" disabled "$ARTIFACTS/labor-failure-main.png"
-  close_window "$MAIN_ID"
-  expect_exit "after closing the window" 0
+  close_main_window "after the labor failure" disabled "$ARTIFACTS/labor-failure-main.png"
   expect_counts "labor failure" "50/3/2/4"
   expect_health_insu_refreshed
   expect_eq "labor keeps its old rows" "$(sql "select group_concat(insured_salary) from labor")" \
@@ -202,9 +223,7 @@ run_retire_failure() {
   if no_window "$TITLE"; then ok "no completion dialog after the retire failure"; else
     fail "a dialog followed the retire failure"
   fi
-  expect_main_window "after the retire failure" disabled "$ARTIFACTS/retire-failure-main.png"
-  close_window "$MAIN_ID"
-  expect_exit "after closing the window" 0
+  close_main_window "after the retire failure" disabled "$ARTIFACTS/retire-failure-main.png"
   expect_counts "retire failure" "50/38/151/4"
   expect_eq "retire keeps its old rows" "$(sql "select group_concat(wage_to) from retire")" \
     "1500,3000,4500,6000"
@@ -225,21 +244,14 @@ access_counts() {
 # of the Access package (which has the four tables) refreshed from a SQLite file with
 # last year's rows standing in as the package.
 prepare_access_folder() {
-  local prep=$work/prep id
+  local prep=$work/prep
   mkdir -p "$prep"
   sqlite3 "$prep/tiermenddb.mdb" <"$root/demo/data/basedb.sql"
   cp "$root/testdata/tiermenddb.mdb" "$prep/basedb.mdb"
   chmod u+w "$prep/basedb.mdb"
   printf '2,x,x,x,x,x,%s/,\r\n' "$prep" >"$prep/Link.txt"
-  (cd "$prep" && exec "$TOOL" >"$prep/tool.log" 2>&1) &
-  TOOL_PID=$!
-  if ! id=$(wait_for_window "$TITLE" 120); then
-    fail "preparing the Access target: no dialog"
-    return 1
-  fi
-  expect_eq "preparing the Access target" "$(dialog_text "$id")" "$(dialog_clipboard "$TITLE" "更新完成.")"
-  press_key "$id" Return
-  expect_exit "preparing the Access target" 0
+  launch "$prep"
+  expect_completion "preparing the Access target" || return 1
   cp "$root/testdata/tiermenddb.mdb" "$work/tiermenddb.mdb"
   mv "$prep/basedb.mdb" "$work/basedb.mdb"
   rm -rf "$prep"
@@ -265,16 +277,10 @@ expect_access_refreshed() {
 
 run_access_success() {
   prepare_access_folder || return
-  local readme id
+  local readme
   readme=$(mdb-export "$work/basedb.mdb" readme | md5sum)
   launch
-  if ! id=$(wait_for_window "$TITLE" 120); then
-    fail "no completion dialog"
-    return
-  fi
-  expect_eq "completion dialog text" "$(dialog_text "$id")" "$(dialog_clipboard "$TITLE" "更新完成.")"
-  press_key "$id" Return
-  expect_exit "after the completion dialog" 0
+  expect_completion "access" || return
   expect_access_refreshed "access"
   expect_eq "the customer's own table" "$(mdb-export "$work/basedb.mdb" readme | md5sum)" "$readme"
 }
@@ -290,44 +296,33 @@ hold_lock() {
 
 run_access_in_use() {
   prepare_access_folder || return
-  local before start end message
+  local before message waited
   hold_lock 0
   before=$(md5sum "$work/basedb.mdb")
-  start=$(date +%s)
   launch
   # The error box ends a message that ends in a letter with a full stop.
   message="The file '$work/basedb.mdb' is in use by another program: process $HOLDER_PID (hold-lock) holds its lock file '$work/basedb.ldb'; waited 30 seconds."
   expect_error_box "the file in use" "$message"
-  end=$(date +%s)
-  echo "launch to the in-use error box: $((end - start)) s"
-  if [ $((end - start)) -ge 29 ] && [ $((end - start)) -le 60 ]; then ok "waited about 30 s"; else
-    fail "waited $((end - start)) s"
+  waited=$(($(since_launch) / 1000))
+  echo "launch to the in-use error box: $waited s"
+  if [ "$waited" -ge 29 ] && [ "$waited" -le 60 ]; then ok "waited about 30 s"; else
+    fail "waited $waited s"
   fi
-  expect_main_window "after the in-use failure" disabled "$ARTIFACTS/access-in-use-main.png"
-  close_window "$MAIN_ID"
-  expect_exit "after closing the window" 0
+  close_main_window "after the in-use failure" disabled "$ARTIFACTS/access-in-use-main.png"
   expect_eq "the file is unchanged" "$(md5sum "$work/basedb.mdb")" "$before"
   kill "$HOLDER_PID" 2>/dev/null
 }
 
 run_access_short_lock() {
   prepare_access_folder || return
-  local id
   hold_lock 1
   launch
-  if ! id=$(wait_for_window "$TITLE" 120); then
-    fail "no completion dialog"
-    return
-  fi
-  expect_eq "completion dialog text" "$(dialog_text "$id")" "$(dialog_clipboard "$TITLE" "更新完成.")"
-  press_key "$id" Return
-  expect_exit "after the completion dialog" 0
+  expect_completion "access after a short lock" || return
   wait "$HOLDER_PID" 2>/dev/null
   # The other program made the lock file and left it: it stays, as it is not ours.
   expect_access_refreshed "access after a short lock" "Link.txt basedb.ldb basedb.mdb tiermenddb.mdb "
 }
 
-start_xvfb || exit 1
 # Another program's hold on the target: BEGIN IMMEDIATE through the sqlite3 shell, kept
 # for $1 seconds. Returns once the lock is held.
 hold_target_lock() {
@@ -348,18 +343,8 @@ hold_target_lock() {
 run_lock_short() {
   prepare_folder
   hold_target_lock 1
-  local start end id
-  start=$(date +%s%N)
   launch
-  if ! id=$(wait_for_window "$TITLE" 120); then
-    fail "no completion dialog"
-    return
-  fi
-  end=$(date +%s%N)
-  echo "launch to completion dialog with the target locked for 1 s: $(((end - start) / 1000000)) ms"
-  expect_eq "completion dialog text" "$(dialog_text "$id")" "$(dialog_clipboard "$TITLE" "更新完成.")"
-  press_key "$id" Return
-  expect_exit "after the completion dialog" 0
+  expect_completion "lock held for 1 s" || return
   wait "$HOLDER_PID" 2>/dev/null
   expect_all_refreshed "lock held for 1 s"
 }
@@ -367,22 +352,18 @@ run_lock_short() {
 run_lock_forever() {
   prepare_folder
   hold_target_lock 45
-  local start end id
-  start=$(date +%s%N)
+  local id
   launch
   if ! id=$(wait_for_window "$TITLE" 90); then
     fail "no error box while the target stays locked"
     kill "$HOLDER_PID" 2>/dev/null
     return
   fi
-  end=$(date +%s%N)
-  echo "launch to error box with the target locked for good: $(((end - start) / 1000000)) ms"
+  echo "launch to error box with the target locked for good: $(since_launch) ms"
   expect_eq "locked target: error box text" "$(dialog_text "$id")" \
     "$(dialog_clipboard "$TITLE" "The database file '$work/basedb.mdb' is in use by another program: it stayed locked for 30 seconds. Try again when that program has finished with it.")"
   press_key "$id" Return
-  expect_main_window "after the lock failure" disabled "$ARTIFACTS/lock-forever-main.png"
-  close_window "$MAIN_ID"
-  expect_exit "after closing the window" 0
+  close_main_window "after the lock failure" disabled "$ARTIFACTS/lock-forever-main.png"
   kill "$HOLDER_PID" 2>/dev/null
   wait "$HOLDER_PID" 2>/dev/null
   expect_counts "locked target" "3/3/2/4"
@@ -392,16 +373,12 @@ run_fifo_link() {
   prepare_folder
   rm "$work/Link.txt"
   mkfifo "$work/Link.txt"
-  local before start end
+  local before
   before=$(md5sum "$work"/*.mdb)
-  start=$(date +%s%N)
   launch
   expect_error_box "Link.txt a pipe" "File access denied."
-  end=$(date +%s%N)
-  echo "launch to error box with Link.txt a pipe: $(((end - start) / 1000000)) ms"
-  expect_main_window "after the pipe failure" enabled "$ARTIFACTS/fifo-link-main.png"
-  close_window "$MAIN_ID"
-  expect_exit "after closing the window" 0
+  echo "launch to error box with Link.txt a pipe: $(since_launch) ms"
+  close_main_window "after the pipe failure" enabled "$ARTIFACTS/fifo-link-main.png"
   expect_eq "no database touched" "$(md5sum "$work"/*.mdb)" "$before"
 }
 
@@ -417,9 +394,7 @@ run_damaged_incom_rep() {
   launch
   expect_error_box "damaged incom_rep" \
     "The table 'incom_rep' in '$work/tiermenddb.mdb' is damaged: the rows of page 40 lie outside the page or overlap."
-  expect_main_window "after the damaged incom_rep" disabled "$ARTIFACTS/damaged-incom-rep-main.png"
-  close_window "$MAIN_ID"
-  expect_exit "after closing the window" 0
+  close_main_window "after the damaged incom_rep" disabled "$ARTIFACTS/damaged-incom-rep-main.png"
   expect_counts "damaged incom_rep" "50/38/2/4"
 }
 
@@ -430,9 +405,7 @@ run_damaged_retire() {
   launch
   expect_error_box "damaged retire" \
     "The table 'retire' in '$work/tiermenddb.mdb' is damaged: its page map names map page 128, beyond the end of the file."
-  expect_main_window "after the damaged retire" disabled "$ARTIFACTS/damaged-retire-main.png"
-  close_window "$MAIN_ID"
-  expect_exit "after closing the window" 0
+  close_main_window "after the damaged retire" disabled "$ARTIFACTS/damaged-retire-main.png"
   expect_counts "damaged retire" "50/38/151/4"
 }
 

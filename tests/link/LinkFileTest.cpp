@@ -195,12 +195,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(LinkFileTest, PathThroughAFileIsInvalidFilename) {
   write("x");
-  try {
-    readLinkFile(CodePage(), path_ + "/Link.txt");
-    ADD_FAILURE() << "no failure";
-  } catch (const EInOutError& e) {
-    EXPECT_EQ(e.message(), "Invalid filename");
-  }
+  EXPECT_EQ(::tiermend::testing::failureTextOf<EInOutError>(
+                [&] { readLinkFile(CodePage(), path_ + "/Link.txt"); }),
+            "Invalid filename");
 }
 
 TEST_F(LinkFileTest, DefaultPathIsTheWorkingFolder) {

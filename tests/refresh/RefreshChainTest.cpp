@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,9 +15,9 @@
 #include "data/ProviderChoice.h"
 #include "refresh/BracketTables.h"
 #include "tests/data/sqlite/SqliteTestFiles.h"
-#include "tests/support/TempFolder.h"
 #include "tests/support/TestName.h"
 #include "tests/support/ThreeWayRead.h"
+#include "tests/support/WorkingFolder.h"
 
 namespace tiermend::refresh {
 namespace {
@@ -28,10 +27,7 @@ using data::testing::SqliteFile;
 
 // The bracket tables with some older rows, and a table of the customer's own.
 std::string targetSchema() {
-  std::ifstream in(std::string(TIERMEND_TESTDATA) + "/bracket-tables-sqlite.sql");
-  std::stringstream schema;
-  schema << in.rdbuf();
-  return schema.str() + R"(
+  return data::testing::bracketTablesSql() + R"(
 CREATE TABLE readme (content TEXT);
 INSERT INTO health_insu VALUES (1, 100, 1, 2, 3, 4, 5, 6), (2, 200, 1, 2, 3, 4, 5, 6);
 INSERT INTO labor VALUES (1, 100, 1, 2, 3, 4, 'old'), (2, 200, 1, 2, 3, 4, NULL),
@@ -45,13 +41,10 @@ INSERT INTO readme VALUES ('customer notes');
 class RefreshChain : public ::testing::TestWithParam<unsigned> {
  protected:
   void SetUp() override {
-    previous_ = fs::current_path();
-    fs::current_path(dir_);
     fs::copy_file(std::string(TIERMEND_TESTDATA) + "/tiermenddb.mdb", dir_ / "tiermenddb.mdb");
     SqliteFile(target().string()).exec(targetSchema());
     writeLink("2,S,B,U,P,R," + dir_.string() + "/,\r\n");
   }
-  void TearDown() override { fs::current_path(previous_); }
 
   fs::path target() const { return dir_ / "basedb.mdb"; }
   void writeLink(const std::string& line) { std::ofstream(dir_ / "Link.txt") << line; }
@@ -84,9 +77,8 @@ class RefreshChain : public ::testing::TestWithParam<unsigned> {
     return editTexts("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + target().string(), table);
   }
 
-  ::tiermend::testing::TempFolder folder_;
+  ::tiermend::testing::WorkingFolder folder_;
   fs::path dir_ = folder_.path();
-  fs::path previous_;
   bool completionShown_ = false;
   bool buttonsDisabled_ = false;
   std::vector<int> invoked_;

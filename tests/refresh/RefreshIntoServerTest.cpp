@@ -16,6 +16,7 @@
 #include "data/providers/odbc/OdbcSession.h"
 #include "refresh/BracketTables.h"
 #include "tests/support/TestServer.h"
+#include "tests/support/WorkingFolder.h"
 
 namespace tiermend::refresh {
 namespace {
@@ -56,22 +57,13 @@ class RefreshIntoServer : public ::testing::TestWithParam<ServerCase> {
   void SetUp() override {
     data::odbc::setRowsPerBatch(GetParam().rowsPerBatch);
     pg_ = testing::makeTestServer(GetParam().kind);
-    char pattern[] = "/tmp/tiermend-pgchain-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    previous_ = fs::current_path();
-    fs::current_path(dir_);
     fs::copy_file(std::string(TIERMEND_TESTDATA) + "/tiermenddb.mdb", dir_ / "tiermenddb.mdb");
     pg_->sql(targetSchema());
     // A blank password field counts as no password.
     writeLink("1," + pg_->dataSourceName() + "," + pg_->database() + "," + pg_->adminUser() +
               ", ,R,/unused/,\r\n");
   }
-  void TearDown() override {
-    fs::current_path(previous_);
-    fs::remove_all(dir_);
-    data::odbc::setRowsPerBatch(data::odbc::kRowsPerBatch);
-  }
+  void TearDown() override { data::odbc::setRowsPerBatch(data::odbc::kRowsPerBatch); }
 
   void writeLink(const std::string& line) { std::ofstream(dir_ / "Link.txt") << line; }
   std::string sql(const std::string& statement) { return pg_->sql(statement); }
@@ -79,7 +71,8 @@ class RefreshIntoServer : public ::testing::TestWithParam<ServerCase> {
 
   data::TextSettings settings_{CodePage(65001), RegionalSettings{}};
   std::unique_ptr<testing::TestServer> pg_;
-  fs::path dir_, previous_;
+  testing::WorkingFolder folder_;
+  fs::path dir_ = folder_.path();
 };
 
 TEST_P(RefreshIntoServer, RefreshesAllFourTablesValueByValue) {

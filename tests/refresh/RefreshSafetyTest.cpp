@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 
 #include "ChainHost.h"
@@ -18,6 +17,8 @@
 #include "tests/data/jet/DamagedPackages.h"
 #include "tests/data/sqlite/SqliteLockHolder.h"
 #include "tests/data/sqlite/SqliteTestFiles.h"
+#include "tests/support/FailureText.h"
+#include "tests/support/WorkingFolder.h"
 
 namespace tiermend::refresh {
 namespace {
@@ -29,10 +30,7 @@ using data::testing::SqliteFile;
 using data::testing::SqliteLockHolder;
 
 std::string oldRows() {
-  std::ifstream in(std::string(TIERMEND_TESTDATA) + "/bracket-tables-sqlite.sql");
-  std::stringstream schema;
-  schema << in.rdbuf();
-  return schema.str() + R"(
+  return data::testing::bracketTablesSql() + R"(
 INSERT INTO health_insu VALUES (1, 100, 1, 2, 3, 4, 5, 6);
 INSERT INTO labor VALUES (1, 100, 1, 2, 3, 4, 'old');
 INSERT INTO incom_rep VALUES (0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
@@ -43,18 +41,9 @@ INSERT INTO retire VALUES (1, 1, 1, 2, 2);
 class RefreshSafety : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/tiermend-safety-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    previous_ = fs::current_path();
-    fs::current_path(dir_);
     fs::copy_file(std::string(TIERMEND_TESTDATA) + "/tiermenddb.mdb", package());
     SqliteFile(target()).exec(oldRows());
     std::ofstream(dir_ / "Link.txt") << "2,S,B,U,P,R," + dir_.string() + "/,\r\n";
-  }
-  void TearDown() override {
-    fs::current_path(previous_);
-    fs::remove_all(dir_);
   }
 
   std::string target() const { return (dir_ / "basedb.mdb").string(); }
@@ -78,16 +67,11 @@ class RefreshSafety : public ::testing::Test {
     data::Rowset adoq1("ADOQ1", adoc1), adoq2("ADOQ2", adoc2);
     prepare(adoq2);
     ChainHost host(adoq2, adoq1);
-    try {
-      host.invokeButtonAction(0);
-    } catch (const Exception& e) {
-      return e.message();
-    }
-    return std::nullopt;
+    return ::tiermend::testing::failureTextOf<Exception>([&] { host.invokeButtonAction(0); });
   }
 
-  fs::path dir_;
-  fs::path previous_;
+  ::tiermend::testing::WorkingFolder folder_;
+  fs::path dir_ = folder_.path();
 };
 
 const data::TextSettings kUtf8{CodePage(65001), RegionalSettings{}};

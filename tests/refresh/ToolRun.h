@@ -11,6 +11,7 @@
 #include "data/Rowset.h"
 #include "platform/Exceptions.h"
 #include "refresh/StartUpSequence.h"
+#include "tests/support/FailureText.h"
 
 namespace tiermend::refresh {
 
@@ -29,11 +30,8 @@ inline ToolRun runTool(const data::TextSettings& settings) {
   ChainHost host(adoq2, adoq1);
   link::LinkFields fields;
   ToolRun run;
-  try {
-    runStartUpSequence(adoc2, adoc1, host, fields);
-  } catch (const Exception& e) {
-    run.failure = e.message();
-  }
+  run.failure = ::tiermend::testing::failureTextOf<Exception>(
+      [&] { runStartUpSequence(adoc2, adoc1, host, fields); });
   run.completionShown = host.completionShown && host.runEnded;
   run.buttonsDisabled = host.allDisabled();
   run.invoked = host.invoked;

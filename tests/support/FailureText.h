@@ -23,4 +23,10 @@ std::optional<std::string> failureTextOf(Action&& action) {
   return std::nullopt;
 }
 
+// The same as text to compare with an expected message: "(no failure)" when it raised none.
+template <class Failure, class Action>
+std::string failureMessageOf(Action&& action) {
+  return failureTextOf<Failure>(std::forward<Action>(action)).value_or("(no failure)");
+}
+
 }  // namespace tiermend::testing

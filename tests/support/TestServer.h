@@ -1,25 +1,41 @@
 // A fresh database on one of the private test servers (PostgreSQL or MariaDB), reached
 // as an ODBC data source, so that tests can run the same cases against both.
+//
+// What both servers share lives here: the names of the database and the data source,
+// the private odbcinst.ini and odbc.ini that ODBCSYSINI and ODBCINI point to while the
+// object lives, and the connection string the tool builds. Each server's class creates
+// and drops its database and writes its own ini entries. Destruction removes the ini
+// files and restores ODBCINI and ODBCSYSINI. Keep one instance alive at a time per
+// process (they set process-wide environment variables); instances one after another in
+// one process work.
 #pragma once
 
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tiermend::testing {
 
 class TestServer {
  public:
-  virtual ~TestServer() = default;
+  virtual ~TestServer();
+  TestServer(const TestServer&) = delete;
+  TestServer& operator=(const TestServer&) = delete;
+
   // "postgres" or "mariadb", for test names.
   virtual std::string kind() const = 0;
-  virtual const std::string& dataSourceName() const = 0;
-  virtual const std::string& database() const = 0;
+  // The ODBC data source name written to odbc.ini.
+  const std::string& dataSourceName() const { return dataSourceName_; }
+  // The database's name on the server.
+  const std::string& database() const { return database_; }
   // The user the server always knows.
   virtual std::string adminUser() const = 0;
   // The connection string the tool builds for a SQL Server link naming this data
-  // source (see PgTestDataSource::oleDbConnectionString).
-  virtual std::string oleDbConnectionString(const std::string& user,
-                                            const std::string& password = "") const = 0;
+  // source: "Provider=SQLOLEDB.1;[Password=p;]Persist Security Info=True;;User ID=u;
+  // Initial Catalog=<database>;Data Source=<dsn>;".
+  std::string oleDbConnectionString(const std::string& user,
+                                    const std::string& password = "") const;
   std::string oleDbConnectionString() const { return oleDbConnectionString(adminUser()); }
   // Runs SQL in this database with the server's own client, stopping at the first error.
   // Returns the rows, one per line, fields joined by "|", no headers.
@@ -28,6 +44,27 @@ class TestServer {
   virtual std::string checkViolationWords() const = 0;
   // The column type of an integer that the server numbers itself.
   virtual std::string autoIncrementInteger() const = 0;
+
+ protected:
+  // Names a new database "tiermend_<n>" and data source "<dataSourcePrefix><n>", with n
+  // unique to this process and instance.
+  explicit TestServer(const std::string& dataSourcePrefix);
+  // Writes the two ini files into a new temporary folder and points ODBCSYSINI and
+  // ODBCINI at them.
+  void installDataSource(const std::string& odbcinstIni, const std::string& odbcIni);
+
+ private:
+  // An environment variable's value from before the data source was installed.
+  struct SavedVariable {
+    const char* name;
+    std::optional<std::string> value;
+    void restore() const;
+  };
+
+  std::string database_;
+  std::string dataSourceName_;
+  std::filesystem::path folder_;
+  std::optional<SavedVariable> odbcIni_, odbcSysIni_;
 };
 
 // A new database (and data source) of that kind: "postgres" or "mariadb".

@@ -12,6 +12,7 @@ namespace {
 
 using testing::SqliteFile;
 using testing::TempFolder;
+using ::tiermend::testing::failureMessageOf;
 
 class RowsetTest : public ::testing::Test {
  protected:
@@ -35,11 +36,6 @@ class RowsetTest : public ::testing::Test {
 
   std::vector<std::vector<std::string>> stored(const std::string& sql) {
     return SqliteFile(path_).rows(sql);
-  }
-
-  template <class Failure>
-  std::string failureOf(const std::function<void()>& action) {
-    return ::tiermend::testing::failureTextOf<Failure>(action).value_or("(no failure)");
   }
 
   TempFolder folder_;
@@ -67,7 +63,7 @@ TEST_F(RowsetTest, ChangingTheStatementClosesTheRowset) {
   rowset_.clearSql();
   EXPECT_FALSE(rowset_.active());
   EXPECT_TRUE(rowset_.sqlLines().empty());
-  EXPECT_EQ(failureOf<EDatabaseError>([&] { rowset_.open(); }),
+  EXPECT_EQ(failureMessageOf<EDatabaseError>([&] { rowset_.open(); }),
             "ADOQ2: The statement text is empty");
 }
 
@@ -113,7 +109,7 @@ TEST_F(RowsetTest, AnEmptyResultIsAtItsEndAtOnce) {
 
 TEST_F(RowsetTest, AStatementWithoutResultSetCannotBeOpened) {
   rowset_.addSql("delete from t where n = 1");
-  EXPECT_EQ(failureOf<EDatabaseError>([&] { rowset_.open(); }),
+  EXPECT_EQ(failureMessageOf<EDatabaseError>([&] { rowset_.open(); }),
             "ADOQ2: CommandText does not return a result set");
   EXPECT_FALSE(rowset_.active());
 }
@@ -125,16 +121,19 @@ TEST_F(RowsetTest, ExecSqlConnectsAndCountsTheRows) {
 }
 
 TEST_F(RowsetTest, FieldPositionsOutsideTheResultAreRefused) {
-  EXPECT_EQ(failureOf<EListError>([&] { rowset_.field(0); }), "List index out of bounds (0)");
+  EXPECT_EQ(failureMessageOf<EListError>([&] { rowset_.field(0); }),
+            "List index out of bounds (0)");
   select(rowset_, "select n, label from t");
-  EXPECT_EQ(failureOf<EListError>([&] { rowset_.field(2); }), "List index out of bounds (2)");
-  EXPECT_EQ(failureOf<EListError>([&] { rowset_.field(-1); }), "List index out of bounds (-1)");
+  EXPECT_EQ(failureMessageOf<EListError>([&] { rowset_.field(2); }),
+            "List index out of bounds (2)");
+  EXPECT_EQ(failureMessageOf<EListError>([&] { rowset_.field(-1); }),
+            "List index out of bounds (-1)");
   EXPECT_EQ(rowset_.field(1).fieldName(), "label");
 }
 
 TEST_F(RowsetTest, AMissingTableGivesTheEnginesMessage) {
   rowset_.addSql("select * from missing");
-  EXPECT_EQ(failureOf<EOleException>([&] { rowset_.open(); }), "no such table: missing");
+  EXPECT_EQ(failureMessageOf<EOleException>([&] { rowset_.open(); }), "no such table: missing");
 }
 
 TEST_F(RowsetTest, PostAddsTheWrittenColumnsOnly) {
@@ -159,14 +158,15 @@ TEST_F(RowsetTest, ARefusedRowIsDroppedAndTheRowsetStaysUsable) {
   select(rowset_, "select * from strict");
   rowset_.append();
   rowset_.field(1).setAsString("1");
-  EXPECT_EQ(failureOf<EOleException>([&] { rowset_.post(); }),
+  EXPECT_EQ(failureMessageOf<EOleException>([&] { rowset_.post(); }),
             "NOT NULL constraint failed: strict.a");
   EXPECT_FALSE(rowset_.appending());
   EXPECT_TRUE(rowset_.active());
   rowset_.append();
   rowset_.field(0).setAsString("1");
   rowset_.field(1).setAsString("0");
-  EXPECT_EQ(failureOf<EOleException>([&] { rowset_.post(); }), "CHECK constraint failed: b > 0");
+  EXPECT_EQ(failureMessageOf<EOleException>([&] { rowset_.post(); }),
+            "CHECK constraint failed: b > 0");
   rowset_.append();
   rowset_.field(0).setAsString("1");
   rowset_.field(2).setAsString("9");
@@ -174,7 +174,7 @@ TEST_F(RowsetTest, ARefusedRowIsDroppedAndTheRowsetStaysUsable) {
   rowset_.append();
   rowset_.field(0).setAsString("2");
   rowset_.field(2).setAsString("9");
-  EXPECT_EQ(failureOf<EOleException>([&] { rowset_.post(); }),
+  EXPECT_EQ(failureMessageOf<EOleException>([&] { rowset_.post(); }),
             "UNIQUE constraint failed: strict.c");
   EXPECT_EQ(stored("select a, c from strict"), (std::vector<std::vector<std::string>>{{"1", "9"}}));
 }
@@ -182,7 +182,7 @@ TEST_F(RowsetTest, ARefusedRowIsDroppedAndTheRowsetStaysUsable) {
 TEST_F(RowsetTest, AnAutoNumberColumnCannotBeWritten) {
   select(rowset_, "select * from numbered");
   rowset_.append();
-  EXPECT_EQ(failureOf<EDatabaseError>([&] { rowset_.field(0).setAsString("5"); }),
+  EXPECT_EQ(failureMessageOf<EDatabaseError>([&] { rowset_.field(0).setAsString("5"); }),
             "Field 'id' cannot be modified");
   rowset_.field(1).setAsString("42");
   rowset_.post();
@@ -244,19 +244,19 @@ TEST_F(RowsetTest, AppendingKeepsThePlaceOfTheWalk) {
 }
 
 TEST_F(RowsetTest, WritingOrPostingOutsideAppendIsRefused) {
-  EXPECT_EQ(failureOf<EDatabaseError>([&] { rowset_.append(); }),
+  EXPECT_EQ(failureMessageOf<EDatabaseError>([&] { rowset_.append(); }),
             "ADOQ2: Cannot perform this operation on a closed dataset");
   select(rowset_, "select * from t");
-  EXPECT_EQ(failureOf<EDatabaseError>([&] { rowset_.post(); }),
+  EXPECT_EQ(failureMessageOf<EDatabaseError>([&] { rowset_.post(); }),
             "ADOQ2: Dataset not in edit or insert mode");
-  EXPECT_EQ(failureOf<EDatabaseError>([&] { rowset_.field(0).setAsString("1"); }),
+  EXPECT_EQ(failureMessageOf<EDatabaseError>([&] { rowset_.field(0).setAsString("1"); }),
             "ADOQ2: Dataset not in edit or insert mode");
 }
 
 TEST_F(RowsetTest, RowsOfAResultWithoutOneBaseTableCannotBePosted) {
   select(rowset_, "select count(*) as c from t");
   rowset_.append();
-  EXPECT_EQ(failureOf<EDatabaseError>([&] { rowset_.post(); }),
+  EXPECT_EQ(failureMessageOf<EDatabaseError>([&] { rowset_.post(); }),
             "ADOQ2: Insufficient base table information for updating or refreshing");
 }
 
@@ -305,7 +305,7 @@ TEST_F(RowsetTest, ARowsetOutlivingItsConnectionFailsPlainly) {
   select(orphan, "select * from t");
   connection.reset();
   EXPECT_FALSE(orphan.active());
-  EXPECT_EQ(failureOf<EDatabaseError>([&] { orphan.open(); }),
+  EXPECT_EQ(failureMessageOf<EDatabaseError>([&] { orphan.open(); }),
             "ADOQ9: Missing Connection or ConnectionString");
 }
 

@@ -2,7 +2,6 @@
 // and every table of them read alike by our reader, mdb-export and mdb-reader.
 #include <gtest/gtest.h>
 
-#include "data/EngineError.h"
 #include "data/providers/jet/JetProvider.h"
 #include "tests/data/jet/JetTestSupport.h"
 #include "tests/support/ThreeWayRead.h"
@@ -10,17 +9,8 @@
 namespace tiermend::data::jet {
 namespace {
 
+using testing::failureOf;
 using testing::fixture;
-
-std::string failureOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EngineError& error) {
-    return error.what();
-  }
-  ADD_FAILURE() << "no EngineError";
-  return {};
-}
 
 TEST(JetAccessMadePasswordTest, AProtectedFileOpensWithItsPasswordOnly) {
   for (const char* name : {"access-made/password_V2000_with-password.mdb",

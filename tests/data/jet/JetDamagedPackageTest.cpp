@@ -15,6 +15,7 @@
 namespace tiermend::data::jet {
 namespace {
 
+using testing::failureOf;
 using testing::fixture;
 using testing::pagesOfTable;
 using testing::readAll;
@@ -44,12 +45,7 @@ TEST_P(JetDamagedPackage, IsReportedAsDamageNamingTheTableAndTheFile) {
   const std::string table = GetParam().table;
   const std::string what = GetParam().damage(path, pagesOfTable(path, table));
   auto session = openSession(path, "");
-  std::string message = "(no failure)";
-  try {
-    readAll(*session, "select * from " + table);
-  } catch (const EngineError& error) {
-    message = error.what();
-  }
+  const std::string message = failureOf([&] { readAll(*session, "select * from " + table); });
   const std::string expected = "The table '" + table + "' in '" + path + "' is damaged: " + what;
   EXPECT_EQ(message.substr(0, expected.size()), expected) << message;
 }

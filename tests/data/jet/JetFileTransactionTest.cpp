@@ -21,18 +21,8 @@ namespace tiermend::data::jet {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::failureOf;
 using testing::fileBytes;
-using testing::ScratchFolder;
-
-std::string failureOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EngineError& error) {
-    return error.what();
-  }
-  ADD_FAILURE() << "no EngineError";
-  return {};
-}
 
 std::vector<std::string> folderEntries(const std::string& folder) {
   std::vector<std::string> names;
@@ -120,17 +110,12 @@ std::string failureAsUnprivilegedUser(const std::function<void()>& action) {
   return message;
 }
 
-class JetFileTransactionTest : public ::testing::Test {
+class JetFileTransactionTest : public testing::JetScratchTest {
  protected:
-  void SetUp() override {
-    target = scratch.copyOf("tiermenddb.mdb", "basedb.mdb");
-    original = fileBytes(target);
-  }
   std::string folder() const { return std::filesystem::path(target).parent_path().string(); }
 
-  ScratchFolder scratch;
-  std::string target;
-  std::vector<unsigned char> original;
+  std::string target = targetCopyOf("tiermenddb.mdb");
+  std::vector<unsigned char> original = fileBytes(target);
 };
 
 TEST_F(JetFileTransactionTest, WritesReachThePathOnlyAtCommitAndTheCopyIsGone) {

@@ -3,24 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
 
 #include "JetTestSupport.h"
 #include "data/EngineError.h"
 #include "data/providers/jet/JetHeader.h"
 #include "data/providers/jet/JetProvider.h"
-#include "tests/support/FailureText.h"
 
 namespace tiermend::data::jet {
 namespace {
 
+using testing::failureOf;
 using testing::fixture;
 using testing::readAll;
 using testing::ScratchFolder;
-
-std::string failureOf(const std::function<void()>& action) {
-  return ::tiermend::testing::failureTextOf<EngineError>(action).value_or("(no failure)");
-}
 
 const char* const kRefused =
     "This statement cannot be run on an Access database: only 'delete from <table>' and "

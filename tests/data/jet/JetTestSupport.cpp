@@ -4,7 +4,9 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "data/EngineError.h"
 #include "data/providers/jet/JetDatabase.h"
+#include "tests/support/FailureText.h"
 
 namespace tiermend::data::jet::testing {
 
@@ -29,6 +31,23 @@ std::string ScratchFolder::copyOf(const std::string& fixtureName, const std::str
   std::filesystem::permissions(target, std::filesystem::perms::owner_write,
                                std::filesystem::perm_options::add);
   return target.string();
+}
+
+std::vector<std::string> namesOf(const std::vector<ColumnInfo>& columns) {
+  std::vector<std::string> names;
+  for (const auto& column : columns) names.push_back(column.name);
+  return names;
+}
+
+std::string failureOf(const std::function<void()>& action) {
+  return ::tiermend::testing::failureMessageOf<EngineError>(action);
+}
+
+std::string JetScratchTest::targetCopyOf(const std::string& fixtureName, const std::string& table,
+                                         const std::string& password) const {
+  const std::string path = scratch.copyOf(fixtureName, "basedb.mdb");
+  if (!table.empty()) removeIndexes(path, table, password);
+  return path;
 }
 
 std::vector<unsigned char> fileBytes(const std::string& path) {

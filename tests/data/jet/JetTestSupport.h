@@ -1,8 +1,11 @@
-// Helpers shared by the Jet provider tests: fixture paths, reading whole results and
-// scratch copies of fixtures in a temporary folder.
+// Helpers shared by the Jet provider tests: fixture paths, reading whole results,
+// failure messages, and scratch copies of fixtures in a temporary folder.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +24,12 @@ struct Result {
 
 Result readAll(Session& session, const std::string& sql);
 
+// The columns' names, in order.
+std::vector<std::string> namesOf(const std::vector<ColumnInfo>& columns);
+
+// The message of the EngineError the action raises, or "(no failure)" when it raises none.
+std::string failureOf(const std::function<void()>& action);
+
 // A temporary folder, removed with everything in it when the object goes, that takes
 // writable copies of fixtures.
 class ScratchFolder {
@@ -30,6 +39,17 @@ class ScratchFolder {
 
  private:
   ::tiermend::testing::TempFolder folder_;
+};
+
+// For tests that write: copies of fixtures in a scratch folder of the test's own.
+class JetScratchTest : public ::testing::Test {
+ protected:
+  // A writable copy of the fixture, named basedb.mdb as the tool's target is. With a
+  // table named, the copy's table has its indexes removed (see removeIndexes).
+  std::string targetCopyOf(const std::string& fixtureName, const std::string& table = "",
+                           const std::string& password = "") const;
+
+  ScratchFolder scratch;
 };
 
 std::vector<unsigned char> fileBytes(const std::string& path);

@@ -5,23 +5,14 @@
 #include <gtest/gtest.h>
 
 #include "JetTestSupport.h"
-#include "data/EngineError.h"
 #include "data/providers/jet/JetProvider.h"
 #include "tests/support/ThreeWayRead.h"
 
 namespace tiermend::data::jet {
 namespace {
 
+using testing::failureOf;
 using testing::readAll;
-
-std::string failureOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EngineError& error) {
-    return error.what();
-  }
-  return "(no failure)";
-}
 
 const std::vector<std::string> kColumns = {"b",   "by", "i16", "i32", "money", "f32",
                                            "f64", "dt", "txt", "dec", "guid"};
@@ -87,11 +78,9 @@ std::vector<KindsRow> kindsRows() {
   };
 }
 
-class JetWriteKindsTest : public ::testing::Test {
+class JetWriteKindsTest : public testing::JetScratchTest {
  protected:
-  void SetUp() override { testing::removeIndexes(path, "all_types"); }
-  testing::ScratchFolder folder;
-  std::string path = folder.copyOf("types.mdb", "basedb.mdb");
+  std::string path = targetCopyOf("types.mdb", "all_types");
 };
 
 TEST_F(JetWriteKindsTest, TheTableWithoutItsIndexStillReadsTheSameThreeWays) {

@@ -7,29 +7,15 @@
 #include <filesystem>
 
 #include "JetTestSupport.h"
-#include "data/EngineError.h"
 #include "data/providers/jet/JetProvider.h"
 #include "tests/support/ThreeWayRead.h"
 
 namespace tiermend::data::jet {
 namespace {
 
+using testing::failureOf;
+using testing::namesOf;
 using testing::readAll;
-
-std::string failureOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EngineError& error) {
-    return error.what();
-  }
-  return "(no failure)";
-}
-
-std::vector<std::string> namesOf(const std::vector<ColumnInfo>& columns) {
-  std::vector<std::string> names;
-  for (const auto& column : columns) names.push_back(column.name);
-  return names;
-}
 
 // Empties table and writes back rows (whole rows, every column) in one transaction.
 void rewrite(Session& session, const std::string& table, const testing::Result& rows) {
@@ -40,15 +26,7 @@ void rewrite(Session& session, const std::string& table, const testing::Result& 
   session.commit();
 }
 
-class JetWriteLayoutsTest : public ::testing::Test {
- protected:
-  std::string copy(const std::string& fixture, const std::string& table) {
-    const std::string path = folder.copyOf(fixture, "basedb.mdb");
-    testing::removeIndexes(path, table);
-    return path;
-  }
-  testing::ScratchFolder folder;
-};
+using JetWriteLayoutsTest = testing::JetScratchTest;
 
 DateTime day(int year, int month, int date) {
   DateTime value;
@@ -59,7 +37,7 @@ DateTime day(int year, int month, int date) {
 }
 
 TEST_F(JetWriteLayoutsTest, Jet3RowsOfEveryKindInTheFilesCodePage) {
-  const std::string path = copy("access-made/V1997_test.mdb", "Table1");
+  const std::string path = targetCopyOf("access-made/V1997_test.mdb", "Table1");
   ASSERT_EQ(tiermend::testing::threeWayDifference(path, "Table1"), "");
   auto session = openSession(path, "");
   const std::vector<std::string> columns = {"A", "B", "C", "D", "E", "F", "G", "H", "I"};
@@ -91,7 +69,7 @@ TEST_F(JetWriteLayoutsTest, Jet3RowsOfEveryKindInTheFilesCodePage) {
 // A Customers row with every field at its full size is over 256 bytes, so its offsets
 // need the Jet 3 jump table.
 TEST_F(JetWriteLayoutsTest, Jet3RowsLongerThan256BytesUseTheJumpTable) {
-  const std::string path = copy("jet3/nwind.mdb", "Customers");
+  const std::string path = targetCopyOf("jet3/nwind.mdb", "Customers");
   auto session = openSession(path, "");
   testing::Result rows = readAll(*session, "select * from Customers");
   ASSERT_EQ(rows.rows.size(), 91u);
@@ -108,7 +86,7 @@ TEST_F(JetWriteLayoutsTest, Jet3RowsLongerThan256BytesUseTheJumpTable) {
 }
 
 TEST_F(JetWriteLayoutsTest, Jet3TableOfManyPagesIsRefreshedInPlace) {
-  const std::string path = copy("jet3/nwind.mdb", "Order Details");
+  const std::string path = targetCopyOf("jet3/nwind.mdb", "Order Details");
   const auto sizeBefore = std::filesystem::file_size(path);
   auto session = openSession(path, "");
   const testing::Result rows = readAll(*session, "select * from [Order Details]");
@@ -121,7 +99,7 @@ TEST_F(JetWriteLayoutsTest, Jet3TableOfManyPagesIsRefreshedInPlace) {
 
 // DateTest's pages hold 20 rows Access deleted, between live ones.
 TEST_F(JetWriteLayoutsTest, PagesHoldingRowsAccessDeletedAreEmptiedAndReused) {
-  const std::string path = copy("DateTestDatabase.mdb", "DateTest");
+  const std::string path = targetCopyOf("DateTestDatabase.mdb", "DateTest");
   const auto sizeBefore = std::filesystem::file_size(path);
   auto session = openSession(path, "");
   testing::Result rows = readAll(*session,
@@ -141,8 +119,7 @@ TEST_F(JetWriteLayoutsTest, PagesHoldingRowsAccessDeletedAreEmptiedAndReused) {
 // The database password opens the file for writing as for reading; the copy keeps it.
 TEST_F(JetWriteLayoutsTest, APasswordProtectedFileIsWrittenWithItsPasswordOnly) {
   const std::string path =
-      folder.copyOf("access-made/password_V2000_with-password.mdb", "basedb.mdb");
-  testing::removeIndexes(path, "Table1", "password");
+      targetCopyOf("access-made/password_V2000_with-password.mdb", "Table1", "password");
   EXPECT_EQ(failureOf([&] { openSession(path, "korvenal"); }), "Not a valid password.");
   auto session = openSession(path, "password");
   session->beginTransaction();

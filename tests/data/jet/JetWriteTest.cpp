@@ -5,33 +5,18 @@
 #include <filesystem>
 
 #include "JetTestSupport.h"
-#include "data/EngineError.h"
 #include "data/providers/jet/JetProvider.h"
 #include "tests/support/ThreeWayRead.h"
 
 namespace tiermend::data::jet {
 namespace {
 
+using testing::failureOf;
 using testing::fixture;
+using testing::namesOf;
 using testing::readAll;
-using testing::ScratchFolder;
 
 const char* const kBracketTables[] = {"health_insu", "labor", "incom_rep", "retire"};
-
-std::string failureOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EngineError& error) {
-    return error.what();
-  }
-  return "(no failure)";
-}
-
-std::vector<std::string> namesOf(const std::vector<ColumnInfo>& columns) {
-  std::vector<std::string> names;
-  for (const auto& column : columns) names.push_back(column.name);
-  return names;
-}
 
 // One refresh step as the tool runs it: in one transaction, empty the table and post
 // every source row.
@@ -62,10 +47,9 @@ void expectSameRows(const std::string& sourcePath, const std::string& targetPath
   }
 }
 
-class JetRefreshTest : public ::testing::Test {
+class JetRefreshTest : public testing::JetScratchTest {
  protected:
-  ScratchFolder folder;
-  std::string target = folder.copyOf("tiermenddb.mdb", "basedb.mdb");
+  std::string target = targetCopyOf("tiermenddb.mdb");
 };
 
 TEST_F(JetRefreshTest, TheFourBracketTablesAreRefreshedAndReadBackThreeWays) {
@@ -161,14 +145,15 @@ TEST_F(JetRefreshTest, AFailureHalfWayLeavesTheFileByteForByteUnchanged) {
             "(no failure)");
   EXPECT_TRUE(testing::fileBytes(target) == before);
   std::error_code ignored;
-  for (const auto& entry : std::filesystem::directory_iterator(folder.path(""))) {
+  for (const auto& entry : std::filesystem::directory_iterator(scratch.path(""))) {
     EXPECT_EQ(entry.path().filename(), "basedb.mdb");  // no copy left behind
   }
 }
 
-TEST(JetWriteRefusalTest, AnIndexedTableIsRefusedBeforeAnythingChanges) {
-  ScratchFolder folder;
-  const std::string path = folder.copyOf("types.mdb", "basedb.mdb");
+using JetWriteRefusalTest = testing::JetScratchTest;
+
+TEST_F(JetWriteRefusalTest, AnIndexedTableIsRefusedBeforeAnythingChanges) {
+  const std::string path = targetCopyOf("types.mdb");
   const auto before = testing::fileBytes(path);
   auto session = openSession(path, "");
   EXPECT_EQ(failureOf([&] { session->execute("delete from all_types"); }),
@@ -180,9 +165,8 @@ TEST(JetWriteRefusalTest, AnIndexedTableIsRefusedBeforeAnythingChanges) {
   EXPECT_TRUE(testing::fileBytes(path) == before);
 }
 
-TEST(JetWriteRefusalTest, StatementsOtherThanDeleteAllAreRefused) {
-  ScratchFolder folder;
-  const std::string path = folder.copyOf("tiermenddb.mdb", "basedb.mdb");
+TEST_F(JetWriteRefusalTest, StatementsOtherThanDeleteAllAreRefused) {
+  const std::string path = targetCopyOf("tiermenddb.mdb");
   const auto before = testing::fileBytes(path);
   auto session = openSession(path, "");
   for (const char* sql : {"delete from labor where grade = 1", "update retire set grp = 2",

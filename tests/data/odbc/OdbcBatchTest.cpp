@@ -17,6 +17,7 @@
 #include "data/providers/odbc/OdbcProvider.h"
 #include "data/providers/odbc/OdbcSession.h"
 #include "platform/Exceptions.h"
+#include "tests/support/FailureText.h"
 #include "tests/support/TestServer.h"
 
 namespace tiermend::data::odbc {
@@ -269,16 +270,14 @@ TEST_P(OdbcBatchTest, ConversionFailureAfterARefusedRowReportsTheRefusedRow) {
     rowset.addSql("select grade, note from labor");
     rowset.open();
     connection.beginTransaction();
-    std::string failure;
-    try {
+    const auto postAll = [&] {
       for (const char* grade : c.grades) {
         rowset.append();
         rowset.field(0).setAsString(grade);
         rowset.post();
       }
-    } catch (const Exception& e) {
-      failure = e.message();
-    }
+    };
+    const std::string failure = testing::failureTextOf<Exception>(postAll).value_or("");
     connection.rollback();
     if (c.refusedFirst) {
       EXPECT_NE(failure.find(server->checkViolationWords()), std::string::npos) << failure;

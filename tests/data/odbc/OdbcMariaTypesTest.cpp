@@ -10,6 +10,7 @@
 #include "data/ConnectionString.h"
 #include "data/providers/odbc/OdbcProvider.h"
 #include "data/providers/odbc/OdbcSession.h"
+#include "tests/data/odbc/ColumnKindCase.h"
 #include "tests/support/MariaTestDataSource.h"
 
 namespace tiermend::data::odbc {
@@ -42,19 +43,6 @@ CREATE TABLE kinds (
   data blob
 );)";
 
-struct KindCase {
-  const char* column;
-  ColumnType type;
-  int size;
-  int precision;
-  int scale;
-  bool autoIncrement;
-};
-
-void PrintTo(const KindCase& c, std::ostream* os) {
-  *os << c.column;
-}
-
 class OdbcMariaKindsTest : public ::testing::TestWithParam<KindCase> {
  protected:
   testing::MariaTestDataSource maria;
@@ -63,20 +51,7 @@ class OdbcMariaKindsTest : public ::testing::TestWithParam<KindCase> {
 TEST_P(OdbcMariaKindsTest, ReportsTheColumnKind) {
   maria.sql(kCreateAllTypes);
   auto session = openSession(ConnectionString::parse(maria.oleDbConnectionString()));
-  auto cursor = session->query("SELECT * FROM kinds");
-  ASSERT_NE(cursor, nullptr);
-  EXPECT_EQ(cursor->baseTable(), "kinds");
-  const KindCase& expected = GetParam();
-  const ColumnInfo* found = nullptr;
-  for (const ColumnInfo& column : cursor->columns())
-    if (column.name == expected.column) found = &column;
-  ASSERT_NE(found, nullptr) << expected.column;
-  EXPECT_EQ(static_cast<int>(found->type), static_cast<int>(expected.type));
-  EXPECT_EQ(found->size, expected.size);
-  EXPECT_EQ(found->precision, expected.precision);
-  EXPECT_EQ(found->scale, expected.scale);
-  EXPECT_EQ(found->autoIncrement, expected.autoIncrement);
-  EXPECT_FALSE(found->hidden);
+  expectColumnKind(session->query("SELECT * FROM kinds"), GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, OdbcMariaKindsTest,
@@ -104,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(Types, OdbcMariaKindsTest,
                                            KindCase{"long_note", ColumnType::Memo, 0, 0, 0, false},
                                            KindCase{"raw", ColumnType::Binary, 8, 0, 0, false},
                                            KindCase{"data", ColumnType::Blob, 0, 0, 0, false}),
-                         [](const auto& info) { return std::string(info.param.column); });
+                         kindCaseName);
 
 const std::vector<std::string> kColumns = {
     "tiny",   "tiny_u", "small",   "small_u",   "medium",   "whole", "whole_u", "big",

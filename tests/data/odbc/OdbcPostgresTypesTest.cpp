@@ -1,6 +1,6 @@
 // Column kinds and values of every PostgreSQL type the provider maps, read and written.
+#include "tests/data/odbc/ColumnKindCase.h"
 #include "tests/data/odbc/OdbcPostgresFixture.h"
-#include "tests/support/TestName.h"
 
 namespace tiermend::data::odbc {
 namespace {
@@ -26,40 +26,13 @@ CREATE TABLE kinds (
   tag uuid
 );)";
 
-struct KindCase {
-  const char* column;
-  ColumnType type;
-  int size;
-  int precision;
-  int scale;
-  bool autoIncrement;
-};
-
-void PrintTo(const KindCase& c, std::ostream* os) {
-  *os << c.column;
-}
-
 class OdbcPostgresKindsTest : public OdbcPostgresTest,
                               public ::testing::WithParamInterface<KindCase> {};
 
 TEST_P(OdbcPostgresKindsTest, ReportsTheColumnKind) {
   pg.psql(kCreateAllTypes);
   auto session = open();
-  auto cursor = session->query("SELECT * FROM kinds");
-  ASSERT_NE(cursor, nullptr);
-  EXPECT_EQ(cursor->baseTable(), "kinds");
-  const KindCase& expected = GetParam();
-  const ColumnInfo* found = nullptr;
-  for (const ColumnInfo& column : cursor->columns())
-    if (column.name == expected.column) found = &column;
-  ASSERT_NE(found, nullptr) << expected.column;
-  EXPECT_EQ(found->type, expected.type);
-  EXPECT_EQ(found->size, expected.size);
-  EXPECT_EQ(found->precision, expected.precision);
-  EXPECT_EQ(found->scale, expected.scale);
-  EXPECT_EQ(found->autoIncrement, expected.autoIncrement);
-  EXPECT_TRUE(found->updatable);
-  EXPECT_FALSE(found->hidden);
+  expectColumnKind(session->query("SELECT * FROM kinds"), GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, OdbcPostgresKindsTest,
@@ -80,9 +53,7 @@ INSTANTIATE_TEST_SUITE_P(Types, OdbcPostgresKindsTest,
                                            KindCase{"note", ColumnType::Text, 0, 0, 0, false},
                                            KindCase{"data", ColumnType::Blob, 0, 0, 0, false},
                                            KindCase{"tag", ColumnType::Guid, 0, 0, 0, false}),
-                         [](const auto& info) {
-                           return tiermend::testing::testNameFrom(info.param.column);
-                         });
+                         kindCaseName);
 
 // The values of one row in column order, without the id.
 std::vector<Value> readRow(Session& session, const std::string& where) {

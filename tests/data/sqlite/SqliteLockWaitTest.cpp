@@ -10,6 +10,7 @@
 #include "data/providers/sqlite/SqliteProvider.h"
 #include "tests/data/sqlite/SqliteLockHolder.h"
 #include "tests/data/sqlite/SqliteTestFiles.h"
+#include "tests/support/FailureText.h"
 
 namespace tiermend::data::sqlite {
 namespace {
@@ -19,6 +20,7 @@ using Clock = std::chrono::steady_clock;
 using testing::SqliteFile;
 using testing::SqliteLockHolder;
 using testing::TempFolder;
+using ::tiermend::testing::failureMessageOf;
 
 class SqliteLockWaitTest : public ::testing::Test {
  protected:
@@ -60,12 +62,7 @@ TEST_F(SqliteLockWaitTest, AWriteLockHeldForASecondIsWaitedFor) {
 TEST_F(SqliteLockWaitTest, AWriteLockHeldForGoodEndsTheWaitWithAMessage) {
   SqliteLockHolder holder(path_);
   const auto start = Clock::now();
-  std::string message = "(no failure)";
-  try {
-    replaceRows();
-  } catch (const EngineError& error) {
-    message = error.what();
-  }
+  const std::string message = failureMessageOf<EngineError>([&] { replaceRows(); });
   const auto waited = Clock::now() - start;
   EXPECT_EQ(message, fileInUseMessage(path_));
   EXPECT_GE(waited, std::chrono::seconds(kLockWaitSeconds - 1));
@@ -77,13 +74,10 @@ TEST_F(SqliteLockWaitTest, ADatabaseThatCannotGrowSaysSoAndKeepsItsRows) {
   session_->execute("PRAGMA max_page_count = " + pages);
   session_->beginTransaction();
   session_->execute("delete from t");
-  std::string message = "(no failure)";
-  try {
-    const std::string wide(2000, 'x');
+  const std::string wide(2000, 'x');
+  const std::string message = failureMessageOf<EngineError>([&] {
     for (int i = 0; i < 100; ++i) session_->insert("t", {"label"}, {Value{wide}});
-  } catch (const EngineError& error) {
-    message = error.what();
-  }
+  });
   try {
     session_->rollback();
   } catch (const EngineError&) {

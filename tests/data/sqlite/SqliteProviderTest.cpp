@@ -12,6 +12,7 @@ namespace {
 
 using testing::SqliteFile;
 using testing::TempFolder;
+using ::tiermend::testing::failureMessageOf;
 
 class SqliteProviderTest : public ::testing::Test {
  protected:
@@ -30,10 +31,6 @@ class SqliteProviderTest : public ::testing::Test {
     std::vector<Value> row;
     while (cursor && cursor->fetch(row)) rows.push_back(row);
     return rows;
-  }
-
-  std::string engineMessage(const std::function<void()>& action) {
-    return ::tiermend::testing::failureTextOf<EngineError>(action).value_or("(no failure)");
   }
 
   TempFolder folder_;
@@ -154,10 +151,10 @@ TEST_F(SqliteProviderTest, ReadsDatesStoredAsJulianDays) {
 TEST_F(SqliteProviderTest, AStoredValueTheColumnCannotHoldIsReportedWithTheColumn) {
   session_->execute("CREATE TABLE bad (d DATETIME, n INT)");
   session_->execute("INSERT INTO bad VALUES ('next tuesday', 1)");
-  EXPECT_EQ(engineMessage([&] { readAll("select d from bad"); }),
+  EXPECT_EQ(failureMessageOf<EngineError>([&] { readAll("select d from bad"); }),
             "The value 'next tuesday' in column 'd' is not a valid date or time");
   session_->execute("UPDATE bad SET d = NULL, n = 1.5");
-  EXPECT_EQ(engineMessage([&] { readAll("select n from bad"); }),
+  EXPECT_EQ(failureMessageOf<EngineError>([&] { readAll("select n from bad"); }),
             "The value '1.5' in column 'n' is not a valid whole number");
 }
 
@@ -176,32 +173,35 @@ TEST_F(SqliteProviderTest, ExecuteCountsTheRowsItChanged) {
 }
 
 TEST_F(SqliteProviderTest, FailuresCarryTheEnginesWords) {
-  EXPECT_EQ(engineMessage([&] { session_->query("select * from missing"); }),
+  EXPECT_EQ(failureMessageOf<EngineError>([&] { session_->query("select * from missing"); }),
             "no such table: missing");
-  EXPECT_EQ(engineMessage([&] { session_->execute("delete from t; delete from t"); }),
-            "Characters found after end of SQL statement");
-  EXPECT_EQ(engineMessage([&] { session_->execute("delete from t; drop table missing"); }),
+  EXPECT_EQ(
+      failureMessageOf<EngineError>([&] { session_->execute("delete from t; delete from t"); }),
+      "Characters found after end of SQL statement");
+  EXPECT_EQ(failureMessageOf<EngineError>(
+                [&] { session_->execute("delete from t; drop table missing"); }),
             "Characters found after end of SQL statement");
   session_->execute("delete from t where n = 99; -- nothing but a comment after it\r\n");
   EXPECT_EQ(SqliteFile(path_).value("select count(*) from t"), "3");
-  EXPECT_EQ(engineMessage([&] { session_->insert("t", {"nope"}, {std::int64_t{1}}); }),
-            "table t has no column named nope");
+  EXPECT_EQ(
+      failureMessageOf<EngineError>([&] { session_->insert("t", {"nope"}, {std::int64_t{1}}); }),
+      "table t has no column named nope");
 }
 
 TEST_F(SqliteProviderTest, ARefusedInsertLeavesTheSessionUsable) {
   session_->execute("CREATE TABLE strict (a INT NOT NULL, b INT CHECK (b > 0), c INT UNIQUE)");
   const std::vector<std::string> columns{"a", "b", "c"};
-  EXPECT_EQ(engineMessage([&] {
+  EXPECT_EQ(failureMessageOf<EngineError>([&] {
               session_->insert("strict", columns, {Null{}, Null{}, Null{}});
             }),
             "NOT NULL constraint failed: strict.a");
-  EXPECT_EQ(engineMessage([&] {
+  EXPECT_EQ(failureMessageOf<EngineError>([&] {
               session_->insert("strict", columns, {std::int64_t{1}, std::int64_t{0}, Null{}});
             }),
             "CHECK constraint failed: b > 0");
   session_->insert("strict", columns, {std::int64_t{1}, std::int64_t{1}, std::int64_t{7}});
   EXPECT_EQ(
-      engineMessage([&] {
+      failureMessageOf<EngineError>([&] {
         session_->insert("strict", columns, {std::int64_t{2}, std::int64_t{2}, std::int64_t{7}});
       }),
       "UNIQUE constraint failed: strict.c");
@@ -235,7 +235,8 @@ TEST_F(SqliteProviderTest, RollbackUndoesAndCommitKeeps) {
   session_->insert("t", {"n"}, {std::int64_t{4}});
   session_->commit();
   EXPECT_EQ(SqliteFile(path_).value("select count(*) from t"), "4");
-  EXPECT_EQ(engineMessage([&] { session_->commit(); }), "cannot commit - no transaction is active");
+  EXPECT_EQ(failureMessageOf<EngineError>([&] { session_->commit(); }),
+            "cannot commit - no transaction is active");
 }
 
 TEST(SqliteOpenTest, OpensOnlyExistingDatabaseFiles) {

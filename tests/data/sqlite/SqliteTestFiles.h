@@ -1,10 +1,12 @@
-// Temporary folders and real SQLite files for the data layer's tests.
+// Temporary folders and real SQLite files for the tests.
 #pragma once
 
 #include <sqlite3.h>
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -68,6 +70,15 @@ class SqliteFile {
  private:
   sqlite3* db_ = nullptr;
 };
+
+// The statements that make the four bracket tables of a customer database, empty
+// (testdata/bracket-tables-sqlite.sql).
+inline std::string bracketTablesSql() {
+  std::ifstream in(std::string(TIERMEND_TESTDATA) + "/bracket-tables-sqlite.sql");
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
 
 // Creates a SQLite file at path holding what the statements make.
 inline void createSqliteFile(const std::string& path, const std::string& sql) {
