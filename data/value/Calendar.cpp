@@ -1,14 +1,36 @@
 // Calendar days, OLE Automation dates and Julian day numbers.
 #include "data/value/Calendar.h"
 
+#include <chrono>
 #include <cmath>
 
 namespace tiermend::data {
 namespace {
 
+namespace chrono = std::chrono;
+
 constexpr std::int64_t kMillisecondsPerDay = 86'400'000;
 constexpr double kJulianDayOfUnixEpoch = 2440587.5;
-const std::int64_t kOleEpoch = daysFromCivil(1899, 12, 30);
+
+chrono::year_month_day calendarDate(int year, int month, int day) {
+  return chrono::year_month_day{chrono::year{year}, chrono::month{static_cast<unsigned>(month)},
+                                chrono::day{static_cast<unsigned>(day)}};
+}
+
+// Days since 1970-01-01 of a real date.
+std::int64_t daysSinceUnixEpoch(int year, int month, int day) {
+  return chrono::sys_days{calendarDate(year, month, day)}.time_since_epoch().count();
+}
+
+// Sets the date of value to the day that many days after 1970-01-01.
+void setDate(DateTime& value, std::int64_t daysSinceEpoch) {
+  const chrono::year_month_day date{chrono::sys_days{chrono::days{daysSinceEpoch}}};
+  value.year = static_cast<int>(date.year());
+  value.month = static_cast<int>(static_cast<unsigned>(date.month()));
+  value.day = static_cast<int>(static_cast<unsigned>(date.day()));
+}
+
+const std::int64_t kOleEpoch = daysSinceUnixEpoch(1899, 12, 30);
 
 // Sets the time of day of value from milliseconds since midnight.
 void setTimeOfDay(DateTime& value, std::int64_t milliseconds) {
@@ -20,40 +42,10 @@ void setTimeOfDay(DateTime& value, std::int64_t milliseconds) {
 
 }  // namespace
 
-bool isLeapYear(int year) {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int daysInMonth(int year, int month) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && isLeapYear(year) ? 29 : kDays[month - 1];
-}
-
 bool isValidDate(int year, int month, int day) {
-  return year >= 1 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 &&
-         day <= daysInMonth(year, month);
-}
-
-std::int64_t daysFromCivil(std::int64_t year, int month, int day) {
-  year -= month <= 2 ? 1 : 0;
-  const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
-  const std::int64_t yearOfEra = year - era * 400;
-  const std::int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return era * 146097 + dayOfEra - 719468;
-}
-
-void civilFromDays(std::int64_t days, int& year, int& month, int& day) {
-  days += 719468;
-  const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-  const std::int64_t dayOfEra = days - era * 146097;
-  const std::int64_t yearOfEra =
-      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-  const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-  const std::int64_t monthIndex = (5 * dayOfYear + 2) / 153;
-  day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
-  month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
-  year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
+  // The range checks come first: chrono keeps a month or day in one byte.
+  return year >= 1 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 && day <= 31 &&
+         calendarDate(year, month, day).ok();
 }
 
 std::optional<DateTime> dateTimeFromOleDays(double days) {
@@ -68,7 +60,7 @@ std::optional<DateTime> dateTimeFromOleDays(double days) {
     ++dayNumber;
   }
   DateTime result;
-  civilFromDays(kOleEpoch + dayNumber, result.year, result.month, result.day);
+  setDate(result, kOleEpoch + dayNumber);
   if (result.year < 1 || result.year > 9999) return std::nullopt;
   setTimeOfDay(result, milliseconds);
   return result;
@@ -76,7 +68,7 @@ std::optional<DateTime> dateTimeFromOleDays(double days) {
 
 double oleDaysFromDateTime(const DateTime& value) {
   const auto dayNumber =
-      static_cast<double>(daysFromCivil(value.year, value.month, value.day) - kOleEpoch);
+      static_cast<double>(daysSinceUnixEpoch(value.year, value.month, value.day) - kOleEpoch);
   const double time =
       ((value.hour * 60.0 + value.minute) * 60.0 + value.second + value.millisecond / 1000.0) /
       86400.0;
@@ -86,8 +78,8 @@ double oleDaysFromDateTime(const DateTime& value) {
 std::optional<DateTime> dateTimeFromJulianDay(double julianDay) {
   const double milliseconds = (julianDay - kJulianDayOfUnixEpoch) * kMillisecondsPerDay;
   if (!std::isfinite(milliseconds)) return std::nullopt;
-  const double earliest = static_cast<double>(daysFromCivil(1, 1, 1)) * kMillisecondsPerDay;
-  const double latest = static_cast<double>(daysFromCivil(10000, 1, 1)) * kMillisecondsPerDay;
+  const double earliest = static_cast<double>(daysSinceUnixEpoch(1, 1, 1)) * kMillisecondsPerDay;
+  const double latest = static_cast<double>(daysSinceUnixEpoch(10000, 1, 1)) * kMillisecondsPerDay;
   if (milliseconds < earliest || milliseconds >= latest) return std::nullopt;
   const long long total = std::llround(milliseconds);
   long long days = total / kMillisecondsPerDay;
@@ -97,7 +89,7 @@ std::optional<DateTime> dateTimeFromJulianDay(double julianDay) {
     --days;
   }
   DateTime value;
-  civilFromDays(days, value.year, value.month, value.day);
+  setDate(value, days);
   setTimeOfDay(value, rest);
   return value;
 }

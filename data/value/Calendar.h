@@ -1,6 +1,7 @@
 // Calendar days and the day counts engines store dates as: OLE Automation dates (days
 // since 1899-12-30 with the time as a fraction, as Jet stores them) and Julian day
-// numbers (as SQLite's date functions read numbers). Proleptic Gregorian throughout.
+// numbers (as SQLite's date functions read numbers). Proleptic Gregorian throughout, as
+// std::chrono's calendar counts it.
 #pragma once
 
 #include <cstdint>
@@ -10,15 +11,8 @@
 
 namespace tiermend::data {
 
-bool isLeapYear(int year);
-int daysInMonth(int year, int month);
 // Whether year (1 to 9999), month and day name a real day.
 bool isValidDate(int year, int month, int day);
-
-// Days since 1970-01-01 of a date, and back (the well-known era-based algorithms, exact
-// for every date in the years 1 to 9999).
-std::int64_t daysFromCivil(std::int64_t year, int month, int day);
-void civilFromDays(std::int64_t days, int& year, int& month, int& day);
 
 // The date and time of an OLE Automation date: whole days since 1899-12-30, the time
 // of day as the fraction's magnitude (also for days before it); nullopt outside the
