@@ -76,26 +76,16 @@ void JetRowPacker::putFixed(const JetColumnLayout& column, const Value& value, s
         throw EngineError("The value " + std::to_string(number) + " is too large for field '" +
                           column.name + "'.");
       }
-      const auto single = static_cast<float>(number);
-      std::uint32_t bits = 0;
-      std::memcpy(&bits, &single, sizeof bits);
-      writeInt32(at, static_cast<std::int32_t>(bits));
+      writeSingle(at, static_cast<float>(number));
       return;
     }
-    case MDB_DOUBLE: {
-      const double number = floatingNumber(column, value);
-      std::uint64_t bits = 0;
-      std::memcpy(&bits, &number, sizeof bits);
-      writeInt64(at, static_cast<std::int64_t>(bits));
+    case MDB_DOUBLE:
+      writeDouble(at, floatingNumber(column, value));
       return;
-    }
     case MDB_DATETIME: {
       const auto* date = std::get_if<DateTime>(&value);
       if (date == nullptr) wrongValue(column);
-      const double days = oleDaysFromDateTime(*date);
-      std::uint64_t bits = 0;
-      std::memcpy(&bits, &days, sizeof bits);
-      writeInt64(at, static_cast<std::int64_t>(bits));
+      writeDouble(at, oleDaysFromDateTime(*date));
       return;
     }
     case MDB_REPID: {

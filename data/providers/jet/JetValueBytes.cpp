@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstring>
 
 #include "data/EngineError.h"
 #include "data/value/DecimalText.h"
@@ -101,6 +102,18 @@ void writeInt32(std::uint8_t* bytes, std::int32_t value) {
 void writeInt64(std::uint8_t* bytes, std::int64_t value) {
   const auto bits = static_cast<std::uint64_t>(value);
   for (int i = 0; i < 8; ++i) bytes[i] = static_cast<std::uint8_t>(bits >> (8 * i));
+}
+
+void writeSingle(std::uint8_t* bytes, float value) {
+  std::uint32_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  writeInt32(bytes, static_cast<std::int32_t>(bits));
+}
+
+void writeDouble(std::uint8_t* bytes, double value) {
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  writeInt64(bytes, static_cast<std::int64_t>(bits));
 }
 
 std::int64_t currencyUnits(const Value& value, const std::string& column) {

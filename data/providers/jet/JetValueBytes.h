@@ -14,6 +14,8 @@ namespace tiermend::data::jet {
 void writeInt16(std::uint8_t* bytes, std::int16_t value);
 void writeInt32(std::uint8_t* bytes, std::int32_t value);
 void writeInt64(std::uint8_t* bytes, std::int64_t value);
+void writeSingle(std::uint8_t* bytes, float value);
+void writeDouble(std::uint8_t* bytes, double value);
 
 // A Currency value as a 64-bit count of ten-thousandths, rounded half away from zero.
 std::int64_t currencyUnits(const Value& value, const std::string& column);
