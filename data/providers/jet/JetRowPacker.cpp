@@ -2,7 +2,6 @@
 #include "data/providers/jet/JetRowPacker.h"
 
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 #include "data/EngineError.h"
