@@ -1,6 +1,8 @@
 // What the main window needs from the application around it: the error box for a
-// failure, the completion message, and the end of the run.
+// failure, the completion message, the end of the run, and the run's record.
 #pragma once
+
+#include "refresh/RefreshHost.h"
 
 namespace tiermend::app {
 
@@ -15,6 +17,8 @@ class AppShell {
   virtual void showCompletionMessage() = 0;
   // Posts the quit request and returns at once.
   virtual void endRun() = 0;
+  // Records what the refresh step of table index did, in the system log.
+  virtual void recordTable(int index, const refresh::TableCounts& counts) = 0;
 };
 
 }  // namespace tiermend::app

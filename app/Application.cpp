@@ -14,18 +14,13 @@ namespace {
 
 const QEvent::Type kQuitRequest = static_cast<QEvent::Type>(QEvent::registerEventType());
 
-std::string moduleFileName() {
-  const std::string path = executablePath();
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
-Application::Application(int& argc, char** argv)
+Application::Application(int& argc, char** argv, LogSink& log)
     : QApplication(argc, argv),
       title_(titleFromExecutablePath(executablePath())),
-      settings_{CodePage::fromProcessLocale(), RegionalSettings::fromProcessLocale()} {
+      settings_{CodePage::fromProcessLocale(), RegionalSettings::fromProcessLocale()},
+      record_(log, settings_.codePage) {
   // The run ends on the quit request alone, never because a dialog was the last window.
   setQuitOnLastWindowClosed(false);
 }
@@ -41,6 +36,7 @@ QString Application::titleText() const {
 }
 
 int Application::run() {
+  record_.started();
   auto window = std::make_unique<TTiermendFm1>(*this, settings_);
   try {
     window->FormCreate();
@@ -56,34 +52,40 @@ void Application::reportCurrentFailure() {
   const FailureInfo failure = describeCurrentException();
   switch (failure.kind) {
     case FailureInfo::Kind::SilentAbort:
+      record_.aborted();
       return;
     case FailureInfo::Kind::ToolFailure:
+      record_.failed(failure.message);
       showErrorBox(titleText(), toQt(withFullStop(failure.message, settings_.codePage)));
       return;
     case FailureInfo::Kind::Foreign:
-      showGenericReport(failure.className, failure.message);
+      record_.failed(failure.message);
+      showGenericReport(failure);
       return;
   }
 }
 
-void Application::showGenericReport(const std::string& className, const std::string& message) {
-  const void* address = reinterpret_cast<const void*>(&describeCurrentException);
-  ErrorBox box(titleText(), toQt(lastResortText(className, moduleFileName(), address, message)));
+void Application::showGenericReport(const FailureInfo& failure) {
+  ErrorBox box(titleText(), toQt(lastResortText(failure)));
   box.exec();
 }
 
 void Application::showLastResortReport() {
   const FailureInfo failure = describeCurrentException();
-  const void* address = reinterpret_cast<const void*>(&describeCurrentException);
-  ErrorBox box(QStringLiteral("Application Error"),
-               toQt(lastResortText(failure.className, moduleFileName(), address, failure.message)));
+  record_.failed(failure.message);
+  ErrorBox box(QStringLiteral("Application Error"), toQt(lastResortText(failure)));
   box.exec();
 }
 
 void Application::showCompletionMessage() {
+  record_.completed();
   CompletionDialog dialog(titleText(),
                           QString::fromStdString(CodePage(950).toUtf8(kCompletionMessage)));
   dialog.exec();
+}
+
+void Application::recordTable(int index, const refresh::TableCounts& counts) {
+  record_.tableDone(index, counts);
 }
 
 void Application::endRun() {

@@ -8,15 +8,19 @@
 #include <string>
 
 #include "app/AppShell.h"
+#include "app/FailureReport.h"
 #include "data/TextSettings.h"
+#include "platform/SystemLog.h"
+#include "refresh/RunRecord.h"
 
 namespace tiermend::app {
 
 class Application : public QApplication, public AppShell {
  public:
   // Takes the title from the executable's file name and the code page and regional
-  // settings from the process locale (the caller has set it).
-  Application(int& argc, char** argv);
+  // settings from the process locale (the caller has set it). The run's record goes
+  // to log, which must outlive the application.
+  Application(int& argc, char** argv, LogSink& log);
   ~Application() override;
 
   // Creates the main window (running its creation handler), shows it, runs the message
@@ -28,6 +32,7 @@ class Application : public QApplication, public AppShell {
   void reportCurrentFailure() override;
   void showCompletionMessage() override;
   void endRun() override;
+  void recordTable(int index, const refresh::TableCounts& counts) override;
 
   // The report of a failure that nothing else caught: "Application Error" box. Call it
   // inside a catch block.
@@ -41,10 +46,11 @@ class Application : public QApplication, public AppShell {
 
  private:
   QString toQt(const std::string& ansiText) const;
-  void showGenericReport(const std::string& className, const std::string& message);
+  void showGenericReport(const FailureInfo& failure);
 
   std::string title_;
   data::TextSettings settings_;
+  refresh::RunRecord record_;
   bool terminated_ = false;
 };
 

@@ -6,17 +6,13 @@
 #include <QFont>
 #include <QRect>
 #include <QSize>
-#include <string_view>
+
+#include "app/CompletionMessage.h"
 
 class QLabel;
 class QPushButton;
 
 namespace tiermend::app {
-
-// The completion message as the Big5 bytes of "更新完成." (code page 950).
-inline constexpr char kCompletionMessageBig5[] = {'\xA7', '\xF3', '\xB7', '\x73', '\xA7',
-                                                  '\xB9', '\xA6', '\xA8', '\x2E', '\0'};
-inline constexpr std::string_view kCompletionMessage{kCompletionMessageBig5, 9};
 
 // The dialog's layout, measured from its font.
 struct MessageDialogMeasures {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <typeinfo>
 
+#include "app/AppTitle.h"
 #include "platform/Exceptions.h"
 
 namespace tiermend::app {
@@ -19,6 +20,12 @@ std::string demangle(const std::type_info* type) {
   std::unique_ptr<char, decltype(&std::free)> name(
       abi::__cxa_demangle(type->name(), nullptr, nullptr, &status), &std::free);
   return status == 0 && name ? std::string(name.get()) : std::string(type->name());
+}
+
+std::string moduleFileName() {
+  const std::string path = executablePath();
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 }  // namespace
@@ -49,6 +56,11 @@ std::string lastResortText(const std::string& className, const std::string& modu
   std::snprintf(text.data(), text.size() + 1, "Exception %s in module %s at %p.\r\n%s%s\r\n",
                 className.c_str(), module.c_str(), address, message.c_str(), stop);
   return text;
+}
+
+std::string lastResortText(const FailureInfo& failure) {
+  const void* address = reinterpret_cast<const void*>(&describeCurrentException);
+  return lastResortText(failure.className, moduleFileName(), address, failure.message);
 }
 
 }  // namespace tiermend::app

@@ -21,4 +21,7 @@ FailureInfo describeCurrentException();
 std::string lastResortText(const std::string& className, const std::string& module,
                            const void* address, const std::string& message);
 
+// The last-resort text for a failure, naming this program's executable as the module.
+std::string lastResortText(const FailureInfo& failure);
+
 }  // namespace tiermend::app

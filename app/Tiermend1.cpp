@@ -176,6 +176,10 @@ void TTiermendFm1::endRun() {
   shell_.endRun();
 }
 
+void TTiermendFm1::tableDone(int index, const refresh::TableCounts& counts) {
+  shell_.recordTable(index, counts);
+}
+
 void TTiermendFm1::closeEvent(QCloseEvent* event) {
   shell_.endRun();
   event->accept();

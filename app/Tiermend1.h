@@ -51,6 +51,7 @@ class TTiermendFm1 : public QWidget, public refresh::RefreshHost {
   void invokeButtonAction(int index) override;
   void showCompletionMessage() override;
   void endRun() override;
+  void tableDone(int index, const refresh::TableCounts& counts) override;
 
   TButton& button(int index) { return *buttons_.at(static_cast<size_t>(index)); }
   const link::LinkFields& linkFields() const { return linkFields_; }

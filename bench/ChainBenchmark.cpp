@@ -33,6 +33,7 @@ class BenchHost : public refresh::RefreshHost {
   }
   void showCompletionMessage() override { completed = true; }
   void endRun() override {}
+  void tableDone(int, const refresh::TableCounts&) override {}
   bool completed = false;
 
  private:

@@ -64,6 +64,13 @@ void Connection::commit() {
   inTransaction_ = false;
 }
 
+void Connection::checkCommit() {
+  if (!connected() || !inTransaction_) {
+    throw EDatabaseError("No transaction is active on this connection");
+  }
+  callEngine(settings_.codePage, [&] { session_->checkCommit(); });
+}
+
 void Connection::rollback() {
   if (!connected() || !inTransaction_) {
     throw EDatabaseError("No transaction is active on this connection");

@@ -40,6 +40,9 @@ class Connection {
 
   void beginTransaction();
   void commit();
+  // Raises what commit() would raise without making the changes visible; the
+  // transaction stays open (see Session::checkCommit).
+  void checkCommit();
   void rollback();
   bool inTransaction() const { return inTransaction_; }
   // Sends rows the session holds back (see Session::flush); does nothing when closed.

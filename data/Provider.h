@@ -47,6 +47,10 @@ class Session {
   virtual void beginTransaction() = 0;
   // Flushes first; a refused row fails the commit and leaves the transaction open.
   virtual void commit() = 0;
+  // Everything a commit does short of making the changes visible: raises what the
+  // commit would raise and leaves the transaction open, for the caller to roll back.
+  // Sending the rows held back is all a commit checks unless the provider says more.
+  virtual void checkCommit() { flush(); }
   virtual void rollback() = 0;
 };
 

@@ -27,27 +27,44 @@ void reopenWith(data::Rowset& rowset, const char* statement) {
 }
 
 // Copies every source row into the target, column by column as edit text, posting each
-// row before the next one is read.
-void copyRows(data::Rowset& source, data::Rowset& target, int columnCount) {
+// row before the next one is read. Gives the count of rows posted.
+std::int64_t copyRows(data::Rowset& source, data::Rowset& target, int columnCount) {
+  std::int64_t posted = 0;
   source.first();
   while (!source.eof()) {
     target.append();
     for (int i = 0; i < columnCount; ++i) target.field(i).setAsString(source.field(i).asString());
     target.post();
+    ++posted;
     source.next();
   }
+  return posted;
 }
 
 // Empties and refills one table; runs inside the target connection's transaction.
-void replaceRows(const BracketTable& table, data::Rowset& target, data::Rowset& source) {
+TableCounts replaceRows(const BracketTable& table, data::Rowset& target, data::Rowset& source) {
+  TableCounts counts;
   target.clearSql();
   target.addSql(table.deleteStatement);
-  target.execSql();
+  counts.replaced = target.execSql();
   reopenWith(target, table.selectStatement);
   reopenWith(source, table.selectStatement);
-  copyRows(source, target, table.columnCount);
+  counts.written = copyRows(source, target, table.columnCount);
   source.close();
   target.close();
+  return counts;
+}
+
+// A check ends as a commit would up to the point of making the rows visible: rows held
+// back are sent and whatever the commit would refuse is refused. Then the table goes
+// back to its old rows.
+void endTransaction(data::Connection& connection, StepEnd end) {
+  if (end == StepEnd::Commit) {
+    connection.commit();
+    return;
+  }
+  connection.checkCommit();
+  connection.rollback();
 }
 
 // Called while a failure is being handled: the target may still hold posted rows
@@ -68,14 +85,16 @@ std::exception_ptr reportedFailure(data::Connection& target) {
 // target still open, so that a database that locks for writing does so before anything
 // is read: a lock that another program holds is then waited for (a bounded wait) rather
 // than refused at once when the delete asks to write.
-void refreshTable(const BracketTable& table, data::Rowset& target, data::Rowset& source) {
+TableCounts refreshTable(const BracketTable& table, data::Rowset& target, data::Rowset& source,
+                         StepEnd end) {
   target.close();
   data::Connection& connection = target.connection();
   connection.beginTransaction();
   try {
     reopenWith(target, table.selectStatement);
-    replaceRows(table, target, source);
-    connection.commit();
+    const TableCounts counts = replaceRows(table, target, source);
+    endTransaction(connection, end);
+    return counts;
   } catch (...) {
     std::exception_ptr failure = reportedFailure(connection);
     try {
@@ -89,10 +108,12 @@ void refreshTable(const BracketTable& table, data::Rowset& target, data::Rowset&
 
 }  // namespace
 
-void runRefreshStep(int step, data::Rowset& target, data::Rowset& source, RefreshHost& host) {
+void runRefreshStep(int step, data::Rowset& target, data::Rowset& source, RefreshHost& host,
+                    StepEnd end) {
   const BracketTable& table = kBracketTables.at(static_cast<size_t>(step));
   setAllButtonsEnabled(host, false);
-  refreshTable(table, target, source);
+  const TableCounts counts = refreshTable(table, target, source, end);
+  host.tableDone(step, counts);
   setAllButtonsEnabled(host, true);
   if (step + 1 < kButtonCount) {
     host.invokeButtonAction(step + 1);

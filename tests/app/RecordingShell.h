@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/AppShell.h"
@@ -15,10 +16,14 @@ class RecordingShell : public AppShell {
   void reportCurrentFailure() override { reported.push_back(describeCurrentException()); }
   void showCompletionMessage() override { ++completionMessages; }
   void endRun() override { ++endRuns; }
+  void recordTable(int index, const refresh::TableCounts& counts) override {
+    tables.emplace_back(index, counts);
+  }
 
   std::vector<FailureInfo> reported;
   int completionMessages = 0;
   int endRuns = 0;
+  std::vector<std::pair<int, refresh::TableCounts>> tables;
 };
 
 }  // namespace tiermend::app

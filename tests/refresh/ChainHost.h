@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "data/Rowset.h"
@@ -23,6 +24,9 @@ class ChainHost : public RefreshHost {
   }
   void showCompletionMessage() override { completionShown = true; }
   void endRun() override { runEnded = true; }
+  void tableDone(int index, const TableCounts& counts) override {
+    tables.emplace_back(index, counts);
+  }
 
   bool allEnabled() const { return enabled_ == std::array<bool, 4>{true, true, true, true}; }
   bool allDisabled() const { return enabled_ == std::array<bool, 4>{false, false, false, false}; }
@@ -30,6 +34,7 @@ class ChainHost : public RefreshHost {
   std::vector<int> invoked;
   bool completionShown = false;
   bool runEnded = false;
+  std::vector<std::pair<int, TableCounts>> tables;  // each table done, in order
 
  private:
   data::Rowset& target_;

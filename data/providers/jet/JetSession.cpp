@@ -116,6 +116,12 @@ void JetSession::commit() {
   endTransaction();
 }
 
+void JetSession::checkCommit() {
+  if (!transaction_) throw EngineError("No transaction is active on this database.");
+  writer_->flush();
+  writer_->check(transaction_->copyPath());
+}
+
 void JetSession::rollback() {
   endTransaction();
 }

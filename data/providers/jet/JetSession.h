@@ -29,6 +29,8 @@ class JetSession : public Session {
               const std::vector<Value>& values) override;
   void beginTransaction() override;
   void commit() override;
+  // Writes what is still buffered and reads the copy back as commit() does, keeping it.
+  void checkCommit() override;
   void rollback() override;
   // Every change is written to the transaction's copy at once; nothing waits.
   void flush() override {}

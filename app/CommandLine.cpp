@@ -1,0 +1,59 @@
+#include "app/CommandLine.h"
+
+#include <string_view>
+
+namespace tiermend::app {
+
+namespace {
+
+CommandLine::Action actionOf(std::string_view argument) {
+  if (argument == "--check") return CommandLine::Action::Check;
+  if (argument == "--help") return CommandLine::Action::Help;
+  if (argument == "--version") return CommandLine::Action::Version;
+  return CommandLine::Action::Refused;
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(int argc, const char* const* argv) {
+  if (argc <= 1) return {};
+  const CommandLine::Action action = actionOf(argv[1]);
+  if (action == CommandLine::Action::Refused) return {action, argv[1]};
+  // One option at a time: a second argument is refused, whatever it is.
+  if (argc > 2) return {CommandLine::Action::Refused, argv[2]};
+  return {action, {}};
+}
+
+std::string usageLine() {
+  return "Usage: tiermend [--check | --help | --version]\n";
+}
+
+std::string helpText() {
+  return usageLine() +
+         "Refreshes the salary-bracket tables health_insu, labor, incom_rep and retire of the\n"
+         "database that ./Link.txt names, from the update package ./tiermenddb.mdb.\n"
+         "\n"
+         "With a screen the run shows its completion message or error box in a window.\n"
+         "Without one (no DISPLAY or WAYLAND_DISPLAY that can be opened, or QT_QPA_PLATFORM\n"
+         "offscreen or minimal) it prints the completion message on standard output, or\n"
+         "the error on standard error, and waits for nothing.\n"
+         "\n"
+         "  --check    do the whole run, then roll every table back: print each table's\n"
+         "             rows it would replace and rows it would write, or the failure the\n"
+         "             run would report; nothing is changed\n"
+         "  --help     print this text\n"
+         "  --version  print the version\n"
+         "\n"
+         "Exit status: 0 when the run (or check) completed, 1 when it failed, 2 for an\n"
+         "argument it does not know. Every run is recorded in the system log (tag tiermend).\n";
+}
+
+std::string versionText() {
+  return std::string("tiermend ") + TIERMEND_VERSION + "\n";
+}
+
+std::string refusalText(const std::string& argument) {
+  return "tiermend: unexpected argument '" + argument + "'\n" + usageLine();
+}
+
+}  // namespace tiermend::app
