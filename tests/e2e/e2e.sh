@@ -17,22 +17,10 @@ HOLD_LOCK=${5:-}
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 source "$here/xdriver.sh"
+source "$here/folder.sh"
 
 TITLE=tiermend
 MAIN=資料更新
-failures=0
-
-ok() { echo "ok   $1"; }
-fail() {
-  echo "FAIL $1"
-  failures=$((failures + 1))
-}
-expect_eq() {
-  if [ "$2" == "$3" ]; then ok "$1"; else fail "$1: expected [$3], got [$2]"; fi
-}
-expect_contains() {
-  if [[ "$2" == *"$3"* ]]; then ok "$1"; else fail "$1: [$2] does not contain [$3]"; fi
-}
 
 # The clipboard text of a dialog with one OK button, as the shell's $(...) returns it.
 dialog_clipboard() {
@@ -50,14 +38,6 @@ cleanup() {
 }
 trap cleanup EXIT
 mkdir -p "$ARTIFACTS"
-
-sql() { sqlite3 "$work/basedb.mdb" "$1"; }
-
-prepare_folder() {
-  cp "$root/testdata/tiermenddb.mdb" "$work/tiermenddb.mdb"
-  sqlite3 "$work/basedb.mdb" <"$root/demo/data/basedb.sql"
-  printf '2,x,x,x,x,x,%s/,\r\n' "$work" >"$work/Link.txt"
-}
 
 # Starts the program in the folder ($1, the working folder when not given).
 launch() {
@@ -132,38 +112,6 @@ expect_completion() {
   expect_exit "$what: after the completion dialog" 0
 }
 
-expect_counts() {
-  local what=$1
-  expect_eq "$what: row counts" "$(sql "select (select count(*) from health_insu) || '/' ||
-    (select count(*) from labor) || '/' || (select count(*) from incom_rep) || '/' ||
-    (select count(*) from retire)")" "$2"
-}
-
-expect_health_insu_refreshed() {
-  expect_eq "health_insu values" \
-    "$(sql "select sum(insured_amount), sum(self), sum(employer), sum(gov_subsidy), min(grade), max(grade) from health_insu")" \
-    "4833470|74966|235397|39233|1|50"
-}
-
-expect_all_refreshed() {
-  expect_counts "$1" "50/38/151/62"
-  expect_health_insu_refreshed
-  expect_eq "labor notes" \
-    "$(sql "select (select note from labor where grade = 1) || '|' || (select note from labor where grade = 16) || '|' || (select count(*) from labor where note = '') || '|' || (select note from labor where grade = 38)")" \
-    "部分工時|基本工資|12|僅適用職災保險"
-  expect_eq "labor sums" "$(sql "select sum(insured_salary), sum(worker_share), sum(ei_employer) from labor")" \
-    "1344824|27682|8432"
-  expect_eq "incom_rep last row" \
-    "$(sql "select salary_from, salary_to, dep0, dep11 from incom_rep where salary_to = 270000")" \
-    "268001|270000|35075|16275"
-  expect_eq "incom_rep sums" "$(sql "select sum(dep0), sum(dep11) from incom_rep")" "1881787|422137"
-  expect_eq "retire" "$(sql "select sum(contribution_wage), max(wage_to) from retire")" "3291524|9999999"
-}
-
-expect_untouched_own_table() {
-  expect_eq "$1: the customer's own table" "$(sql "select count(*) from employee")" "2"
-}
-
 # The completion dialog (window id $1) stands centred on the screen.
 expect_dialog_centred() {
   local x y w h
@@ -231,14 +179,7 @@ run_retire_failure() {
 
 # --- An Access basedb.mdb as the target.
 
-BRACKETS="health_insu labor incom_rep retire"
 MDB_READER="$root/tools/mdb-reader/dump-table.mjs"
-access_rows() { mdb-export -H "$1" "$2" | wc -l; }
-access_counts() {
-  local t out=
-  for t in $BRACKETS; do out+="${out:+/}$(access_rows "$1" "$t")"; done
-  echo "$out"
-}
 
 # An Access basedb.mdb with last year's brackets, written by the program itself: a copy
 # of the Access package (which has the four tables) refreshed from a SQLite file with
