@@ -80,7 +80,7 @@ void ConsoleRun::tableDone(int index, const refresh::TableCounts& counts) {
   record_.tableDone(index, counts);
   if (mode_ != Mode::Check) return;
   const refresh::BracketTable& table = refresh::kBracketTables.at(static_cast<size_t>(index));
-  printLine(out_, std::string(table.table) + ": " + std::to_string(counts.replaced) + " rows " +
+  printLine(out_, std::string(table.table) + ": " + refresh::rowCountText(counts.replaced) + " " +
                       arrow(settings_.codePage) + " " + std::to_string(counts.written));
 }
 

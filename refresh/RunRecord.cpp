@@ -19,6 +19,10 @@ std::string oneLine(std::string text) {
 
 }  // namespace
 
+std::string rowCountText(std::int64_t count) {
+  return std::to_string(count) + (count == 1 ? " row" : " rows");
+}
+
 RunRecord::RunRecord(LogSink& sink, CodePage codePage, Kind kind)
     : sink_(sink), codePage_(codePage), kind_(kind) {}
 
@@ -35,8 +39,8 @@ void RunRecord::started() {
 
 void RunRecord::tableDone(int index, const TableCounts& counts) {
   const BracketTable& table = kBracketTables.at(static_cast<size_t>(index));
-  std::string line = std::string(table.table) + ": " + std::to_string(counts.written) +
-                     " rows, was " + std::to_string(counts.replaced);
+  std::string line = std::string(table.table) + ": " + rowCountText(counts.written) + ", was " +
+                     std::to_string(counts.replaced);
   if (kind_ == Kind::Check) line += " (rolled back)";
   write(LogSink::Level::Info, line);
 }

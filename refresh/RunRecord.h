@@ -4,6 +4,7 @@
 // messages the user is shown; never a connection string or a password.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "platform/CodePage.h"
@@ -11,6 +12,9 @@
 #include "refresh/RefreshHost.h"
 
 namespace tiermend::refresh {
+
+// "1 row", "38 rows", "0 rows".
+std::string rowCountText(std::int64_t count);
 
 class RunRecord {
  public:
