@@ -234,6 +234,11 @@ TEST_F(CreationHandler, RunsTheWholeChainAndEndsTheRun) {
   EXPECT_EQ(count("labor"), 38);
   EXPECT_EQ(count("incom_rep"), 151);
   EXPECT_EQ(count("retire"), 62);
+  // Each step hands its counts to the shell for the run's record, in chain order.
+  using Counts = refresh::TableCounts;
+  EXPECT_EQ(shell.tables,
+            (std::vector<std::pair<int, Counts>>{
+                {0, Counts{0, 50}}, {1, Counts{0, 38}}, {2, Counts{0, 151}}, {3, Counts{1, 62}}}));
   for (int i = 0; i < 4; ++i) EXPECT_TRUE(window.button(i).isEnabled()) << i;
   EXPECT_TRUE(window.linkFields().password.empty());
 }
