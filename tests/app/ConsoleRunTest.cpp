@@ -113,17 +113,6 @@ TEST_F(ConsoleRunTest, AFailurePrintsTheErrorBoxTextAndLogsIt) {
   EXPECT_EQ(log_.lines.back().first, Level::Error);
 }
 
-// A message that ends in a quote gets no full stop, as in the error box; the first
-// table keeps its rows.
-TEST_F(ConsoleRunTest, AMissingUpdatePackageIsReportedAsTheErrorBoxShowsIt) {
-  const std::string package = (dir_ / "tiermenddb.mdb").string();
-  fs::remove(package);
-  EXPECT_EQ(run(ConsoleRun::Mode::Refresh), 1);
-  EXPECT_EQ(err_.str(), "Could not find file '" + package + "'\n");
-  EXPECT_EQ(logText().back(), "failed: Could not find file '" + package + "'");
-  EXPECT_EQ(SqliteFile(target()).rows("select count(*) from health_insu")[0][0], "2");
-}
-
 TEST_F(ConsoleRunTest, ACheckPrintsTheCountsAndLeavesEveryTableAsItWas) {
   const auto before = contents();
   EXPECT_EQ(run(ConsoleRun::Mode::Check), 0);
