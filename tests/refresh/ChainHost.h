@@ -20,7 +20,7 @@ class ChainHost : public RefreshHost {
   void setButtonEnabled(int index, bool enabled) override { enabled_.at(index) = enabled; }
   void invokeButtonAction(int index) override {
     invoked.push_back(index);
-    runRefreshStep(index, target_, source_, *this);
+    runRefreshStep(index, target_, source_, *this, end);
   }
   void showCompletionMessage() override { completionShown = true; }
   void endRun() override { runEnded = true; }
@@ -31,6 +31,7 @@ class ChainHost : public RefreshHost {
   bool allEnabled() const { return enabled_ == std::array<bool, 4>{true, true, true, true}; }
   bool allDisabled() const { return enabled_ == std::array<bool, 4>{false, false, false, false}; }
 
+  StepEnd end = StepEnd::Commit;  // how every step ends its table's transaction
   std::vector<int> invoked;
   bool completionShown = false;
   bool runEnded = false;

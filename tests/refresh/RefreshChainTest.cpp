@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +26,11 @@ namespace {
 
 namespace fs = std::filesystem;
 using data::testing::SqliteFile;
+
+std::string fileBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 // The bracket tables with some older rows, and a table of the customer's own.
 std::string targetSchema() {
@@ -139,6 +146,33 @@ TEST_P(RefreshChain, RefreshesAnAccessTargetInPlace) {
     ASSERT_FALSE(expected.empty());
     EXPECT_EQ(targetTexts(table.table), expected);
     EXPECT_EQ(testing::threeWayDifference(target().string(), table.table), "");
+  }
+}
+
+// A check goes through every table and leaves the target file byte for byte as it was,
+// a SQLite file and an Access file alike (whose copy is written, read back and dropped).
+TEST_P(RefreshChain, ACheckLeavesTheTargetFileAsItWas) {
+  for (const bool access : {false, true}) {
+    SCOPED_TRACE(access ? "Access target" : "SQLite target");
+    if (access) {
+      fs::remove(target());
+      fs::copy_file(std::string(TIERMEND_TESTDATA) + "/tiermenddb.mdb", target());
+      fs::permissions(target(), fs::perms::owner_write, fs::perm_options::add);
+    }
+    const std::string before = fileBytes(target());
+    const ToolRun run = refresh::runTool(settings(), StepEnd::RollBack);
+    EXPECT_EQ(run.failure, std::nullopt);
+    EXPECT_TRUE(run.completionShown);
+    const TableCounts health{access ? 50 : 2, 50};
+    EXPECT_EQ(run.tables, (std::vector<std::pair<int, TableCounts>>{{0, health},
+                                                                    {1, {access ? 38 : 3, 38}},
+                                                                    {2, {access ? 151 : 1, 151}},
+                                                                    {3, {access ? 62 : 4, 62}}}));
+    EXPECT_TRUE(fileBytes(target()) == before);
+    std::vector<std::string> files;
+    for (const auto& entry : fs::directory_iterator(dir_)) files.push_back(entry.path().filename());
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"Link.txt", "basedb.mdb", "tiermenddb.mdb"}));
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ChainHost.h"
@@ -18,16 +19,19 @@ namespace tiermend::refresh {
 using Rows = std::vector<std::vector<std::string>>;
 
 struct ToolRun {
-  std::optional<std::string> failure;  // the message of the failure that left start-up
-  bool completionShown = false;        // the completion message came and the run ended
-  bool buttonsDisabled = false;        // all four buttons disabled at the end
-  std::vector<int> invoked;            // the button actions run, in order
+  std::optional<std::string> failure;               // the message of the failure that left start-up
+  bool completionShown = false;                     // the completion message came and the run ended
+  bool buttonsDisabled = false;                     // all four buttons disabled at the end
+  std::vector<int> invoked;                         // the button actions run, in order
+  std::vector<std::pair<int, TableCounts>> tables;  // each table done, in order
 };
 
-inline ToolRun runTool(const data::TextSettings& settings) {
+// With StepEnd::RollBack, a check: every table rolled back at the end of its step.
+inline ToolRun runTool(const data::TextSettings& settings, StepEnd end = StepEnd::Commit) {
   data::Connection adoc1("ADOC1", settings), adoc2("ADOC2", settings);
   data::Rowset adoq1("ADOQ1", adoc1), adoq2("ADOQ2", adoc2);
   ChainHost host(adoq2, adoq1);
+  host.end = end;
   link::LinkFields fields;
   ToolRun run;
   run.failure = ::tiermend::testing::failureTextOf<Exception>(
@@ -35,6 +39,7 @@ inline ToolRun runTool(const data::TextSettings& settings) {
   run.completionShown = host.completionShown && host.runEnded;
   run.buttonsDisabled = host.allDisabled();
   run.invoked = host.invoked;
+  run.tables = host.tables;
   return run;
 }
 
