@@ -1,5 +1,6 @@
 #include "data/providers/jet/JetIndexReader.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <utility>
@@ -45,15 +46,17 @@ class VisitGuard {
 JetIndexReader::JetIndexReader(JetIndexPageSource source, std::uint32_t rootPage)
     : source_(std::move(source)), root_(rootPage) {}
 
-JetIndexPage JetIndexReader::page(std::uint32_t number) const {
+const JetIndexPage& JetIndexReader::page(std::uint32_t number) const {
   if (number == 0) throw JetIndexPageDamage(number, "page 0 is the file header");
-  return readIndexPage(source_(number), number);
+  auto& kept = pages_[number];
+  if (!kept) kept = std::make_unique<const JetIndexPage>(readIndexPage(source_(number), number));
+  return *kept;
 }
 
 std::uint32_t JetIndexReader::firstLeaf() const {
   std::uint32_t number = root_;
   for (std::size_t level = 0; level < kMaxLevels; ++level) {
-    const JetIndexPage current = page(number);
+    const JetIndexPage& current = page(number);
     if (current.leaf) return number;
     const std::vector<std::uint32_t> children = childrenOf(current);
     if (children.empty()) throw JetIndexPageDamage(number, "a node page without children");
@@ -65,7 +68,7 @@ std::uint32_t JetIndexReader::firstLeaf() const {
 std::size_t JetIndexReader::levels() const {
   std::uint32_t number = root_;
   for (std::size_t level = 1; level <= kMaxLevels; ++level) {
-    const JetIndexPage current = page(number);
+    const JetIndexPage& current = page(number);
     if (current.leaf) return level;
     const std::vector<std::uint32_t> children = childrenOf(current);
     if (children.empty()) throw JetIndexPageDamage(number, "a node page without children");
@@ -79,13 +82,13 @@ std::vector<JetIndexEntry> JetIndexReader::walk() const {
   VisitGuard guard;
   for (std::uint32_t number = firstLeaf(); number != 0;) {
     guard.visit(number);
-    JetIndexPage leaf = page(number);
+    const JetIndexPage& leaf = page(number);
     if (!leaf.leaf) throw JetIndexPageDamage(number, "a node page in the chain of leaf pages");
-    for (JetIndexEntry& entry : leaf.entries) {
+    for (const JetIndexEntry& entry : leaf.entries) {
       if (!entries.empty() && !indexEntryLess(entries.back(), entry)) {
         throw JetIndexPageDamage(number, "its entries are out of order with the page before");
       }
-      entries.push_back(std::move(entry));
+      entries.push_back(entry);
     }
     number = leaf.next;
   }
@@ -93,37 +96,38 @@ std::vector<JetIndexEntry> JetIndexReader::walk() const {
 }
 
 std::vector<JetRowId> JetIndexReader::lookup(std::span<const std::uint8_t> key) const {
+  const auto keyBelow = [](const JetIndexEntry& entry, std::span<const std::uint8_t> sought) {
+    return compareIndexKeys(entry.key, sought) < 0;
+  };
   std::uint32_t number = root_;
-  JetIndexPage current = page(number);
-  for (std::size_t level = 1; !current.leaf; ++level) {
+  const JetIndexPage* current = &page(number);
+  for (std::size_t level = 1; !current->leaf; ++level) {
     if (level >= kMaxLevels) throw JetIndexPageDamage(root_, "the index is too deep");
     // The first child whose last key is not below the key holds its first entry.
-    std::uint32_t next = current.tail;
-    for (std::size_t i = 0; i < current.entries.size(); ++i) {
-      if (compareIndexKeys(current.entries[i].key, key) >= 0) {
-        next = current.children[i];
-        break;
-      }
-    }
-    if (next == 0) return {};
-    number = next;
-    current = page(number);
+    const auto found =
+        std::lower_bound(current->entries.begin(), current->entries.end(), key, keyBelow);
+    number = found == current->entries.end()
+                 ? current->tail
+                 : current->children[static_cast<std::size_t>(found - current->entries.begin())];
+    if (number == 0) return {};
+    current = &page(number);
   }
   std::vector<JetRowId> rows;
   VisitGuard guard;
   guard.visit(number);
+  auto entry = std::lower_bound(current->entries.begin(), current->entries.end(), key, keyBelow);
   while (true) {
-    for (const JetIndexEntry& entry : current.entries) {
-      const int order = compareIndexKeys(entry.key, key);
-      if (order > 0) return rows;
-      if (order == 0) rows.push_back(entry.row);
+    for (; entry != current->entries.end(); ++entry) {
+      if (compareIndexKeys(entry->key, key) != 0) return rows;
+      rows.push_back(entry->row);
     }
     // Entries with this key may go on in the next leaf page.
-    if (current.next == 0) return rows;
-    number = current.next;
+    if (current->next == 0) return rows;
+    number = current->next;
     guard.visit(number);
-    current = page(number);
-    if (!current.leaf) throw JetIndexPageDamage(number, "a node page in the chain of leaf pages");
+    current = &page(number);
+    if (!current->leaf) throw JetIndexPageDamage(number, "a node page in the chain of leaf pages");
+    entry = current->entries.begin();
   }
 }
 

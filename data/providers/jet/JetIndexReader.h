@@ -6,15 +6,18 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "data/providers/jet/JetIndexPage.h"
 
 namespace tiermend::data::jet {
 
-// The 4096 bytes of a page of the file.
+// The 4096 bytes of a page of the file. The reader reads each page once and keeps it,
+// so the pages must not change while it is in use.
 using JetIndexPageSource = std::function<std::vector<std::uint8_t>(std::uint32_t page)>;
 
 class JetIndexReader {
@@ -38,11 +41,12 @@ class JetIndexReader {
   std::size_t levels() const;
 
  private:
-  JetIndexPage page(std::uint32_t number) const;
+  const JetIndexPage& page(std::uint32_t number) const;
   std::uint32_t firstLeaf() const;
 
   JetIndexPageSource source_;
   std::uint32_t root_;
+  mutable std::unordered_map<std::uint32_t, std::unique_ptr<const JetIndexPage>> pages_;
 };
 
 }  // namespace tiermend::data::jet
