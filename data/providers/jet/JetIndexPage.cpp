@@ -6,16 +6,6 @@
 namespace tiermend::data::jet {
 namespace {
 
-constexpr std::size_t kFreeSpaceAt = 2;
-constexpr std::size_t kTableDefinitionAt = 4;
-constexpr std::size_t kPreviousAt = 12;
-constexpr std::size_t kNextAt = 16;
-constexpr std::size_t kTailAt = 20;
-constexpr std::size_t kPrefixLengthAt = 24;
-constexpr std::size_t kEntryEndsAt = 27;
-constexpr std::size_t kEntryEndsBytes = kIndexEntriesStart - kEntryEndsAt;
-constexpr std::uint32_t kMaxRowPage = 0xFFFFFF;
-
 void putLittle(std::vector<std::uint8_t>& page, std::size_t at, std::uint32_t value,
                std::size_t size) {
   for (std::size_t i = 0; i < size; ++i) page[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
@@ -55,7 +45,7 @@ void checkWritable(const JetIndexPage& page) {
     throw std::invalid_argument("An index leaf page has no tail page");
   }
   for (const JetIndexEntry& entry : page.entries) {
-    if (entry.row.page > kMaxRowPage) {
+    if (entry.row.page > kMaxEntryRowPage) {
       throw std::invalid_argument("An index entry's row page " + std::to_string(entry.row.page) +
                                   " is beyond the 3 bytes an entry holds");
     }
@@ -115,20 +105,20 @@ std::vector<std::uint8_t> writeIndexPage(const JetIndexPage& page) {
   std::vector<std::uint8_t> bytes(kIndexPageSize, 0);
   bytes[0] = page.leaf ? kIndexLeafPage : kIndexNodePage;
   bytes[1] = 0x01;
-  putLittle(bytes, kTableDefinitionAt, page.tableDefinitionPage, 4);
-  putLittle(bytes, kPreviousAt, page.previous, 4);
-  putLittle(bytes, kNextAt, page.next, 4);
-  putLittle(bytes, kTailAt, page.tail, 4);
-  putLittle(bytes, kPrefixLengthAt, static_cast<std::uint32_t>(page.prefixLength), 2);
+  putLittle(bytes, kIndexTableDefinitionAt, page.tableDefinitionPage, 4);
+  putLittle(bytes, kIndexPreviousAt, page.previous, 4);
+  putLittle(bytes, kIndexNextAt, page.next, 4);
+  putLittle(bytes, kIndexTailAt, page.tail, 4);
+  putLittle(bytes, kIndexPrefixLengthAt, static_cast<std::uint32_t>(page.prefixLength), 2);
   std::size_t used = 0;
   for (std::size_t i = 0; i < page.entries.size(); ++i) {
     const std::vector<std::uint8_t> entry = entryBytes(page.entries[i], page, i);
     const std::size_t skip = i == 0 ? 0 : page.prefixLength;
     std::copy(entry.begin() + skip, entry.end(), bytes.begin() + kIndexEntriesStart + used);
     used += entry.size() - skip;
-    bytes[kEntryEndsAt + used / 8] |= static_cast<std::uint8_t>(1 << (used % 8));
+    bytes[kIndexEntryEndsAt + used / 8] |= static_cast<std::uint8_t>(1 << (used % 8));
   }
-  putLittle(bytes, kFreeSpaceAt, static_cast<std::uint32_t>(kIndexEntriesSpace - used), 2);
+  putLittle(bytes, kIndexFreeSpaceAt, static_cast<std::uint32_t>(kIndexEntriesSpace - used), 2);
   return bytes;
 }
 
@@ -142,16 +132,16 @@ JetIndexPage readIndexPage(std::span<const std::uint8_t> bytes, std::uint32_t pa
   }
   JetIndexPage page;
   page.leaf = bytes[0] == kIndexLeafPage;
-  page.tableDefinitionPage = getLittle(bytes, kTableDefinitionAt, 4);
-  page.previous = getLittle(bytes, kPreviousAt, 4);
-  page.next = getLittle(bytes, kNextAt, 4);
-  page.tail = getLittle(bytes, kTailAt, 4);
-  page.prefixLength = getLittle(bytes, kPrefixLengthAt, 2);
+  page.tableDefinitionPage = getLittle(bytes, kIndexTableDefinitionAt, 4);
+  page.previous = getLittle(bytes, kIndexPreviousAt, 4);
+  page.next = getLittle(bytes, kIndexNextAt, 4);
+  page.tail = getLittle(bytes, kIndexTailAt, 4);
+  page.prefixLength = getLittle(bytes, kIndexPrefixLengthAt, 2);
   const std::size_t trailer = kRowIdBytes + (page.leaf ? 0 : kChildBytes);
   std::vector<std::uint8_t> prefix;
   std::size_t start = 0;
-  for (std::size_t end = 1; end < kEntryEndsBytes * 8; ++end) {
-    if ((bytes[kEntryEndsAt + end / 8] & (1 << (end % 8))) == 0) continue;
+  for (std::size_t end = 1; end < kIndexEntryEndsBytes * 8; ++end) {
+    if ((bytes[kIndexEntryEndsAt + end / 8] & (1 << (end % 8))) == 0) continue;
     if (end > kIndexEntriesSpace) throw damaged("an entry ends beyond the page");
     const auto stored = bytes.subspan(kIndexEntriesStart + start, end - start);
     std::vector<std::uint8_t> whole = prefix;

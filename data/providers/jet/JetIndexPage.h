@@ -21,14 +21,24 @@
 
 namespace tiermend::data::jet {
 
+// The layout, stated once for the writer, the reader and the tests.
 constexpr std::size_t kIndexPageSize = 4096;
-constexpr std::size_t kIndexEntriesStart = 480;
-constexpr std::size_t kIndexEntriesSpace = kIndexPageSize - kIndexEntriesStart;
 constexpr std::uint8_t kIndexNodePage = 0x03;
 constexpr std::uint8_t kIndexLeafPage = 0x04;
+constexpr std::size_t kIndexFreeSpaceAt = 2;
+constexpr std::size_t kIndexTableDefinitionAt = 4;
+constexpr std::size_t kIndexPreviousAt = 12;
+constexpr std::size_t kIndexNextAt = 16;
+constexpr std::size_t kIndexTailAt = 20;
+constexpr std::size_t kIndexPrefixLengthAt = 24;
+constexpr std::size_t kIndexEntryEndsAt = 27;
+constexpr std::size_t kIndexEntriesStart = 480;
+constexpr std::size_t kIndexEntryEndsBytes = kIndexEntriesStart - kIndexEntryEndsAt;  // 453
+constexpr std::size_t kIndexEntriesSpace = kIndexPageSize - kIndexEntriesStart;       // 3616
 // An entry's row: 3 bytes of page and 1 of row number; a node entry adds 4 of child.
 constexpr std::size_t kRowIdBytes = 4;
 constexpr std::size_t kChildBytes = 4;
+constexpr std::uint32_t kMaxEntryRowPage = 0xFFFFFF;
 
 struct JetRowId {
   std::uint32_t page = 0;  // at most 0xFFFFFF

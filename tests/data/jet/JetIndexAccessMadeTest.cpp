@@ -250,6 +250,12 @@ JetKeyValue columnValue(std::span<const std::uint8_t> row, const Column& column)
   throw std::runtime_error("an unexpected key column type");
 }
 
+std::string kindName(JetKeyKind kind) {
+  const char* const names[] = {"Byte",   "Integer",  "Long",  "Currency", "Single",
+                               "Double", "DateTime", "YesNo", "Guid",     "Text"};
+  return names[static_cast<int>(kind)];
+}
+
 std::string hex(const std::vector<std::uint8_t>& bytes) {
   static const char* const digits = "0123456789abcdef";
   std::string text;
@@ -265,6 +271,7 @@ struct Tally {
   std::size_t indexes = 0;
   std::size_t keys = 0;
   std::size_t textKeys = 0;
+  std::set<std::string> kinds;     // of the key columns of compared entries
   std::size_t samePages = 0;       // the same up to the end of the entries
   std::size_t identicalPages = 0;  // and after them too
 };
@@ -295,6 +302,7 @@ void compareIndex(const AccessFile& file, std::uint32_t definitionPage,
     EXPECT_EQ(hex(ours.back().key), hex(entry.key))
         << shape.index << " row " << entry.row.page << ":" << int{entry.row.row};
     ++tally.keys;
+    for (const JetKeyColumn& column : shape.columns) tally.kinds.insert(kindName(column.kind));
     for (const JetKeyValue& value : values) {
       if (std::holds_alternative<std::u16string>(value)) ++tally.textKeys;
     }
@@ -370,6 +378,7 @@ TEST(JetIndexAccessMadeTest, OurKeysAndPagesAreThoseAccessWrote) {
     total.textKeys += tally.textKeys;
     total.identicalPages += tally.identicalPages;
     total.samePages += tally.samePages;
+    total.kinds.insert(tally.kinds.begin(), tally.kinds.end());
   }
   // The comparison covered real text keys and many whole pages, not just empty ones.
   EXPECT_GE(total.textKeys, 100u);
@@ -377,7 +386,9 @@ TEST(JetIndexAccessMadeTest, OurKeysAndPagesAreThoseAccessWrote) {
   EXPECT_GE(total.identicalPages, 40u);
   std::cout << total.indexes << " indexes, " << total.keys << " keys (" << total.textKeys
             << " text values); " << total.samePages << " rebuilt pages the same as Access's, "
-            << total.identicalPages << " of them byte for byte\n";
+            << total.identicalPages << " of them byte for byte; key kinds:";
+  for (const std::string& kind : total.kinds) std::cout << ' ' << kind;
+  std::cout << '\n';
 }
 
 }  // namespace
