@@ -1,0 +1,138 @@
+// Text keys in the General legacy sort order: what Access writes for Chinese text,
+// letters in either case, digits, accents (precomposed or combining), hyphens and
+// apostrophes, Japanese kana; how long texts and trailing blanks are keyed; and the
+// refusal of what the tables do not cover.
+#include <gtest/gtest.h>
+
+#include "data/providers/jet/JetIndexKey.h"
+#include "data/providers/jet/JetIndexPage.h"
+#include "data/providers/jet/JetIndexRefusal.h"
+
+namespace tiermend::data::jet {
+namespace {
+
+std::string hex(const std::vector<std::uint8_t>& bytes) {
+  static const char* const digits = "0123456789abcdef";
+  std::string text;
+  for (const std::uint8_t byte : bytes) {
+    if (!text.empty()) text += ' ';
+    text += digits[byte >> 4];
+    text += digits[byte & 15];
+  }
+  return text;
+}
+
+const JetIndexShape kAscending = {"t", "i", {{"name", JetKeyKind::Text, true}}};
+const JetIndexShape kDescending = {"t", "i", {{"name", JetKeyKind::Text, false}}};
+
+std::vector<std::uint8_t> key(const std::u16string& text, bool ascending = true) {
+  const JetKeyValue values[] = {text};
+  return encodeIndexKey(ascending ? kAscending : kDescending, values);
+}
+
+TEST(JetIndexTextKeyTest, TextsGiveTheKeysAccessWrites) {
+  const struct {
+    std::u16string text;
+    const char* key;
+  } cases[] = {
+      // The key Access wrote for this text in a customer's file.
+      {u"部分工時", "7f e2 d5 a3 34 af 44 b7 b7 01 00"},
+      {u"", "7f 01 00"},
+      {u"A", "7f 4a 01 00"},
+      {u"a", "7f 4a 01 00"},
+      {u"Ａ", "7f 4a 01 00"},  // full-width A
+      {u"abc", "7f 4a 4c 4d 01 00"},
+      {u"09", "7f 36 48 01 00"},
+      {u"a b", "7f 4a 07 4c 01 00"},
+      // An accent goes after the text, with 02 for each plain letter before it.
+      {u"é", "7f 51 01 0e 00"},
+      {u"É", "7f 51 01 0e 00"},
+      {u"eé", "7f 51 51 01 02 0e 00"},
+      {u"ée", "7f 51 51 01 0e 00"},
+      // A combining accent modifies the accent byte of the letter before it.
+      {u"e\u0301", "7f 51 01 0e 00"},
+      // Hyphens and apostrophes are left out of the text and recorded at the end with
+      // their position.
+      {u"co-op", "7f 4d 64 64 66 01 01 01 01 80 0f 06 82 00"},
+      {u"'a", "7f 4a 01 01 01 01 80 07 06 80 00"},
+      // Kana carry a two-bit flag; a flag of 3 at the end is left out, the trailer is not.
+      {u"\u3042", "7f 7f 02 01 01 01 ff 02 80 ff 80 00"},
+      {u"\u3041", "7f 7f 02 01 01 01 a0 ff 02 80 ff 80 00"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(hex(key(c.text)));
+    EXPECT_EQ(hex(key(c.text)), c.key);
+  }
+}
+
+TEST(JetIndexTextKeyTest, DescendingInvertsTheTextAndItsEnd) {
+  EXPECT_EQ(hex(key(u"部分工時", false)), "80 1d 2a 5c cb 50 bb 48 48 fe ff 00");
+  EXPECT_EQ(hex(key(u"", false)), "80 fe ff 00");
+}
+
+TEST(JetIndexTextKeyTest, TrailingBlanksAreIgnoredAndOnlyTheFirst255UnitsCount) {
+  EXPECT_EQ(key(u"abc   "), key(u"abc"));
+  EXPECT_NE(key(u"  abc"), key(u"abc"));
+  const std::u16string long255(255, u'x');
+  EXPECT_EQ(key(long255 + u"yz"), key(long255));
+  EXPECT_NE(key(long255.substr(1) + u"y"), key(long255));
+}
+
+TEST(JetIndexTextKeyTest, TextKeysSortAlphabeticallyWithoutRegardToCase) {
+  const std::u16string ordered[] = {u"", u"0", u"9", u"a", u"ab", u"b", u"e", u"é", u"f", u"Zz"};
+  for (const bool ascending : {true, false}) {
+    for (std::size_t i = 1; i < std::size(ordered); ++i) {
+      const int order =
+          compareIndexKeys(key(ordered[i - 1], ascending), key(ordered[i], ascending));
+      EXPECT_EQ(order, ascending ? -1 : 1) << i;
+    }
+  }
+  const JetKeyValue null[] = {std::monostate{}};
+  EXPECT_LT(compareIndexKeys(encodeIndexKey(kAscending, null), key(u"")), 0);
+  EXPECT_GT(compareIndexKeys(encodeIndexKey(kDescending, null), key(u"", false)), 0);
+}
+
+TEST(JetIndexTextKeyTest, WhatTheTablesDoNotCoverIsRefusedNamingTheTableIndexAndReason) {
+  const struct {
+    JetIndexShape shape;
+    std::u16string text;
+    std::string message;
+  } cases[] = {
+      {kAscending, u"a\U0001F600",
+       "Cannot update table 't': its index 'i' cannot be rebuilt: the text in column 'name' "
+       "holds the character U+D83D (part of a character beyond U+FFFF), which the General "
+       "legacy sort order's tables do not cover."},
+      {{"t", "i", {{"name", JetKeyKind::Text, true, {1033, 1}}}},
+       u"a",
+       "Cannot update table 't': its index 'i' cannot be rebuilt: its text column 'name' "
+       "declares the sort order 1033 version 1, and this program can only write text keys in "
+       "the General (legacy, 1033) sort order."},
+      {{"t", "i", {{"name", JetKeyKind::Text, true, {1028, 0}}}},
+       u"a",
+       "Cannot update table 't': its index 'i' cannot be rebuilt: its text column 'name' "
+       "declares the sort order 1028 version 0, and this program can only write text keys in "
+       "the General (legacy, 1033) sort order."},
+  };
+  for (const auto& c : cases) {
+    try {
+      const JetKeyValue values[] = {c.text};
+      encodeIndexKey(c.shape, values);
+      ADD_FAILURE() << "not refused: " << c.message;
+    } catch (const JetIndexRefusal& refusal) {
+      EXPECT_EQ(std::string(refusal.what()), c.message);
+    }
+  }
+  // A sort order is refused before any row is looked at.
+  EXPECT_THROW(checkIndexShape(cases[1].shape), JetIndexRefusal);
+}
+
+TEST(JetIndexTextKeyTest, EveryCharacterOfTheBasicPlaneButTheSurrogatesIsCovered) {
+  for (char32_t unit = 0; unit <= 0xFFFF; ++unit) {
+    if (unit >= 0xD800 && unit <= 0xDFFF) continue;
+    const JetKeyValue values[] = {std::u16string(1, static_cast<char16_t>(unit))};
+    ASSERT_NO_THROW(encodeIndexKey(kAscending, values)) << static_cast<unsigned>(unit);
+  }
+}
+
+}  // namespace
+}  // namespace tiermend::data::jet
