@@ -70,6 +70,26 @@ class RefreshSafety : public ::testing::Test {
     return ::tiermend::testing::failureTextOf<Exception>([&] { host.invokeButtonAction(0); });
   }
 
+  // Runs the tool while another connection holds the target as `hold` says, and checks
+  // that the run waited once, the connect at start-up included, then stopped with the
+  // file in use and every table's old rows kept.
+  void expectStoppedAfterOneWait(SqliteLockHolder::Hold hold) {
+    const data::TextSettings utf8{CodePage(65001), RegionalSettings{}};
+    ToolRun run;
+    const auto start = Clock::now();
+    {
+      SqliteLockHolder holder(target(), hold);
+      run = runTool(utf8);
+    }
+    const auto waited = Clock::now() - start;
+    EXPECT_EQ(run.failure, data::fileInUseMessage(target()));
+    EXPECT_GE(waited, std::chrono::seconds(data::kLockWaitSeconds - 1));
+    EXPECT_LT(waited, std::chrono::seconds(data::kLockWaitSeconds + 10));
+    EXPECT_FALSE(run.completionShown);
+    EXPECT_TRUE(run.buttonsDisabled);
+    EXPECT_EQ(counts(), "1/1/1/1");
+  }
+
   ::tiermend::testing::WorkingFolder folder_;
   fs::path dir_ = folder_.path();
 };
@@ -88,19 +108,13 @@ TEST_F(RefreshSafety, ATargetLockedForASecondIsWaitedForAndRefreshed) {
 }
 
 TEST_F(RefreshSafety, ATargetLockedForGoodStopsTheChainAfterTheWaitAndKeepsTheOldRows) {
-  ToolRun run;
-  const auto start = Clock::now();
-  {
-    SqliteLockHolder holder(target());
-    run = runTool(kUtf8);
-  }
-  const auto waited = Clock::now() - start;
-  EXPECT_EQ(run.failure, data::fileInUseMessage(target()));
-  EXPECT_GE(waited, std::chrono::seconds(data::kLockWaitSeconds - 1));
-  EXPECT_LT(waited, std::chrono::seconds(data::kLockWaitSeconds + 30));
-  EXPECT_FALSE(run.completionShown);
-  EXPECT_TRUE(run.buttonsDisabled);
-  EXPECT_EQ(counts(), "1/1/1/1");
+  expectStoppedAfterOneWait(SqliteLockHolder::Hold::Write);
+}
+
+// Held so that nobody may even read it (BEGIN EXCLUSIVE): the connect at start-up
+// cannot read the file either, and must not add a wait of its own.
+TEST_F(RefreshSafety, ATargetHeldExclusivelyStopsTheChainAfterOneWait) {
+  expectStoppedAfterOneWait(SqliteLockHolder::Hold::Exclusive);
 }
 
 TEST_F(RefreshSafety, ATargetThatCannotGrowStopsTheChainAndKeepsThatTable) {

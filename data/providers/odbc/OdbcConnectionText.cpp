@@ -67,10 +67,22 @@ std::string freeTdsConnectionString(std::string_view driver, const ServerAddress
   std::string host = server.host;
   if (!server.instance.empty()) host += "\\" + server.instance;
   appendAttribute(text, "Server", host);
-  if (!server.port.empty()) appendAttribute(text, "Port", server.port);
+  // A named instance's port is the SQL Server Browser's to tell (FreeTDS asks it on
+  // UDP 1434); a default instance listens on 1433, which FreeTDS does not assume.
+  if (!server.port.empty())
+    appendAttribute(text, "Port", server.port);
+  else if (server.instance.empty())
+    appendAttribute(text, "Port", kDefaultSqlServerPort);
+  appendAttribute(text, "TDS_Version", "7.4");
   appendLogin(text, login);
   appendAttribute(text, "ClientCharset", "UTF-8");
   return text;
+}
+
+std::string serverDescription(const ServerAddress& server) {
+  if (!server.instance.empty()) return "'" + server.host + "\\" + server.instance + "'";
+  const std::string port = server.port.empty() ? kDefaultSqlServerPort : server.port;
+  return "'" + server.host + "' on port " + port;
 }
 
 }  // namespace tiermend::data::odbc

@@ -19,6 +19,9 @@ struct ServerAddress {
 
 ServerAddress parseServerAddress(std::string_view dataSource);
 
+// The port a default instance of SQL Server listens on.
+inline constexpr const char* kDefaultSqlServerPort = "1433";
+
 // What the OLE DB string says about logging in.
 struct LoginDetails {
   std::string user;                     // "User ID"; empty: not given
@@ -34,10 +37,17 @@ std::string odbcAttributeValue(std::string_view value);
 // OLE DB string leaves out are left out, so the data source's own settings apply.
 std::string dataSourceConnectionString(std::string_view dataSourceName, const LoginDetails& login);
 
-// DRIVER=...;Server=...;Port=...;UID=...;PWD=...;DATABASE=...;ClientCharset=UTF-8 for
-// the FreeTDS driver, named by its odbcinst.ini name or its library path. The TDS
-// version is left to the driver's automatic choice.
+// DRIVER=...;Server=...;Port=...;TDS_Version=7.4;UID=...;PWD=...;DATABASE=...;
+// ClientCharset=UTF-8 for the FreeTDS driver, named by its odbcinst.ini name or its
+// library path. The port is the one given, else 1433 for a default instance, else (a
+// named instance) none. TDS 7.4 is named rather than left to FreeTDS's automatic
+// choice: while it guesses the version, FreeTDS ignores the login timeout, so a server
+// that accepts the connection and never answers would hold the tool for good. SQL
+// Server answers a 7.4 login in the version it speaks, older ones included.
 std::string freeTdsConnectionString(std::string_view driver, const ServerAddress& server,
                                     const LoginDetails& login);
+
+// The server as a failure names it: "dbhost" on port 1433, "dbhost\SQLEXPRESS".
+std::string serverDescription(const ServerAddress& server);
 
 }  // namespace tiermend::data::odbc

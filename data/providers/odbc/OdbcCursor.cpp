@@ -26,9 +26,9 @@ std::vector<std::vector<Value>> readAllRows(const StatementHandle& statement,
 
 }  // namespace
 
-std::unique_ptr<Cursor> readWholeResult(const StatementHandle& statement,
-                                        const DriverTraits& traits,
-                                        const std::string& tableOfStatement) {
+std::unique_ptr<BufferedCursor> readWholeResult(const StatementHandle& statement,
+                                                const DriverTraits& traits,
+                                                const std::string& tableOfStatement) {
   std::vector<ColumnDescription> descriptions = describeResult(statement.get());
   if (descriptions.empty()) return nullptr;
   std::vector<ColumnInfo> columns;

@@ -12,6 +12,7 @@
 #include "data/Provider.h"
 #include "data/providers/odbc/OdbcColumns.h"
 #include "data/providers/odbc/OdbcHandles.h"
+#include "data/providers/odbc/OdbcServerFilledColumns.h"
 
 namespace tiermend::data::odbc {
 
@@ -28,6 +29,10 @@ class BufferedCursor : public Cursor {
     row = std::move(rows_[next_++]);
     return true;
   }
+  // Marks the columns the server fills in itself as the server named them.
+  void markServerFilled(const std::vector<ServerFilledColumn>& filled) {
+    odbc::markServerFilled(columns_, filled);
+  }
 
  private:
   std::vector<ColumnInfo> columns_;
@@ -39,8 +44,8 @@ class BufferedCursor : public Cursor {
 // The result of the statement just run, read whole, as a cursor; nothing when the
 // statement gave no result set. The base table is the one the driver names for the
 // first column, else tableOfStatement.
-std::unique_ptr<Cursor> readWholeResult(const StatementHandle& statement,
-                                        const DriverTraits& traits,
-                                        const std::string& tableOfStatement);
+std::unique_ptr<BufferedCursor> readWholeResult(const StatementHandle& statement,
+                                                const DriverTraits& traits,
+                                                const std::string& tableOfStatement);
 
 }  // namespace tiermend::data::odbc

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "data/EngineError.h"
-#include "data/providers/odbc/OdbcLockWait.h"
 #include "data/providers/odbc/OdbcText.h"
 #include "data/value/AsciiText.h"
 
@@ -80,10 +79,10 @@ std::string diagnosticText(SQLSMALLINT handleType, SQLHANDLE handle) {
   return text;
 }
 
-bool reportsLockTimeout(SQLSMALLINT handleType, SQLHANDLE handle) {
+bool reportsLockTimeout(SQLSMALLINT handleType, SQLHANDLE handle, const Dialect& dialect) {
   const std::vector<DiagnosticRecord> records = readRecords(handleType, handle);
-  return std::any_of(records.begin(), records.end(), [](const DiagnosticRecord& r) {
-    return isLockTimeout(r.state, r.nativeError);
+  return std::any_of(records.begin(), records.end(), [&](const DiagnosticRecord& r) {
+    return dialect.isLockTimeout({r.state, r.nativeError, r.message});
   });
 }
 

@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "data/providers/odbc/OdbcDialect.h"
+
 namespace tiermend::data::odbc {
 
 // The message text with its leading "[...]" prefixes removed.
@@ -25,8 +27,9 @@ std::string withoutDriverTrailer(std::string message);
 // The joined diagnostic text of a handle, or empty when it holds no records.
 std::string diagnosticText(SQLSMALLINT handleType, SQLHANDLE handle);
 
-// Whether one of the handle's diagnostic records says a lock wait ran out.
-bool reportsLockTimeout(SQLSMALLINT handleType, SQLHANDLE handle);
+// Whether one of the handle's diagnostic records says a lock wait ran out, in the
+// words of the dialect's database system.
+bool reportsLockTimeout(SQLSMALLINT handleType, SQLHANDLE handle, const Dialect& dialect);
 
 // Throws EngineError with the handle's diagnostics (or a description of the failed
 // action when there are none).

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "data/EngineError.h"
 #include "data/LockWait.h"
 #include "data/providers/odbc/OdbcConnectionText.h"
 #include "data/providers/odbc/OdbcHandles.h"
@@ -86,7 +87,14 @@ std::string freeTdsDriver(const Environment& environment) {
   return kFreeTdsDriverName;
 }
 
-std::string odbcConnectionString(const ConnectionString& connectionString) {
+// The ODBC connection string, and for a server reached through FreeTDS how a failure
+// to connect names it (empty for a configured data source, which names itself).
+struct ConnectionTarget {
+  std::string odbcText;
+  std::string server;
+};
+
+ConnectionTarget connectionTarget(const ConnectionString& connectionString) {
   LoginDetails login{connectionString.getOr("User ID"), connectionString.get("Password"),
                      connectionString.getOr("Initial Catalog")};
   std::string dataSource(trimWhitespace(connectionString.getOr("Data Source")));
@@ -94,11 +102,12 @@ std::string odbcConnectionString(const ConnectionString& connectionString) {
   if (auto driver = configuredDataSourceDriver(environment, dataSource)) {
     std::string text = dataSourceConnectionString(dataSource, login);
     if (isPostgresDriver(environment, *driver)) text += kPostgresDriverOptions;
-    return text;
+    return {text, {}};
   }
   ServerAddress server = parseServerAddress(dataSource);
   if (server.host.empty()) server.host = "localhost";
-  return freeTdsConnectionString(freeTdsDriver(environment), server, login);
+  return {freeTdsConnectionString(freeTdsDriver(environment), server, login),
+          serverDescription(server)};
 }
 
 }  // namespace
@@ -121,8 +130,15 @@ std::unique_ptr<Session> openSession(const ConnectionString& connectionString) {
 
 std::unique_ptr<Session> openSessionWithLockWait(const ConnectionString& connectionString,
                                                  int lockWaitSeconds) {
-  return std::make_unique<OdbcSession>(odbcConnectionString(connectionString), sessionRowsPerBatch,
-                                       lockWaitSeconds);
+  const ConnectionTarget target = connectionTarget(connectionString);
+  try {
+    return std::make_unique<OdbcSession>(target.odbcText, sessionRowsPerBatch, lockWaitSeconds);
+  } catch (const EngineError& error) {
+    // The driver's words ("Adaptive Server is unavailable or does not exist") do not say
+    // which server or port was tried; the user needs both to put it right.
+    if (target.server.empty()) throw;
+    throw EngineError("Could not connect to the SQL Server " + target.server + ": " + error.what());
+  }
 }
 
 void registerProvider(ProviderRegistry& registry) {

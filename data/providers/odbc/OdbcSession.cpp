@@ -4,7 +4,6 @@
 #include "data/LockWait.h"
 #include "data/providers/odbc/OdbcCursor.h"
 #include "data/providers/odbc/OdbcDiagnostics.h"
-#include "data/providers/odbc/OdbcLockWait.h"
 #include "data/providers/odbc/OdbcParameterArrays.h"
 #include "data/providers/odbc/OdbcSqlText.h"
 #include "data/providers/odbc/OdbcText.h"
@@ -63,13 +62,12 @@ OdbcSession::OdbcSession(const std::string& odbcConnectionString, std::size_t ro
   SQLSetConnectAttr(connection_.get(), SQL_ATTR_LOGIN_TIMEOUT,
                     reinterpret_cast<SQLPOINTER>(kLoginTimeoutSeconds), 0);
   connection_.connect(odbcConnectionString);
-  dbmsName_ = infoText(connection_.get(), SQL_DBMS_NAME);
-  traits_.longTextIsOrdinaryText = dbmsName_ == "PostgreSQL";
+  dialect_ = Dialect(databaseSystemNamed(infoText(connection_.get(), SQL_DBMS_NAME)));
+  traits_.longTextIsOrdinaryText = dialect_.longTextIsOrdinaryText();
   identifierQuote_ = infoText(connection_.get(), SQL_IDENTIFIER_QUOTE_CHAR);
-  savepoint_ = savepointStatements(dbmsName_, kArraySavepoint);
-  arrayStopsAtFirstRefusal_ = dbmsName_ == "PostgreSQL";
+  savepoint_ = dialect_.savepoints(kArraySavepoint);
   // A table another program holds locked is waited for a bounded time, never for good.
-  if (const std::string setting = lockWaitStatement(dbmsName_, lockWaitSeconds); !setting.empty()) {
+  if (const std::string setting = dialect_.lockWaitStatement(lockWaitSeconds); !setting.empty()) {
     StatementHandle statement(connection_);
     run(statement, setting);
   }
@@ -79,12 +77,42 @@ bool OdbcSession::run(const StatementHandle& statement, const std::string& sql) 
   WideString text = toWide(sql);
   SQLRETURN rc = SQLExecDirectW(statement.get(), text.data(), static_cast<SQLINTEGER>(text.size()));
   if (rc == SQL_NO_DATA) return false;
-  if (!SQL_SUCCEEDED(rc) && reportsLockTimeout(SQL_HANDLE_STMT, statement.get())) {
+  if (!SQL_SUCCEEDED(rc)) {
     const std::string table = tableNameInSelect(sql);
-    throw EngineError(tableInUseMessage(table.empty() ? sql : table));
+    checkStatement(rc, statement.get(), "running a statement", table.empty() ? sql : table);
   }
-  checkResult(rc, SQL_HANDLE_STMT, statement.get(), "running a statement");
   return true;
+}
+
+void OdbcSession::checkStatement(SQLRETURN rc, SQLHSTMT statement, std::string_view action,
+                                 const std::string& table) {
+  if (SQL_SUCCEEDED(rc)) return;
+  if (reportsLockTimeout(SQL_HANDLE_STMT, statement, dialect_))
+    throw EngineError(tableInUseMessage(table));
+  throwDiagnostics(SQL_HANDLE_STMT, statement, action);
+}
+
+void OdbcSession::markServerFilledColumns(BufferedCursor& cursor) {
+  const std::string& table = cursor.baseTable();
+  const std::string question = dialect_.serverFilledColumnsQuery(table);
+  if (table.empty() || question.empty()) return;
+  auto cached = serverFilledCache_.find(table);
+  if (cached == serverFilledCache_.end()) {
+    std::vector<ServerFilledColumn> filled;
+    StatementHandle statement(connection_);
+    // A server that cannot answer (no catalogue views) leaves the driver's flags.
+    try {
+      if (run(statement, question)) {
+        std::unique_ptr<BufferedCursor> rows = readWholeResult(statement, traits_, {});
+        if (rows) filled = readServerFilledColumns(*rows);
+      }
+      finishResults(statement);
+    } catch (const EngineError&) {
+      filled.clear();
+    }
+    cached = serverFilledCache_.emplace(table, std::move(filled)).first;
+  }
+  cursor.markServerFilled(cached->second);
 }
 
 void OdbcSession::finishResults(const StatementHandle& statement) {
@@ -98,9 +126,10 @@ void OdbcSession::finishResults(const StatementHandle& statement) {
 std::unique_ptr<Cursor> OdbcSession::query(const std::string& sql) {
   flush();
   StatementHandle statement(connection_);
-  std::unique_ptr<Cursor> cursor;
+  std::unique_ptr<BufferedCursor> cursor;
   if (run(statement, sql)) cursor = readWholeResult(statement, traits_, tableNameInSelect(sql));
   finishResults(statement);
+  if (cursor) markServerFilledColumns(*cursor);
   return cursor;
 }
 
@@ -156,7 +185,7 @@ void OdbcSession::insertRow(PreparedInsert& prepared, ParameterSet& row) {
   CloseAfterRun closeAfterRun{statement};
   row.bind(statement);
   SQLRETURN rc = SQLExecute(statement);
-  if (rc != SQL_NO_DATA) checkResult(rc, SQL_HANDLE_STMT, statement, "adding a row");
+  if (rc != SQL_NO_DATA) checkStatement(rc, statement, "adding a row", prepared.table);
   finishResults(prepared.statement);
 }
 
@@ -175,7 +204,7 @@ void OdbcSession::flush() {
 }
 
 void OdbcSession::sendArray(PreparedInsert& prepared, std::vector<ParameterSet>& rows) {
-  if (arrayStopsAtFirstRefusal_) {
+  if (dialect_.arrayStopsAtFirstRefusal()) {
     const std::string failure = executeArray(prepared, rows);
     if (!failure.empty()) throw EngineError(failure);
     return;
@@ -205,7 +234,7 @@ std::string OdbcSession::executeArray(PreparedInsert& prepared, std::vector<Para
     try {
       arrays.bind(statement);
       SQLRETURN rc = SQLExecute(statement);
-      if (rc != SQL_NO_DATA) checkResult(rc, SQL_HANDLE_STMT, statement, "adding rows");
+      if (rc != SQL_NO_DATA) checkStatement(rc, statement, "adding rows", prepared.table);
       finishResults(prepared.statement);
       if (arrays.anyRowFailed()) failure = "The ODBC driver refused a row of a parameter array";
     } catch (const EngineError& error) {
@@ -234,7 +263,7 @@ OdbcSession::PreparedInsert& OdbcSession::preparedInsertFor(
     const std::string& key, const std::string& table, const std::vector<std::string>& columns) {
   if (auto found = preparedInserts_.find(key); found != preparedInserts_.end())
     return *found->second;
-  auto prepared = std::make_unique<PreparedInsert>(connection_);
+  auto prepared = std::make_unique<PreparedInsert>(connection_, table);
   prepared->targets = targetsFor(table, columns);
   WideString text = toWide(insertStatement(table, columns, identifierQuote_));
   SQLRETURN rc =

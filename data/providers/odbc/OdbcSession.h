@@ -24,6 +24,8 @@
 #include "data/LockWait.h"
 #include "data/Provider.h"
 #include "data/providers/odbc/OdbcColumns.h"
+#include "data/providers/odbc/OdbcCursor.h"
+#include "data/providers/odbc/OdbcDialect.h"
 #include "data/providers/odbc/OdbcHandles.h"
 #include "data/providers/odbc/OdbcParameters.h"
 #include "data/providers/odbc/OdbcRowQueue.h"
@@ -63,7 +65,7 @@ class OdbcSession : public Session {
   void flush() override;
 
   const DriverTraits& traits() const { return traits_; }
-  const std::string& dbmsName() const { return dbmsName_; }
+  const Dialect& dialect() const { return dialect_; }
   std::size_t queuedRows() const { return queue_.size(); }
   const ArrayOutcome& lastArray() const { return lastArray_; }
   // Arrays that failed and were sent again row by row.
@@ -72,6 +74,13 @@ class OdbcSession : public Session {
  private:
   // Runs a statement; false when it reported SQL_NO_DATA.
   bool run(const StatementHandle& statement, const std::string& sql);
+  // Raises the statement's failure: a lock wait that ran out as the table (or, without
+  // one, the statement) being in use, anything else with the driver's words.
+  void checkStatement(SQLRETURN rc, SQLHSTMT statement, std::string_view action,
+                      const std::string& table);
+  // Marks the result's columns that the server fills in itself, where the dialect
+  // asks the server rather than trusting the driver's flags.
+  void markServerFilledColumns(BufferedCursor& cursor);
   // Steps through the statement's remaining results so the connection is free again;
   // an error in a later result is raised.
   void finishResults(const StatementHandle& statement);
@@ -81,8 +90,10 @@ class OdbcSession : public Session {
   // An INSERT prepared once for a table and column list and run again for every row,
   // so that the driver and the server parse and plan it only once.
   struct PreparedInsert {
-    explicit PreparedInsert(const ConnectionHandle& connection) : statement(connection) {}
+    PreparedInsert(const ConnectionHandle& connection, std::string table)
+        : statement(connection), table(std::move(table)) {}
     StatementHandle statement;
+    std::string table;
     std::vector<ParameterTarget> targets;
   };
   PreparedInsert& preparedInsertFor(const std::string& key, const std::string& table,
@@ -104,10 +115,8 @@ class OdbcSession : public Session {
   ConnectionHandle connection_;
   DriverTraits traits_;
   std::string identifierQuote_;
-  std::string dbmsName_;
+  Dialect dialect_;
   SavepointStatements savepoint_;
-  // The database stops an array at its first refused row and reports that row alone.
-  bool arrayStopsAtFirstRefusal_ = false;
   bool inTransaction_ = false;
   RowQueue queue_;
   PreparedInsert* queuedFor_ = nullptr;  // the insert the queued rows belong to
@@ -115,6 +124,7 @@ class OdbcSession : public Session {
   ArrayOutcome lastArray_;
   std::size_t arraysReplayed_ = 0;
   std::map<std::string, std::vector<ParameterTarget>> targetCache_;
+  std::map<std::string, std::vector<ServerFilledColumn>> serverFilledCache_;
   // Declared after the connection so that the statements are freed before it.
   std::map<std::string, std::unique_ptr<PreparedInsert>> preparedInserts_;
 };

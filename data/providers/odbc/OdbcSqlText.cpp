@@ -130,11 +130,4 @@ std::string tableNameInSelect(std::string_view sql) {
   return endsSingleTableSource(sql, after) ? name : std::string();
 }
 
-SavepointStatements savepointStatements(std::string_view dbmsName, std::string_view name) {
-  const std::string point(name);
-  if (dbmsName == "Microsoft SQL Server")
-    return {"SAVE TRANSACTION " + point, "ROLLBACK TRANSACTION " + point, ""};
-  return {"SAVEPOINT " + point, "ROLLBACK TO SAVEPOINT " + point, "RELEASE SAVEPOINT " + point};
-}
-
 }  // namespace tiermend::data::odbc

@@ -17,16 +17,6 @@ std::string insertStatement(std::string_view table, const std::vector<std::strin
 std::string describeStatement(std::string_view table, const std::vector<std::string>& columns,
                               std::string_view quote);
 
-// The statements that mark a point inside a transaction, go back to it and let it go.
-// SQL Server names them SAVE TRANSACTION and ROLLBACK TRANSACTION and has no release;
-// every other database takes the standard SAVEPOINT forms.
-struct SavepointStatements {
-  std::string set;
-  std::string rollbackTo;
-  std::string release;  // empty when the database has no such statement
-};
-SavepointStatements savepointStatements(std::string_view dbmsName, std::string_view name);
-
 // The one table a plain "SELECT ... FROM table [WHERE ...]" reads, without quotes or
 // schema; empty when the statement reads from several tables or none.
 std::string tableNameInSelect(std::string_view sql);

@@ -28,13 +28,17 @@ std::unique_ptr<Session> openSession(const std::string& path) {
     if (!database) throw EngineError("Out of memory");
     throw lastError(database.get());
   }
-  // A statement waits this long for another program that holds the database locked.
+  // Reading the schema now makes a damaged or foreign file fail on connect. A file
+  // that another program holds locked (BEGIN EXCLUSIVE) is not waited for here: its
+  // check is left to the first statement, whose wait is then the only one. Waiting
+  // here as well would double the wait of a run, whose first connect is made and
+  // dropped at start-up before the refresh connects again.
+  const int check =
+      sqlite3_exec(database.get(), "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+  if (check != SQLITE_OK && check != SQLITE_BUSY) throw lastError(database.get());
+  // From here a statement waits this long for another program that holds the
+  // database locked.
   sqlite3_busy_timeout(database.get(), kLockWaitSeconds * 1000);
-  // Reading the schema now makes a damaged or foreign file fail on connect.
-  if (sqlite3_exec(database.get(), "SELECT count(*) FROM sqlite_master", nullptr, nullptr,
-                   nullptr) != SQLITE_OK) {
-    throw lastError(database.get());
-  }
   return std::make_unique<SqliteSession>(std::move(database));
 }
 

@@ -68,11 +68,43 @@ TEST(DataSourceConnectionStringTest, PassesOnlyWhatTheStringGives) {
 TEST(FreeTdsConnectionStringTest, NamesServerPortInstanceAndUtf8) {
   LoginDetails login{"sa", "se;cret", "公司"};
   EXPECT_EQ(freeTdsConnectionString("FreeTDS", {"dbhost", "1533", ""}, login),
-            "DRIVER=FreeTDS;Server=dbhost;Port=1533;UID=sa;PWD={se;cret};DATABASE=公司;"
-            "ClientCharset=UTF-8;");
-  EXPECT_EQ(freeTdsConnectionString("/usr/lib/libtdsodbc.so", {"dbhost", "", "SQLEXPRESS"},
-                                    {"sa", std::nullopt, ""}),
-            "DRIVER=/usr/lib/libtdsodbc.so;Server=dbhost\\SQLEXPRESS;UID=sa;ClientCharset=UTF-8;");
+            "DRIVER=FreeTDS;Server=dbhost;Port=1533;TDS_Version=7.4;UID=sa;PWD={se;cret};"
+            "DATABASE=公司;ClientCharset=UTF-8;");
+}
+
+// Each way a user names the server, as the driver receives it: a default instance on
+// port 1433 unless a port is given; a named instance without a port, so that FreeTDS
+// asks the SQL Server Browser for it.
+TEST(FreeTdsConnectionStringTest, EveryFormOfServerNameGivesTheDriverHostAndPort) {
+  const struct {
+    const char* dataSource;
+    const char* serverAndPort;
+    const char* described;
+  } cases[] = {
+      {"dbhost", "Server=dbhost;Port=1433;", "'dbhost' on port 1433"},
+      {"tcp:dbhost", "Server=dbhost;Port=1433;", "'dbhost' on port 1433"},
+      {"TCP:dbhost", "Server=dbhost;Port=1433;", "'dbhost' on port 1433"},
+      {"db.example.com", "Server=db.example.com;Port=1433;", "'db.example.com' on port 1433"},
+      {"10.0.0.5", "Server=10.0.0.5;Port=1433;", "'10.0.0.5' on port 1433"},
+      {"::1", "Server=::1;Port=1433;", "'::1' on port 1433"},
+      {"(local)", "Server=localhost;Port=1433;", "'localhost' on port 1433"},
+      {".", "Server=localhost;Port=1433;", "'localhost' on port 1433"},
+      {"dbhost,1533", "Server=dbhost;Port=1533;", "'dbhost' on port 1533"},
+      {"tcp:10.0.0.5,1533", "Server=10.0.0.5;Port=1533;", "'10.0.0.5' on port 1533"},
+      {"dbhost\\SQLEXPRESS", "Server=dbhost\\SQLEXPRESS;", "'dbhost\\SQLEXPRESS'"},
+      {"(local)\\SQLEXPRESS", "Server=localhost\\SQLEXPRESS;", "'localhost\\SQLEXPRESS'"},
+      {"tcp:dbhost\\SQLEXPRESS", "Server=dbhost\\SQLEXPRESS;", "'dbhost\\SQLEXPRESS'"},
+      // A port given with an instance wins: no Browser is asked.
+      {"dbhost\\SQLEXPRESS,1533", "Server=dbhost\\SQLEXPRESS;Port=1533;", "'dbhost\\SQLEXPRESS'"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.dataSource);
+    const ServerAddress server = parseServerAddress(c.dataSource);
+    EXPECT_EQ(freeTdsConnectionString("FreeTDS", server, {"sa", std::nullopt, ""}),
+              std::string("DRIVER=FreeTDS;") + c.serverAndPort +
+                  "TDS_Version=7.4;UID=sa;ClientCharset=UTF-8;");
+    EXPECT_EQ(serverDescription(server), c.described);
+  }
 }
 
 }  // namespace

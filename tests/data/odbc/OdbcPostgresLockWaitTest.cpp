@@ -6,7 +6,6 @@
 #include <thread>
 
 #include "data/LockWait.h"
-#include "data/providers/odbc/OdbcLockWait.h"
 #include "tests/data/odbc/OdbcPostgresFixture.h"
 
 namespace tiermend::data::odbc {
@@ -76,21 +75,6 @@ TEST_F(OdbcPostgresLockWaitTest, ATableLockedForGoodEndsTheWaitWithAMessageNamin
   // The session is usable again once the lock is gone.
   replaceRows(*session);
   EXPECT_EQ(pg.psql("SELECT note FROM labor"), "new\n");
-}
-
-// The settings the tool sends: PostgreSQL counts the wait in the unit it is given,
-// SQL Server in milliseconds; other systems get none.
-TEST(OdbcLockWaitSetting, IsTheToolsWaitInEachSystemsUnit) {
-  const struct {
-    const char* dbmsName;
-    std::string expected;
-  } cases[] = {
-      {"PostgreSQL", "SET lock_timeout = '" + std::to_string(kLockWaitSeconds) + "s'"},
-      {"Microsoft SQL Server", "SET LOCK_TIMEOUT " + std::to_string(kLockWaitSeconds * 1000)},
-      {"MySQL", ""},
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(lockWaitStatement(c.dbmsName, kLockWaitSeconds), c.expected) << c.dbmsName;
 }
 
 }  // namespace

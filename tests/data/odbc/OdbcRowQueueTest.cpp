@@ -1,4 +1,4 @@
-// The bounded queue of posted rows, and the savepoint statements each database takes.
+// The bounded queue of posted rows.
 #include <gtest/gtest.h>
 
 #include "data/providers/odbc/OdbcRowQueue.h"
@@ -62,20 +62,6 @@ TEST(OdbcRowQueueTest, NullsFirstLeaveTheColumnOpenToAnyType) {
   RowQueue queue(10);
   queue.push(row(Null{}, Null{}));
   EXPECT_TRUE(queue.fits(row(2.5, std::int64_t{1})));
-}
-
-TEST(OdbcSavepointTest, SqlServerSavesTransactionsOthersTakeStandardSavepoints) {
-  const SavepointStatements server = savepointStatements("Microsoft SQL Server", "p");
-  EXPECT_EQ(server.set, "SAVE TRANSACTION p");
-  EXPECT_EQ(server.rollbackTo, "ROLLBACK TRANSACTION p");
-  EXPECT_EQ(server.release, "");
-  for (const char* dbms : {"PostgreSQL", "MariaDB", "MySQL", ""}) {
-    SCOPED_TRACE(dbms);
-    const SavepointStatements standard = savepointStatements(dbms, "p");
-    EXPECT_EQ(standard.set, "SAVEPOINT p");
-    EXPECT_EQ(standard.rollbackTo, "ROLLBACK TO SAVEPOINT p");
-    EXPECT_EQ(standard.release, "RELEASE SAVEPOINT p");
-  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Another program's hold on a SQLite file, played by a second connection of the test:
-// it takes the write lock (BEGIN IMMEDIATE) and keeps it until it is destroyed or, when
-// given a time, lets it go on a thread of its own after that time.
+// it takes the write lock (BEGIN IMMEDIATE), or with Hold::Exclusive the lock that
+// keeps readers out as well (BEGIN EXCLUSIVE), and keeps it until it is destroyed or,
+// when given a time, lets it go on a thread of its own after that time.
 #pragma once
 
 #include <chrono>
@@ -14,8 +15,10 @@ namespace tiermend::data::testing {
 
 class SqliteLockHolder {
  public:
-  explicit SqliteLockHolder(const std::string& path) : file_(std::make_unique<SqliteFile>(path)) {
-    file_->exec("BEGIN IMMEDIATE");
+  enum class Hold { Write, Exclusive };
+  explicit SqliteLockHolder(const std::string& path, Hold hold = Hold::Write)
+      : file_(std::make_unique<SqliteFile>(path)) {
+    file_->exec(hold == Hold::Exclusive ? "BEGIN EXCLUSIVE" : "BEGIN IMMEDIATE");
   }
   // Holds the lock for the given time from now, then commits.
   SqliteLockHolder(const std::string& path, std::chrono::milliseconds holdFor)
