@@ -10,7 +10,7 @@
 
 namespace tiermend::data::jet::testing {
 
-// The file's pages as libmdb's catalogue places them.
+// The file's pages as its catalogue places them.
 struct TablePages {
   std::uint32_t definition = 0;          // the table definition page
   std::vector<std::uint32_t> dataPages;  // pages whose owner field names it, ascending

@@ -101,9 +101,9 @@ std::string withPassword(const ScratchFolder& folder, const std::string& fixture
   const std::string path = folder.copyOf(fixtureName, "protected.mdb");
   auto bytes = testing::fileBytes(path);
   std::vector<std::uint8_t> page0(bytes.begin(), bytes.begin() + 4096);
-  const bool jet3 = page0[0x14] == 0;
+  const bool jet3 = page0[kVersionOffset] == 0;
   toggleHeaderScramble(page0, jet3);
-  std::vector<std::uint8_t> stored(jet3 ? 20 : 40, 0);
+  std::vector<std::uint8_t> stored(jetFormat(jet3).passwordLength, 0);
   for (std::size_t i = 0; i < password.size(); ++i) {
     if (jet3) {
       stored[i] = static_cast<std::uint8_t>(password[i]);
