@@ -27,7 +27,8 @@
 //            key 0x6b39dac7; the offsets below are in the unscrambled bytes
 //   0x3C  2  the database code page (Jet 3 text is stored in it)
 //   0x3E  4  the database key: when not 0, every page after page 0 is RC4-encrypted with
-//            the key (database key XOR page number), 4 bytes little-endian [H]
+//            the key (database key XOR page number), 4 bytes little-endian [H]; a file
+//            encrypted so is read alike by mdb-export and by this reader (the tests)
 //   0x42 20/40  the database password (Jet 3: 8-bit; Jet 4: UTF-16LE, each 4 bytes
 //            masked with the whole days of the creation date) [H][F]
 //   0x72  8  the creation date (Jet 4), an OLE Automation date

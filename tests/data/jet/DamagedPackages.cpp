@@ -103,4 +103,9 @@ void setPageMapByte(const std::string& path, const std::string& table, std::size
   writeBytes(path, std::uint64_t{mapPage} * kPageSize + start + index, {value});
 }
 
+void patchDefinition(const std::string& path, std::uint32_t definitionPage, std::size_t at,
+                     const std::vector<std::uint8_t>& bytes) {
+  writeBytes(path, std::uint64_t{definitionPage} * kPageSize + at, bytes);
+}
+
 }  // namespace tiermend::data::jet::testing

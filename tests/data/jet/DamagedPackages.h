@@ -37,4 +37,8 @@ void setPageOwner(const std::string& path, std::uint32_t page, std::uint32_t own
 void setPageMapByte(const std::string& path, const std::string& table, std::size_t index,
                     std::uint8_t value);
 
+// Writes bytes over the table definition on page definitionPage from offset at.
+void patchDefinition(const std::string& path, std::uint32_t definitionPage, std::size_t at,
+                     const std::vector<std::uint8_t>& bytes);
+
 }  // namespace tiermend::data::jet::testing
