@@ -16,13 +16,13 @@ constexpr std::uint8_t kMapPageType = static_cast<std::uint8_t>(JetPageType::Usa
 
 // Adds the pages whose bits are set in bitmap[0, bytes), the first bit standing for first.
 void addPagesOfBitmap(const std::uint8_t* bitmap, std::size_t bytes, std::uint64_t first,
-                      std::uint32_t pageCount, std::vector<std::uint32_t>& pages) {
+                      const JetPageMapLayout& layout, std::vector<std::uint32_t>& pages) {
   for (std::size_t byte = 0; byte < bytes; ++byte) {
     if (bitmap[byte] == 0) continue;
     for (int bit = 0; bit < 8; ++bit) {
       if ((bitmap[byte] & (1u << bit)) == 0) continue;
       const std::uint64_t page = first + byte * 8 + static_cast<std::uint64_t>(bit);
-      if (page >= pageCount) {
+      if (page > UINT32_MAX || (page >= layout.pageCount && layout.pagesBeyondTheEndAreDamage)) {
         damagedMap("names page " + std::to_string(page) + ", beyond the end of the file");
       }
       pages.push_back(static_cast<std::uint32_t>(page));
@@ -34,8 +34,8 @@ void readInlineMap(const std::uint8_t* map, std::size_t mapSize, const JetPageMa
                    std::vector<std::uint32_t>& pages) {
   if (mapSize < kInlineMapBitmapStart) damagedMap("is cut short");
   const auto first = loadU32(map + 1);
-  addPagesOfBitmap(map + kInlineMapBitmapStart, mapSize - kInlineMapBitmapStart, first,
-                   layout.pageCount, pages);
+  addPagesOfBitmap(map + kInlineMapBitmapStart, mapSize - kInlineMapBitmapStart, first, layout,
+                   pages);
 }
 
 void readPagesOfMaps(const std::uint8_t* map, std::size_t mapSize, const JetPageMapLayout& layout,
@@ -54,7 +54,7 @@ void readPagesOfMaps(const std::uint8_t* map, std::size_t mapSize, const JetPage
       damagedMap("names page " + std::to_string(mapPage) + " as a map page, which it is not");
     }
     addPagesOfBitmap(buffer.data() + kMapPageBitmapStart, bitmapBytes,
-                     static_cast<std::uint64_t>(entry) * bitmapBytes * 8, layout.pageCount, pages);
+                     static_cast<std::uint64_t>(entry) * bitmapBytes * 8, layout, pages);
   }
 }
 

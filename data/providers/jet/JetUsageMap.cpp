@@ -5,6 +5,7 @@
 
 #include "data/EngineError.h"
 #include "data/providers/jet/JetDataPage.h"
+#include "data/providers/jet/JetPageMap.h"
 
 namespace tiermend::data::jet {
 
@@ -57,34 +58,17 @@ std::uint32_t JetUsageMap::referenceAt(std::size_t index) {
 }
 
 std::vector<std::uint32_t> JetUsageMap::pages() {
-  std::vector<std::uint32_t> found;
-  if (isInline()) {
-    const std::uint32_t start = inlineStart();
-    const Page& page = holder();
-    for (std::size_t byte = 0; byte < bitmapBytes(); ++byte) {
-      const std::uint8_t bits = page[bitmapStart() + byte];
-      for (int bit = 0; bits != 0 && bit < 8; ++bit) {
-        if (bits >> bit & 1) found.push_back(start + static_cast<std::uint32_t>(byte * 8 + bit));
-      }
-    }
-    return found;
+  const PageReader read = [this](std::uint32_t number, std::vector<std::uint8_t>& buffer) {
+    buffer = cache_.page(number);
+    return true;
+  };
+  const JetPageMapLayout layout{static_cast<std::size_t>(cache_.file().pageSize()),
+                                cache_.file().pageCount(), false};
+  try {
+    return pagesOfMap(holder().data() + rowStart_, rowLength_, layout, read);
+  } catch (const std::runtime_error&) {
+    damaged();
   }
-  for (std::size_t index = 0; index < referenceCount(); ++index) {
-    const std::uint32_t mapPage = referenceAt(index);
-    if (mapPage == 0) continue;
-    const Page& page = cache_.page(mapPage);
-    const auto first = static_cast<std::uint32_t>(index) * pagesPerMapPage();
-    for (std::size_t byte = kMapPageBitmapStart; byte < page.size(); ++byte) {
-      const std::uint8_t bits = page[byte];
-      for (int bit = 0; bits != 0 && bit < 8; ++bit) {
-        if (bits >> bit & 1) {
-          found.push_back(first +
-                          static_cast<std::uint32_t>((byte - kMapPageBitmapStart) * 8 + bit));
-        }
-      }
-    }
-  }
-  return found;
 }
 
 bool JetUsageMap::testBit(std::uint32_t page) {
