@@ -10,6 +10,7 @@
 
 #include "FuzzInput.h"
 #include "data/EngineError.h"
+#include "data/providers/jet/JetFormat.h"
 #include "data/providers/jet/JetProvider.h"
 
 #ifndef TIERMEND_FUZZ_PACKAGE
@@ -20,7 +21,7 @@ namespace {
 
 using tiermend::data::Value;
 
-constexpr std::size_t kPageSize = 4096;
+constexpr std::size_t kPageSize = tiermend::data::jet::kJet4Format.pageSize;
 const char* const kTables[] = {"health_insu", "labor", "incom_rep", "retire", "readme"};
 // The table definition pages of the tables above in the package, whose data pages the
 // input replaces (pages whose owner field names one of these).

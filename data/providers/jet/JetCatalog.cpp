@@ -11,9 +11,6 @@ namespace tiermend::data::jet {
 
 namespace {
 
-constexpr std::uint32_t kTableObject = 1;
-constexpr std::uint32_t kObjectTypeMask = 0x7F;
-constexpr std::uint32_t kDefinitionPageMask = 0x00FFFFFF;
 constexpr const char* kCatalogueName = "MSysObjects";
 
 [[noreturn]] void damagedCatalogue(const std::string& file, const std::string& what) {

@@ -18,7 +18,7 @@ struct JetCatalogEntry {
   std::uint32_t definitionPage = 0;
   std::uint32_t flags = 0;
 
-  bool systemTable() const { return (flags & 0x80000002u) != 0; }
+  bool systemTable() const { return (flags & kSystemObjectFlags) != 0; }
 };
 
 // The tables the catalogue lists. Throws EngineError, naming file, when the catalogue

@@ -179,6 +179,12 @@ inline constexpr std::size_t kCreationDateOffset = 0x72;
 inline constexpr std::uint32_t kCatalogueDefinitionPage = 2;
 // Later pages of a table definition start with this header before their bytes [H][F].
 inline constexpr std::size_t kDefinitionContinuationHeader = 8;
+// The catalogue's rows [H][F]: an object's type (Type & 0x7F; 1 for a table), its
+// definition page (the low three bytes of its Id), and the flags of system objects.
+inline constexpr std::uint32_t kTableObject = 1;
+inline constexpr std::uint32_t kObjectTypeMask = 0x7F;
+inline constexpr std::uint32_t kDefinitionPageMask = 0x00FFFFFF;
+inline constexpr std::uint32_t kSystemObjectFlags = 0x80000002;
 // Table types in a definition [H][F].
 inline constexpr std::uint8_t kUserTable = 0x4E;
 inline constexpr std::uint8_t kSystemTable = 0x53;
@@ -221,6 +227,7 @@ struct JetFormat {
   std::size_t columnFixedOffsetOffset;
   std::size_t columnSizeOffset;
   std::size_t columnNameLengthSize;  // 1 (Jet 3, code-page bytes) or 2 (Jet 4, UTF-16LE)
+  int mostTextBytes;                 // a text or binary column's largest size: 255 characters
 
   // Real-index entry, after the column names [H].
   std::size_t realIndexEntrySize;
@@ -283,6 +290,7 @@ inline constexpr JetFormat kJet3Format{
     .columnFixedOffsetOffset = 14,
     .columnSizeOffset = 16,
     .columnNameLengthSize = 1,
+    .mostTextBytes = 255,
     .realIndexEntrySize = 39,
     .realIndexColumnsOffset = 0,
     .realIndexUsageMapOffset = 30,
@@ -328,6 +336,7 @@ inline constexpr JetFormat kJet4Format{
     .columnFixedOffsetOffset = 21,
     .columnSizeOffset = 23,
     .columnNameLengthSize = 2,
+    .mostTextBytes = 510,
     .realIndexEntrySize = 52,
     .realIndexColumnsOffset = 4,
     .realIndexUsageMapOffset = 34,

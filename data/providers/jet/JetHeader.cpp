@@ -102,7 +102,7 @@ std::vector<std::uint8_t> passwordMask(const std::vector<std::uint8_t>& clearPag
 JetHeader parseHeader(std::vector<std::uint8_t> page0, const std::string& path) {
   if (!hasJetSignature(
           std::string_view(reinterpret_cast<const char*>(page0.data()), page0.size())) ||
-      page0.size() < 2048)
+      page0.size() < kJet3Format.pageSize)
     throw EngineError(unrecognized(path));
   JetHeader header;
   header.version = page0[kVersionOffset];
@@ -148,7 +148,7 @@ JetHeader readHeader(const std::string& openPath, const std::string& shownPath) 
   if (::fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode)) {
     throw EngineError("The Microsoft Jet database engine cannot open the file '" + path + "'.");
   }
-  JetHeader header = parseHeader(readPrefix(file.fd, 4096), path);
+  JetHeader header = parseHeader(readPrefix(file.fd, kJet4Format.pageSize), path);
   const long long size = status.st_size;
   if (size % header.pageSize != 0 || size / header.pageSize < kMinimumPages) {
     throw EngineError(unrecognized(path));

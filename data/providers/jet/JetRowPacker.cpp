@@ -85,7 +85,7 @@ const std::vector<std::uint8_t>& JetRowPacker::pack(const std::vector<Value>& va
 }
 
 std::size_t JetRowPacker::countBytes() const {
-  return layout_.jet3 ? 1 : 2;
+  return jetFormat(layout_.jet3).rowCountSize;
 }
 
 // The column count and a zeroed fixed area; no value present yet.

@@ -77,11 +77,6 @@ JetColumnDefinition readColumnEntry(const std::uint8_t* entry, const JetFormat& 
   return column;
 }
 
-// The most bytes a text or binary column may be defined to hold.
-int mostVariableSize(const JetFormat& format) {
-  return format.jet3 ? 255 : 510;
-}
-
 void checkKindAndSize(const JetColumnDefinition& column, const JetFormat& format) {
   const int width = fixedValueWidth(column.kind);
   if (width > 0) {
@@ -99,7 +94,7 @@ void checkKindAndSize(const JetColumnDefinition& column, const JetFormat& format
       return;
     case kJetText:
     case kJetBinary:
-      if (column.size > mostVariableSize(format)) {
+      if (column.size > format.mostTextBytes) {
         damaged(columnText(column) + " is " + std::to_string(column.size) +
                 " bytes long, more than its kind holds");
       }
