@@ -1,7 +1,7 @@
 // Fuzz target: the Jet row walk and the values it reads. The input replaces the bytes
 // of the user tables' data pages of the update package (the seed is those pages as
-// they are); the catalogue and the table definitions stay whole, since libmdb reads
-// those itself and is not hardened against damage there. Every bracket table is then
+// they are); the catalogue and the table definitions stay whole, so that every input
+// reaches the rows (whole files are fuzzed by FuzzJetFile). Every bracket table is then
 // read to the end: a damaged page may fail with the provider's message, never crash,
 // read out of bounds or give more rows than the table definition counts.
 #include <fstream>
@@ -10,6 +10,7 @@
 
 #include "FuzzInput.h"
 #include "data/EngineError.h"
+#include "data/providers/jet/JetFormat.h"
 #include "data/providers/jet/JetProvider.h"
 
 #ifndef TIERMEND_FUZZ_PACKAGE
@@ -20,7 +21,7 @@ namespace {
 
 using tiermend::data::Value;
 
-constexpr std::size_t kPageSize = 4096;
+constexpr std::size_t kPageSize = tiermend::data::jet::kJet4Format.pageSize;
 const char* const kTables[] = {"health_insu", "labor", "incom_rep", "retire", "readme"};
 // The table definition pages of the tables above in the package, whose data pages the
 // input replaces (pages whose owner field names one of these).

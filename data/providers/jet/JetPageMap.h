@@ -1,4 +1,5 @@
-// A table's page map: the usage map that lists the data pages a Jet table owns.
+// Decoding a usage map into the pages it lists: the one decoder of both the reader
+// (a table's page map, the data pages it owns) and the writer (JetUsageMap::pages).
 //
 // The map comes in two kinds. Kind 0 holds a first page number and a bitmap of the
 // pages after it; kind 1 holds the numbers of map pages (page type 5), each a bitmap of
@@ -17,6 +18,9 @@ namespace tiermend::data::jet {
 struct JetPageMapLayout {
   std::size_t pageSize = 0;
   std::uint32_t pageCount = 0;  // pages in the file
+  // A table's maps name only pages of the file; the writer's free-space maps may name
+  // pages beyond its end, which are then listed too.
+  bool pagesBeyondTheEndAreDamage = true;
 };
 
 // Reads one page of the file into a buffer of pageSize bytes; false when it cannot.

@@ -1,4 +1,4 @@
-// Decoding Jet 4 text to UTF-8.
+// Jet 4 text to and from UTF-8.
 #include "data/providers/jet/JetText.h"
 
 #include <vector>
@@ -8,6 +8,9 @@
 namespace tiermend::data::jet {
 
 namespace {
+
+// Compressed text longer than this is stored uncompressed, as Access does.
+constexpr std::size_t kMostCompressedCharacters = 1024;
 
 std::vector<std::uint8_t> decompress(const std::uint8_t* data, std::size_t length) {
   std::vector<std::uint8_t> units;
@@ -46,6 +49,31 @@ std::string decodeJet4Text(const std::uint8_t* data, std::size_t length) {
     return utf16leToUtf8(units.data(), units.size());
   }
   return utf16leToUtf8(data, length);
+}
+
+std::u16string utf8ToUtf16(const std::string& text) {
+  return data::utf8ToUtf16<char16_t>(text);
+}
+
+std::vector<std::uint8_t> jet4TextBytes(const std::u16string& units, bool compress) {
+  std::vector<std::uint8_t> bytes;
+  bool compressible = compress && !units.empty() && units.size() <= kMostCompressedCharacters;
+  for (char16_t unit : units) {
+    if (unit == 0 || unit > 0xFF) compressible = false;
+  }
+  if (compressible) {
+    bytes.reserve(units.size() + 2);
+    bytes.push_back(0xFF);
+    bytes.push_back(0xFE);
+    for (char16_t unit : units) bytes.push_back(static_cast<std::uint8_t>(unit));
+    return bytes;
+  }
+  bytes.reserve(units.size() * 2);
+  for (char16_t unit : units) {
+    bytes.push_back(static_cast<std::uint8_t>(unit));
+    bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+  }
+  return bytes;
 }
 
 }  // namespace tiermend::data::jet

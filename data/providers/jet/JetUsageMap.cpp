@@ -5,33 +5,28 @@
 
 #include "data/EngineError.h"
 #include "data/providers/jet/JetDataPage.h"
+#include "data/providers/jet/JetPageMap.h"
 
 namespace tiermend::data::jet {
 
 namespace {
 
-constexpr std::uint8_t kInlineMap = 0;
-constexpr std::uint8_t kReferenceMap = 1;
-constexpr std::uint8_t kUsageMapPageType = 0x05;
-constexpr std::size_t kMapPageBitmapStart = 4;
+constexpr std::uint8_t kInlineMap = kUsageMapInline;
+constexpr std::uint8_t kReferenceMap = kUsageMapReference;
+constexpr auto kUsageMapPageType = static_cast<std::uint8_t>(JetPageType::UsageMap);
 
 }  // namespace
 
 JetUsageMap::JetUsageMap(JetPageCache& cache, std::uint32_t pointer)
-    : cache_(cache), holderPage_(pointer >> 8) {
-  const int row = static_cast<int>(pointer & 0xFF);
-  const bool jet3 = cache_.file().pageSize() == 2048;
+    : cache_(cache), holderPage_(pageOfPointer(pointer)) {
+  const JetFormat& format = jetFormat(cache_.file().pageSize() == kJet3Format.pageSize);
   if (holderPage_ == 0 || holderPage_ >= cache_.file().pageCount()) damaged();
-  Page& page = holder();
-  JetDataPage data(page, jet3);
-  if (page[0] != 0x01 || row >= data.rowCount()) damaged();
-  const std::size_t start = data.rowEntry(row) & kRowStartMask;
-  const std::size_t end =
-      row == 0 ? page.size() : static_cast<std::size_t>(data.rowEntry(row - 1) & kRowStartMask);
-  if (end <= start + 5 || end > page.size()) damaged();
-  rowStart_ = start;
-  rowLength_ = end - start;
-  const std::uint8_t type = page[rowStart_];
+  JetRowBounds bounds;
+  if (!rowBounds(holder(), format, rowOfPointer(pointer), bounds)) damaged();
+  if (bounds.end <= bounds.start + kInlineMapBitmapStart) damaged();
+  rowStart_ = bounds.start;
+  rowLength_ = bounds.end - bounds.start;
+  const std::uint8_t type = holder()[rowStart_];
   if (type != kInlineMap && type != kReferenceMap) damaged();
 }
 
@@ -63,34 +58,17 @@ std::uint32_t JetUsageMap::referenceAt(std::size_t index) {
 }
 
 std::vector<std::uint32_t> JetUsageMap::pages() {
-  std::vector<std::uint32_t> found;
-  if (isInline()) {
-    const std::uint32_t start = inlineStart();
-    const Page& page = holder();
-    for (std::size_t byte = 0; byte < bitmapBytes(); ++byte) {
-      const std::uint8_t bits = page[bitmapStart() + byte];
-      for (int bit = 0; bits != 0 && bit < 8; ++bit) {
-        if (bits >> bit & 1) found.push_back(start + static_cast<std::uint32_t>(byte * 8 + bit));
-      }
-    }
-    return found;
+  const PageReader read = [this](std::uint32_t number, std::vector<std::uint8_t>& buffer) {
+    buffer = cache_.page(number);
+    return true;
+  };
+  const JetPageMapLayout layout{static_cast<std::size_t>(cache_.file().pageSize()),
+                                cache_.file().pageCount(), false};
+  try {
+    return pagesOfMap(holder().data() + rowStart_, rowLength_, layout, read);
+  } catch (const std::runtime_error&) {
+    damaged();
   }
-  for (std::size_t index = 0; index < referenceCount(); ++index) {
-    const std::uint32_t mapPage = referenceAt(index);
-    if (mapPage == 0) continue;
-    const Page& page = cache_.page(mapPage);
-    const auto first = static_cast<std::uint32_t>(index) * pagesPerMapPage();
-    for (std::size_t byte = kMapPageBitmapStart; byte < page.size(); ++byte) {
-      const std::uint8_t bits = page[byte];
-      for (int bit = 0; bits != 0 && bit < 8; ++bit) {
-        if (bits >> bit & 1) {
-          found.push_back(first +
-                          static_cast<std::uint32_t>((byte - kMapPageBitmapStart) * 8 + bit));
-        }
-      }
-    }
-  }
-  return found;
 }
 
 bool JetUsageMap::testBit(std::uint32_t page) {

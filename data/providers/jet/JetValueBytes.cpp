@@ -8,14 +8,10 @@
 #include "data/EngineError.h"
 #include "data/value/DecimalText.h"
 #include "data/value/GuidText.h"
-#include "data/value/Utf16.h"
 
 namespace tiermend::data::jet {
 
 namespace {
-
-// Compressed text longer than this is stored uncompressed, as Access does.
-constexpr std::size_t kMostCompressedCharacters = 1024;
 
 [[noreturn]] void badValue(const std::string& text, const std::string& column) {
   throw EngineError("The value '" + text + "' cannot be stored in field '" + column + "'.");
@@ -142,31 +138,6 @@ void decimalBytes(const Value& value, int precision, int scale, const std::strin
 
 void guidBytes(const std::string& text, const std::string& column, std::uint8_t* bytes16) {
   if (!guidBytesFromText(text, bytes16)) badValue(text, column);
-}
-
-std::u16string utf8ToUtf16(const std::string& text) {
-  return data::utf8ToUtf16<char16_t>(text);
-}
-
-std::vector<std::uint8_t> jet4TextBytes(const std::u16string& units, bool compress) {
-  std::vector<std::uint8_t> bytes;
-  bool compressible = compress && !units.empty() && units.size() <= kMostCompressedCharacters;
-  for (char16_t unit : units) {
-    if (unit == 0 || unit > 0xFF) compressible = false;
-  }
-  if (compressible) {
-    bytes.reserve(units.size() + 2);
-    bytes.push_back(0xFF);
-    bytes.push_back(0xFE);
-    for (char16_t unit : units) bytes.push_back(static_cast<std::uint8_t>(unit));
-    return bytes;
-  }
-  bytes.reserve(units.size() * 2);
-  for (char16_t unit : units) {
-    bytes.push_back(static_cast<std::uint8_t>(unit));
-    bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
-  }
-  return bytes;
 }
 
 }  // namespace tiermend::data::jet

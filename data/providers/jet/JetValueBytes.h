@@ -30,11 +30,4 @@ void decimalBytes(const Value& value, int precision, int scale, const std::strin
 // groups little-endian, the rest in order.
 void guidBytes(const std::string& text, const std::string& column, std::uint8_t* bytes16);
 
-// UTF-8 to UTF-16 code units (malformed bytes become U+FFFD).
-std::u16string utf8ToUtf16(const std::string& text);
-
-// Jet 4 text: UTF-16LE, or in Access's compressed form (FF FE, then one byte a
-// character) when compress is set and every character lies in U+0001..U+00FF.
-std::vector<std::uint8_t> jet4TextBytes(const std::u16string& units, bool compress);
-
 }  // namespace tiermend::data::jet

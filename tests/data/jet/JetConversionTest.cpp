@@ -139,6 +139,29 @@ TEST(JetTextTest, CompressedAndPlainFormsDecode) {
   EXPECT_EQ(decode({}), "");
 }
 
+// Text written in either form reads back as it was; compression is used only where it
+// can hold the text (no character above U+00FF, none U+0000, at most 1024 characters).
+TEST(JetTextTest, WrittenTextReadsBackInBothForms) {
+  const std::pair<std::string, bool> cases[] = {
+      {"", false},
+      {"plain", true},
+      {"\xC3\xA9t\xC3\xA9", true},
+      {"\xE8\x96\xAA\xE8\xB3\x87", false},
+      {"\xF0\x9F\x98\x80 ok", false},
+      {std::string(1024, 'a'), true},
+      {std::string(1025, 'a'), false},
+  };
+  for (const auto& [text, compressible] : cases) {
+    for (bool compress : {false, true}) {
+      SCOPED_TRACE(text.substr(0, 20) + (compress ? " compressed" : " plain"));
+      const auto bytes = jet4TextBytes(utf8ToUtf16(text), compress);
+      EXPECT_EQ(decodeJet4Text(bytes.data(), bytes.size()), text);
+      const bool compressed = bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE;
+      EXPECT_EQ(compressed, compress && compressible);
+    }
+  }
+}
+
 TEST(JetStatementTest, SimpleSelectsAreUnderstood) {
   struct Case {
     const char* sql;
