@@ -1,7 +1,7 @@
 // Fuzz target: the Jet row walk and the values it reads. The input replaces the bytes
 // of the user tables' data pages of the update package (the seed is those pages as
-// they are); the catalogue and the table definitions stay whole, since libmdb reads
-// those itself and is not hardened against damage there. Every bracket table is then
+// they are); the catalogue and the table definitions stay whole, so that every input
+// reaches the rows (whole files are fuzzed by FuzzJetFile). Every bracket table is then
 // read to the end: a damaged page may fail with the provider's message, never crash,
 // read out of bounds or give more rows than the table definition counts.
 #include <fstream>

@@ -5,97 +5,72 @@ namespace tiermend::data::jet {
 
 namespace {
 
-ColumnType typeOf(const MdbColumn& column) {
-  switch (column.col_type) {
-    case MDB_BOOL:
+ColumnType typeOf(const JetColumnDefinition& column) {
+  switch (column.kind) {
+    case kJetBoolean:
       return ColumnType::Boolean;
-    case MDB_BYTE:
+    case kJetByte:
       return ColumnType::UInt8;
-    case MDB_INT:
+    case kJetInt16:
       return ColumnType::Int16;
-    case MDB_LONGINT:
+    case kJetInt32:
       return ColumnType::Int32;
-    case MDB_MONEY:
+    case kJetCurrency:
       return ColumnType::Currency;
-    case MDB_FLOAT:
+    case kJetSingle:
       return ColumnType::Single;
-    case MDB_DOUBLE:
+    case kJetDouble:
       return ColumnType::Double;
-    case MDB_DATETIME:
+    case kJetDateTime:
       return ColumnType::DateTime;
-    case MDB_TEXT:
+    case kJetText:
       return ColumnType::Text;
-    case MDB_MEMO:
+    case kJetMemo:
       return ColumnType::Memo;
-    case MDB_OLE:
+    case kJetOle:
       return ColumnType::Blob;
-    case MDB_REPID:
+    case kJetGuid:
       return ColumnType::Guid;
-    case MDB_NUMERIC:
+    case kJetDecimal:
       return ColumnType::Decimal;
     // An attachment or multi-valued column holds the 32-bit key of its hidden rows.
-    case MDB_COMPLEX:
+    case kJetComplex:
       return ColumnType::Int32;
-    case kMdbBigInt:
+    case kJetInt64:
       return ColumnType::Int64;
     default:
-      return ColumnType::Binary;  // MDB_BINARY and kinds unknown to this provider
+      return ColumnType::Binary;  // kJetBinary and kinds unknown to this provider
   }
 }
 
 }  // namespace
 
-int fixedValueWidth(int columnType) {
-  switch (columnType) {
-    case MDB_BYTE:
-      return 1;
-    case MDB_INT:
-      return 2;
-    case MDB_LONGINT:
-    case MDB_FLOAT:
-    case MDB_COMPLEX:
-      return 4;
-    case MDB_MONEY:
-    case MDB_DOUBLE:
-    case MDB_DATETIME:
-    case kMdbBigInt:
-      return 8;
-    case MDB_REPID:
-      return 16;
-    case MDB_NUMERIC:
-      return 17;
-    default:
-      return 0;
-  }
-}
-
-ColumnInfo describeColumn(const MdbColumn& column, bool jet3) {
+ColumnInfo describeColumn(const JetColumnDefinition& column, bool jet3) {
   ColumnInfo info;
   info.name = column.name;
   info.type = typeOf(column);
   switch (info.type) {
     case ColumnType::Text:
-      info.size = jet3 ? column.col_size : column.col_size / 2;
+      info.size = jet3 ? column.size : column.size / 2;
       info.unicode = !jet3;
       break;
     case ColumnType::Memo:
       info.unicode = !jet3;
       break;
     case ColumnType::Decimal:
-      // libmdb 1.0.0 fills col_prec and col_scale the wrong way round.
-      info.precision = column.col_scale;
-      info.scale = column.col_prec;
+      info.precision = column.precision;
+      info.scale = column.scale;
       break;
     case ColumnType::Binary:
-      info.size = column.col_size;
+      info.size = column.size;
       break;
     default:
       break;
   }
-  info.autoIncrement = column.is_long_auto != 0;
+  info.autoIncrement = column.autoNumber() && column.kind == kJetInt32;
   // Kinds this provider does not know carry their raw bytes; they cannot go back.
-  const bool known = info.type != ColumnType::Binary || column.col_type == MDB_BINARY;
-  info.updatable = known && column.col_type != MDB_COMPLEX;
+  const bool known = info.type != ColumnType::Binary || column.kind == kJetBinary;
+  info.updatable = known && column.kind != kJetComplex;
   return info;
 }
 

@@ -8,6 +8,7 @@
 
 #include "data/Provider.h"
 #include "data/providers/jet/JetDatabase.h"
+#include "data/providers/jet/JetRowSplitter.h"
 #include "data/providers/jet/JetRowWalk.h"
 
 namespace tiermend::data::jet {
@@ -15,32 +16,28 @@ namespace tiermend::data::jet {
 class JetCursor : public Cursor {
  public:
   // Reads the named columns of table (all of them when columns is empty). Throws
-  // EngineError for an unknown table or column.
+  // EngineError for an unknown table or column, or a damaged definition.
   JetCursor(std::shared_ptr<JetDatabase> database, const std::string& table,
             const std::vector<std::string>& columns);
 
   const std::vector<ColumnInfo>& columns() const override { return columns_; }
-  const std::string& baseTable() const override { return baseTable_; }
+  const std::string& baseTable() const override { return table_->name; }
   bool fetch(std::vector<Value>& row) override;
 
  private:
   void selectColumns(const std::vector<std::string>& names);
-  const MdbField& fieldOf(int tableColumn) const;
-  void crackRow(const JetRowSpan& span);
-  Value readValue(int tableColumn, const ColumnInfo& info) const;
-  Value readFixed(const MdbColumn& column, const MdbField& field, const ColumnInfo& info) const;
-  Value readText(const MdbField& field) const;
+  Value readValue(const JetColumnDefinition& column, const JetField& field) const;
+  Value decodeText(const std::uint8_t* bytes, std::size_t size) const;
   [[noreturn]] void damagedRow() const;
 
   std::shared_ptr<JetDatabase> database_;
-  MdbTableDefPtr table_;
-  std::string baseTable_;
+  std::shared_ptr<const JetTable> table_;
   std::vector<ColumnInfo> columns_;
-  std::vector<int> sources_;      // for each result column, its index in the table
-  std::vector<MdbField> fields_;  // the current row, as libmdb divides it
-  std::vector<int> fieldIndex_;   // table column index -> position in fields_
+  std::vector<std::size_t> sources_;  // for each result column, its index in the table
   JetRowWalk walk_;
-  JetRowSpan row_;  // where the current row's bytes lie in the loaded page
+  JetRowSplitter splitter_;
+  JetRowSpan row_;  // the current row's bytes
+  std::vector<JetField> fields_;
   bool finished_ = false;
 };
 

@@ -27,17 +27,33 @@ void putU32(Page& page, std::size_t at, std::uint32_t value) {
   putU16(page, at + 2, static_cast<std::uint16_t>(value >> 16));
 }
 
+bool rowBounds(const Page& page, const JetFormat& format, std::size_t row, JetRowBounds& bounds) {
+  if (page.size() != format.pageSize || page[0] != static_cast<std::uint8_t>(JetPageType::Data)) {
+    return false;
+  }
+  const std::size_t count = loadU16(page.data() + format.dataRowCountOffset);
+  const std::size_t tableEnd = format.rowEntryOffset(count);
+  if (row >= count || tableEnd > page.size()) return false;
+  bounds.entry = loadU16(page.data() + format.rowEntryOffset(row));
+  bounds.start = bounds.entry & kRowStartMask;
+  bounds.end = row == 0 ? page.size()
+                        : loadU16(page.data() + format.rowEntryOffset(row - 1)) & kRowStartMask;
+  return bounds.start >= tableEnd && bounds.start <= bounds.end && bounds.end <= page.size();
+}
+
 void JetDataPage::initialise(Page& page, bool jet3, std::uint32_t tableDefinition) {
   std::fill(page.begin(), page.end(), 0);
-  page[0] = 0x01;
+  const JetFormat& format = jetFormat(jet3);
+  page[0] = static_cast<std::uint8_t>(JetPageType::Data);
   page[1] = 0x01;
-  putU32(page, 4, tableDefinition);
+  putU32(page, format.dataOwnerOffset, tableDefinition);
   JetDataPage data(page, jet3);
   data.setFreeSpace(static_cast<int>(page.size()) - (data.rowCountOffset() + 2));
 }
 
 bool JetDataPage::isDataPageOf(std::uint32_t tableDefinition) const {
-  return page_[0] == 0x01 && getU32(page_, 4) == tableDefinition;
+  return page_[0] == static_cast<std::uint8_t>(JetPageType::Data) &&
+         getU32(page_, format_.dataOwnerOffset) == tableDefinition;
 }
 
 int JetDataPage::rowCount() const {
@@ -49,11 +65,11 @@ std::uint16_t JetDataPage::rowEntry(int row) const {
 }
 
 int JetDataPage::freeSpace() const {
-  return getU16(page_, 2);
+  return getU16(page_, format_.dataFreeSpaceOffset);
 }
 
 void JetDataPage::setFreeSpace(int value) {
-  putU16(page_, 2, static_cast<std::uint16_t>(value));
+  putU16(page_, format_.dataFreeSpaceOffset, static_cast<std::uint16_t>(value));
 }
 
 bool JetDataPage::allRowsDeleted() const {
@@ -69,9 +85,9 @@ int JetDataPage::markAllDeleted() {
   int live = 0;
   for (int row = 0; row < count; ++row) {
     const std::uint16_t entry = rowEntry(row);
-    if ((entry & kRowDeletedFlag) == 0 && (entry & kRowPointerFlag) == 0) ++live;
+    if ((entry & kRowDeletedFlag) == 0 && (entry & kRowOverflowFlag) == 0) ++live;
     putU16(page_, static_cast<std::size_t>(rowCountOffset() + 2 + 2 * row),
-           static_cast<std::uint16_t>(entry | kRowDeletedFlag | kRowPointerFlag));
+           static_cast<std::uint16_t>(entry | kRowDeletedFlag | kRowOverflowFlag));
   }
   return live;
 }

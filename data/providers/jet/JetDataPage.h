@@ -1,24 +1,30 @@
 // A data page of a Jet table: a header (page type 0x01, free space, the owning table's
 // definition page, the row count), the row-offset table after it, and the rows stored
-// from the end of the page downwards. Each row-offset entry holds the row's start in
-// its low 13 bits and two flags: 0x8000 deleted, 0x4000 a pointer to a row elsewhere.
+// from the end of the page downwards (the layout is in JetFormat.h).
 #pragma once
 
 #include <cstdint>
 
-#include "data/providers/jet/JetPageFile.h"
+#include "data/providers/jet/JetFormat.h"
+#include "data/providers/jet/JetPageStore.h"
 
 namespace tiermend::data::jet {
 
-inline constexpr std::uint16_t kRowDeletedFlag = 0x8000;
-inline constexpr std::uint16_t kRowPointerFlag = 0x4000;
-inline constexpr std::uint16_t kRowStartMask = 0x1FFF;
-// Access and Jackcess put at most this many rows on one data page.
-inline constexpr int kMostRowsOnPage = 255;
+// Where one row of a data page lies, and its offset entry with the flags.
+struct JetRowBounds {
+  std::size_t start = 0;
+  std::size_t end = 0;
+  std::uint16_t entry = 0;
+};
+
+// The bounds of row `row` of a data page: from its start to the start of the row before
+// it (the page's end for row 0). False when the page is no data page, holds no such row
+// or the bounds do not lie inside it.
+bool rowBounds(const Page& page, const JetFormat& format, std::size_t row, JetRowBounds& bounds);
 
 class JetDataPage {
  public:
-  JetDataPage(Page& page, bool jet3) : page_(page), jet3_(jet3) {}
+  JetDataPage(Page& page, bool jet3) : page_(page), format_(jetFormat(jet3)) {}
 
   // Makes page an empty data page of the table whose definition is on tableDefinition.
   static void initialise(Page& page, bool jet3, std::uint32_t tableDefinition);
@@ -39,12 +45,12 @@ class JetDataPage {
   void addRow(const std::uint8_t* row, std::size_t size);
 
  private:
-  int rowCountOffset() const { return jet3_ ? 8 : 12; }
+  int rowCountOffset() const { return static_cast<int>(format_.dataRowCountOffset); }
   int lowestRowStart() const;
   void setFreeSpace(int value);
 
   Page& page_;
-  bool jet3_;
+  const JetFormat& format_;
 };
 
 // Little-endian access to page bytes.

@@ -1,36 +1,48 @@
 // One open Jet file, shared by a session and the cursors it has handed out (a cursor
-// may outlive its session). libmdb keeps the current page in the handle, so the
-// database remembers which cursor's page is loaded there; a cursor whose page was
-// replaced by other work loads it again before reading on.
+// may outlive its session): its header, its pages, and the tables its catalogue lists.
 #pragma once
 
 #include <memory>
 #include <string>
+#include <vector>
 
-#include "data/providers/jet/JetHandles.h"
+#include "data/providers/jet/JetCatalog.h"
 #include "data/providers/jet/JetHeader.h"
+#include "data/providers/jet/JetNames.h"
+#include "data/providers/jet/JetPageFile.h"
+#include "data/providers/jet/JetTableDefinition.h"
 
 namespace tiermend::data::jet {
 
-// True when two object or column names are the same for Jet, which ignores case.
-bool sameJetName(const std::string& a, const char* b);
+// A table's definition with the name and kind the catalogue gives it.
+struct JetTable {
+  std::string name;
+  bool systemTable = false;
+  JetTableDefinition definition;
+};
 
 struct JetDatabase {
-  MdbHandlePtr handle;
   JetHeader header;
-  std::string path;                 // the file as it was opened, for messages
-  const void* pageOwner = nullptr;  // the cursor whose data page is in handle->pg_buf
+  const JetFormat* format = &kJet4Format;
+  std::string path;  // the file the user gave, for messages
+  std::unique_ptr<JetPageFile> pages;
+  std::vector<JetCatalogEntry> tables;
 
-  // Opens path read-only after checking its header; checks the database password.
-  static std::shared_ptr<JetDatabase> open(const std::string& path, const std::string& password);
+  // Opens path read-only after checking its header; checks the database password and
+  // reads the catalogue. shownPath names the file in messages when path is a working
+  // copy of it (empty: path itself).
+  static std::shared_ptr<JetDatabase> open(const std::string& path, const std::string& password,
+                                           const std::string& shownPath = {});
 
-  // Text stored by a Jet 3 file, decoded to UTF-8 with the code page libmdb uses for it.
+  // Text stored by a Jet 3 file, decoded to UTF-8 from the file's code page.
   std::string decodeJet3Text(const std::uint8_t* data, std::size_t length) const;
+  // UTF-8 in the file's code page; characters it cannot hold become '?'.
+  std::vector<std::uint8_t> encodeJet3Text(const std::string& text) const;
 
-  // The definition of the user or system table named name (compared as Jet does,
-  // without regard to case), with its columns read. Throws EngineError in Jet's words
-  // when there is no such table.
-  MdbTableDefPtr openTable(const std::string& name);
+  // The checked definition of the user or system table named name (compared as Jet
+  // does, without regard to case). Throws EngineError in Jet's words when there is no
+  // such table, and naming the table and the file when its definition is damaged.
+  std::shared_ptr<const JetTable> openTable(const std::string& name) const;
 };
 
 }  // namespace tiermend::data::jet

@@ -7,17 +7,15 @@ namespace tiermend::data::jet {
 
 namespace {
 
-// The global usage map is the first row of page 1.
-constexpr std::uint32_t kGlobalMapPointer = 1u << 8;
-
-std::shared_ptr<JetDatabase> openForWriting(const std::string& path, const std::string& password) {
-  auto database = JetDatabase::open(path, password);
-  if (database->handle->f->db_key != 0) {
-    throw EngineError("Cannot update the database '" + path +
+std::shared_ptr<JetDatabase> openForWriting(const std::string& path, const std::string& password,
+                                            const std::string& shownPath) {
+  auto database = JetDatabase::open(path, password, shownPath);
+  if (database->header.databaseKey != 0) {
+    throw EngineError("Cannot update the database '" + database->path +
                       "': it is encrypted, and this program cannot write encrypted pages.");
   }
   if (database->header.version > 1) {
-    throw EngineError("Cannot update the database '" + path +
+    throw EngineError("Cannot update the database '" + database->path +
                       "': this program writes only Access 97 to 2003 files.");
   }
   return database;
@@ -25,28 +23,27 @@ std::shared_ptr<JetDatabase> openForWriting(const std::string& path, const std::
 
 }  // namespace
 
-JetFileWriter::JetFileWriter(const std::string& path, const std::string& password)
+JetFileWriter::JetFileWriter(const std::string& path, const std::string& password,
+                             const std::string& shownPath)
     : path_(path),
       password_(password),
-      database_(openForWriting(path, password)),
-      file_(path, database_->header.pageSize),
+      shownPath_(shownPath.empty() ? path : shownPath),
+      database_(openForWriting(path, password, shownPath_)),
+      file_(path, database_->header.pageSize, JetPageFile::Access::ReadWrite, 0, shownPath_),
       cache_(file_),
       globalMap_(cache_, kGlobalMapPointer) {}
 
 JetTableWriter& JetFileWriter::writerFor(const std::string& table) {
   for (auto& writer : tables_) {
-    if (sameJetName(table, writer->layout().name.c_str())) return *writer;
+    if (sameJetName(table, writer->layout().name)) return *writer;
   }
-  // libmdb reads the definition from the file; changes so far must be there first.
+  // The reader reads the definition from the file; changes so far must be there first.
   flush();
-  auto database = JetDatabase::open(path_, password_);
-  JetTableLayout layout = readTableLayout(*database, cache_, table);
+  auto database = JetDatabase::open(path_, password_, shownPath_);
+  JetTableLayout layout = readTableLayout(*database, table);
   JetRowDigest baseline = digestOfTable(database, layout.name);
   auto encode = [database](const std::string& text, const std::string& column) {
-    std::vector<char> out(text.size() * 2 + 8);
-    const int written =
-        mdb_ascii2unicode(database->handle.get(), text.data(), text.size(), out.data(), out.size());
-    std::vector<std::uint8_t> bytes(out.begin(), out.begin() + (written > 0 ? written : 0));
+    std::vector<std::uint8_t> bytes = database->encodeJet3Text(text);
     if (database->decodeJet3Text(bytes.data(), bytes.size()) != text) {
       throw EngineError("The text for field '" + column +
                         "' holds characters that the database's code page cannot store.");
@@ -76,7 +73,7 @@ void JetFileWriter::flush() {
 }
 
 void JetFileWriter::check(const std::string& path) const {
-  auto database = JetDatabase::open(path, password_);
+  auto database = JetDatabase::open(path, password_, shownPath_);
   for (const auto& writer : tables_) {
     const std::string& table = writer->layout().name;
     const JetRowDigest found = digestOfTable(database, table);

@@ -18,9 +18,11 @@ namespace tiermend::data::jet {
 
 class JetFileWriter {
  public:
-  // Opens path for writing. Throws EngineError when the file cannot be written safely:
-  // page-encrypted files are refused.
-  JetFileWriter(const std::string& path, const std::string& password);
+  // Opens path for writing; shownPath names the file in messages (the file the user
+  // gave, of which path is the working copy). Throws EngineError when the file cannot be
+  // written safely: page-encrypted files are refused.
+  JetFileWriter(const std::string& path, const std::string& password,
+                const std::string& shownPath = {});
 
   std::int64_t deleteAll(const std::string& table);
   void insert(const std::string& table, const std::vector<std::string>& columns,
@@ -36,7 +38,8 @@ class JetFileWriter {
 
   std::string path_;
   std::string password_;
-  std::shared_ptr<JetDatabase> database_;  // libmdb on the file, for definitions
+  std::string shownPath_;
+  std::shared_ptr<JetDatabase> database_;  // the file as it was opened
   JetPageFile file_;
   JetPageCache cache_;
   JetUsageMap globalMap_;

@@ -16,11 +16,6 @@ namespace tiermend::data::jet {
 namespace {
 
 constexpr std::size_t kSignatureLength = 19;  // 00 01 00 00 and the 15-character name
-constexpr std::size_t kVersionOffset = 0x14;
-constexpr std::size_t kJet3ScrambleLength = 126;
-constexpr std::size_t kJet4ScrambleLength = 128;
-constexpr std::size_t kJet3PasswordLength = 20;
-constexpr std::size_t kJet4PasswordLength = 40;
 constexpr int kHighestKnownVersion = 6;
 // The catalogue (MSysObjects) lives on page 2, so a usable file has at least 3 pages.
 constexpr long long kMinimumPages = 3;
@@ -88,7 +83,7 @@ void rc4(const std::vector<std::uint8_t>& key, std::uint8_t* data, std::size_t l
 }
 
 void toggleHeaderScramble(std::vector<std::uint8_t>& page0, bool jet3) {
-  const std::size_t length = jet3 ? kJet3ScrambleLength : kJet4ScrambleLength;
+  const std::size_t length = jetFormat(jet3).headerScrambleLength;
   if (page0.size() < kHeaderScrambleStart + length) return;
   rc4(kHeaderKey, page0.data() + kHeaderScrambleStart, length);
 }
@@ -113,10 +108,13 @@ JetHeader parseHeader(std::vector<std::uint8_t> page0, const std::string& path) 
   header.version = page0[kVersionOffset];
   if (header.version > kHighestKnownVersion) throw EngineError(unrecognized(path));
   header.jet3 = header.version == 0;
-  header.pageSize = header.jet3 ? 2048 : 4096;
+  const JetFormat& format = jetFormat(header.jet3);
+  header.pageSize = static_cast<int>(format.pageSize);
 
   toggleHeaderScramble(page0, header.jet3);
-  const std::size_t length = header.jet3 ? kJet3PasswordLength : kJet4PasswordLength;
+  header.codePage = loadU16(page0.data() + kCodePageOffset);
+  header.databaseKey = loadU32(page0.data() + kDatabaseKeyOffset);
+  const std::size_t length = format.passwordLength;
   header.storedPassword.assign(page0.begin() + kPasswordOffset,
                                page0.begin() + kPasswordOffset + static_cast<long>(length));
   if (!header.jet3) {
@@ -129,8 +127,16 @@ JetHeader parseHeader(std::vector<std::uint8_t> page0, const std::string& path) 
   return header;
 }
 
-JetHeader readHeader(const std::string& path) {
-  FileDescriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+void decryptPage(std::uint8_t* page, std::size_t size, std::uint32_t key, std::uint32_t number) {
+  const std::uint32_t pageKey = key ^ number;
+  rc4({static_cast<std::uint8_t>(pageKey), static_cast<std::uint8_t>(pageKey >> 8),
+       static_cast<std::uint8_t>(pageKey >> 16), static_cast<std::uint8_t>(pageKey >> 24)},
+      page, size);
+}
+
+JetHeader readHeader(const std::string& openPath, const std::string& shownPath) {
+  const std::string& path = shownPath.empty() ? openPath : shownPath;
+  FileDescriptor file{::open(openPath.c_str(), O_RDONLY | O_CLOEXEC)};
   if (file.fd < 0) {
     if (errno == ENOENT || errno == ENOTDIR)
       throw EngineError("Could not find file '" + path + "'.");

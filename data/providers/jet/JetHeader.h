@@ -10,17 +10,18 @@
 #include <string_view>
 #include <vector>
 
-namespace tiermend::data::jet {
+#include "data/providers/jet/JetFormat.h"
 
-inline constexpr std::size_t kHeaderScrambleStart = 0x18;
-inline constexpr std::size_t kPasswordOffset = 0x42;
-inline constexpr std::size_t kCreationDateOffset = 0x72;
+namespace tiermend::data::jet {
 
 struct JetHeader {
   int version = 0;   // 0: Jet 3, 1: Jet 4, 2 and above: the ACE formats
   int pageSize = 0;  // 2048 for Jet 3, 4096 otherwise
   bool jet3 = false;
   long long pageCount = 0;  // set by readHeader: the file size in whole pages
+  unsigned codePage = 0;    // the code page Jet 3 text is stored in (0: not given)
+  // Not 0 when the pages after page 0 are encrypted with this key.
+  std::uint32_t databaseKey = 0;
   // The password as stored: 8-bit bytes (Jet 3) or UTF-16LE code units (Jet 4 and
   // later), with trailing zeros removed. Empty when the file has no password.
   std::vector<std::uint8_t> storedPassword;
@@ -28,6 +29,9 @@ struct JetHeader {
 
 // RC4 over data in place (encryption and decryption are the same operation).
 void rc4(const std::vector<std::uint8_t>& key, std::uint8_t* data, std::size_t length);
+
+// Decrypts (or encrypts) page number of a file whose database key is key, in place.
+void decryptPage(std::uint8_t* page, std::size_t size, std::uint32_t key, std::uint32_t number);
 
 // Whether the first bytes of a file carry the Jet signature: 00 01 00 00 and
 // "Standard Jet DB" (Jet 3 and 4) or "Standard ACE DB" (Access 2007 and later).
@@ -43,9 +47,11 @@ std::vector<std::uint8_t> passwordMask(const std::vector<std::uint8_t>& clearPag
 // naming path, when they carry no Jet signature or a version this provider does not know.
 JetHeader parseHeader(std::vector<std::uint8_t> page0, const std::string& path);
 
-// Opens path and checks that it is a whole, undamaged-looking Jet file before libmdb
-// sees it: signature, known version, a size that is a whole number of pages and large
+// Opens path and checks that it is a whole, undamaged-looking Jet file before its
+// pages are read: signature, known version, a size that is a whole number of pages and large
 // enough to hold the system catalogue. Throws EngineError in the engine's words.
-JetHeader readHeader(const std::string& path);
+// shownPath names the file in messages (the file the user gave, when path is a working
+// copy of it); empty: path.
+JetHeader readHeader(const std::string& path, const std::string& shownPath = {});
 
 }  // namespace tiermend::data::jet

@@ -1,7 +1,6 @@
 // Memo and OLE values ("long values"): a 12-byte reference in the row that either holds
-// the data inline or points to one or a chain of rows on LVAL pages. Read here in full,
-// with every length and page reference checked, since libmdb's own readers cut values
-// at their buffer size.
+// the data inline or points to one or a chain of rows on long-value pages. Read here in
+// full, with every length and page reference checked.
 #pragma once
 
 #include <cstddef>
@@ -9,13 +8,14 @@
 #include <string>
 
 #include "data/Value.h"
-#include "data/providers/jet/Mdb.h"
+#include "data/providers/jet/JetFormat.h"
+#include "data/providers/jet/JetPageStore.h"
 
 namespace tiermend::data::jet {
 
 // The stored bytes of a long value whose reference starts at reference (length bytes
 // of the row, at least 12). Throws EngineError naming column when the file is damaged.
-Bytes readLongValue(MdbHandle* mdb, const std::uint8_t* reference, std::size_t length,
-                    const std::string& column);
+Bytes readLongValue(const JetPageStore& pages, const JetFormat& format,
+                    const std::uint8_t* reference, std::size_t length, const std::string& column);
 
 }  // namespace tiermend::data::jet

@@ -8,15 +8,15 @@
 #include <map>
 #include <set>
 
-#include "data/providers/jet/JetPageFile.h"
+#include "data/providers/jet/JetPageStore.h"
 
 namespace tiermend::data::jet {
 
 class JetPageCache {
  public:
-  explicit JetPageCache(JetPageFile& file) : file_(file) {}
+  explicit JetPageCache(JetPageStore& file) : file_(file) {}
 
-  JetPageFile& file() { return file_; }
+  JetPageStore& file() { return file_; }
   // The page, read from the file the first time it is asked for.
   Page& page(std::uint32_t number);
   void changed(std::uint32_t number) { dirty_.insert(number); }
@@ -24,7 +24,7 @@ class JetPageCache {
   void flush();
 
  private:
-  JetPageFile& file_;
+  JetPageStore& file_;
   std::map<std::uint32_t, Page> pages_;
   std::set<std::uint32_t> dirty_;
 };

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "data/EngineError.h"
+#include "data/providers/jet/JetHeader.h"
 
 namespace tiermend::data::jet {
 
@@ -19,8 +20,16 @@ constexpr std::uint32_t kMostPages = 0xFFFFFF;
 
 }  // namespace
 
-JetPageFile::JetPageFile(const std::string& path, int pageSize) : path_(path), pageSize_(pageSize) {
-  fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+JetPageFile::JetPageFile(const std::string& path, int pageSize, Access access,
+                         std::uint32_t databaseKey, const std::string& shownPath)
+    : shownPath_(shownPath.empty() ? path : shownPath),
+      pageSize_(pageSize),
+      databaseKey_(databaseKey) {
+  if (databaseKey != 0 && access == Access::ReadWrite) {
+    throw EngineError("Cannot update the database '" + shownPath_ +
+                      "': it is encrypted, and this program cannot write encrypted pages.");
+  }
+  fd_ = ::open(path.c_str(), (access == Access::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
   if (fd_ < 0) fail("open");
   struct stat info {};
   if (::fstat(fd_, &info) != 0) {
@@ -33,7 +42,8 @@ JetPageFile::JetPageFile(const std::string& path, int pageSize) : path_(path), p
   if (info.st_size % pageSize != 0 || info.st_size / pageSize > kMostPages) {
     ::close(fd_);
     fd_ = -1;
-    throw EngineError("The database file '" + path + "' is damaged and cannot be written.");
+    throw EngineError("The database file '" + shownPath_ + "' is damaged and cannot be " +
+                      (access == Access::ReadOnly ? "read." : "written."));
   }
   pageCount_ = static_cast<std::uint32_t>(info.st_size / pageSize);
 }
@@ -43,16 +53,16 @@ JetPageFile::~JetPageFile() {
 }
 
 void JetPageFile::fail(const std::string& what) const {
-  throw EngineError("Cannot " + what + " the database file '" + path_ +
+  throw EngineError("Cannot " + what + " the database file '" + shownPath_ +
                     "': " + std::strerror(errno) + ".");
 }
 
-Page JetPageFile::read(std::uint32_t number) const {
+void JetPageFile::read(std::uint32_t number, Page& page) const {
   if (number >= pageCount_) {
-    throw EngineError("The database file '" + path_ + "' is damaged: page " +
+    throw EngineError("The database file '" + shownPath_ + "' is damaged: page " +
                       std::to_string(number) + " lies beyond its end.");
   }
-  Page page(static_cast<std::size_t>(pageSize_));
+  page.resize(static_cast<std::size_t>(pageSize_));
   const off_t at = static_cast<off_t>(number) * pageSize_;
   std::size_t done = 0;
   while (done < page.size()) {
@@ -62,7 +72,7 @@ Page JetPageFile::read(std::uint32_t number) const {
     if (got <= 0) fail("read");
     done += static_cast<std::size_t>(got);
   }
-  return page;
+  if (databaseKey_ != 0 && number != 0) decryptPage(page.data(), page.size(), databaseKey_, number);
 }
 
 void JetPageFile::write(std::uint32_t number, const Page& page) {
@@ -83,7 +93,8 @@ void JetPageFile::write(std::uint32_t number, const Page& page) {
 
 std::uint32_t JetPageFile::append(const Page& page) {
   if (pageCount_ >= kMostPages) {
-    throw EngineError("The database file '" + path_ + "' has reached the largest size Jet allows.");
+    throw EngineError("The database file '" + shownPath_ +
+                      "' has reached the largest size Jet allows.");
   }
   const std::uint32_t number = pageCount_;
   write(number, page);

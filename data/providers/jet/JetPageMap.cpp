@@ -3,16 +3,12 @@
 
 #include <stdexcept>
 
-#include "data/providers/jet/JetValues.h"
+#include "data/providers/jet/JetFormat.h"
 
 namespace tiermend::data::jet {
 namespace {
 
-constexpr std::uint8_t kInlineMap = 0;
-constexpr std::uint8_t kPagesOfMaps = 1;
-constexpr std::uint8_t kMapPageType = 5;
-constexpr std::size_t kInlineBitmapStart = 5;  // after the kind and the first page number
-constexpr std::size_t kMapPageBitmapStart = 4;
+constexpr std::uint8_t kMapPageType = static_cast<std::uint8_t>(JetPageType::UsageMap);
 
 [[noreturn]] void damagedMap(const std::string& what) {
   throw std::runtime_error("its page map " + what);
@@ -36,10 +32,10 @@ void addPagesOfBitmap(const std::uint8_t* bitmap, std::size_t bytes, std::uint64
 
 void readInlineMap(const std::uint8_t* map, std::size_t mapSize, const JetPageMapLayout& layout,
                    std::vector<std::uint32_t>& pages) {
-  if (mapSize < kInlineBitmapStart) damagedMap("is cut short");
-  const auto first = static_cast<std::uint32_t>(readInt32(map + 1));
-  addPagesOfBitmap(map + kInlineBitmapStart, mapSize - kInlineBitmapStart, first, layout.pageCount,
-                   pages);
+  if (mapSize < kInlineMapBitmapStart) damagedMap("is cut short");
+  const auto first = loadU32(map + 1);
+  addPagesOfBitmap(map + kInlineMapBitmapStart, mapSize - kInlineMapBitmapStart, first,
+                   layout.pageCount, pages);
 }
 
 void readPagesOfMaps(const std::uint8_t* map, std::size_t mapSize, const JetPageMapLayout& layout,
@@ -48,7 +44,7 @@ void readPagesOfMaps(const std::uint8_t* map, std::size_t mapSize, const JetPage
   const std::size_t entries = (mapSize - 1) / 4;
   std::vector<std::uint8_t> buffer(layout.pageSize);
   for (std::size_t entry = 0; entry < entries; ++entry) {
-    const auto mapPage = static_cast<std::uint32_t>(readInt32(map + 1 + entry * 4));
+    const auto mapPage = loadU32(map + 1 + entry * 4);
     if (mapPage == 0) continue;
     if (mapPage >= layout.pageCount) {
       damagedMap("names map page " + std::to_string(mapPage) + ", beyond the end of the file");
@@ -69,10 +65,10 @@ std::vector<std::uint32_t> pagesOfMap(const std::uint8_t* map, std::size_t mapSi
   std::vector<std::uint32_t> pages;
   if (map == nullptr || mapSize == 0) return pages;
   switch (map[0]) {
-    case kInlineMap:
+    case kUsageMapInline:
       readInlineMap(map, mapSize, layout, pages);
       break;
-    case kPagesOfMaps:
+    case kUsageMapReference:
       readPagesOfMaps(map, mapSize, layout, read, pages);
       break;
     default:

@@ -1,5 +1,5 @@
-// The Jet provider: sessions on Access .mdb files (Jet 3 and Jet 4), read through
-// libmdb and written by the provider's own page writer (see JetSession).
+// The Jet provider: sessions on Access .mdb files (Jet 3 and Jet 4), read by the
+// provider's own reader and written by its own page writer (see JetSession).
 #pragma once
 
 #include <memory>

@@ -1,52 +1,19 @@
 // Building Jet 3 and Jet 4 row bytes from values.
 #include "data/providers/jet/JetRowPacker.h"
 
-#include <cmath>
-#include <limits>
-
 #include "data/EngineError.h"
-#include "data/providers/jet/JetColumns.h"
+#include "data/providers/jet/JetFormat.h"
 #include "data/providers/jet/JetText.h"
 #include "data/providers/jet/JetValueBytes.h"
+#include "data/providers/jet/JetValueCodec.h"
 #include "data/providers/jet/JetValues.h"
-#include "data/value/Calendar.h"
-#include "data/value/GuidText.h"
 
 namespace tiermend::data::jet {
 
 namespace {
 
-// The longest row a data page holds: the page less its header and one offset entry.
-std::size_t mostRowBytes(bool jet3) {
-  return jet3 ? 2048 - 10 - 2 : 4096 - 14 - 2;
-}
-
 [[noreturn]] void wrongValue(const JetColumnLayout& column) {
   throw EngineError("The value given for field '" + column.name + "' is not of its kind.");
-}
-
-std::int64_t wholeNumber(const JetColumnLayout& column, const Value& value, std::int64_t lowest,
-                         std::int64_t highest) {
-  std::int64_t number = 0;
-  if (const auto* whole = std::get_if<std::int64_t>(&value)) {
-    number = *whole;
-  } else if (const auto* truth = std::get_if<bool>(&value)) {
-    number = *truth ? -1 : 0;
-  } else {
-    wrongValue(column);
-  }
-  if (number < lowest || number > highest) {
-    throw EngineError(std::to_string(number) + " is not a valid value for field '" + column.name +
-                      "'. The allowed range is " + std::to_string(lowest) + " to " +
-                      std::to_string(highest));
-  }
-  return number;
-}
-
-double floatingNumber(const JetColumnLayout& column, const Value& value) {
-  if (const auto* number = std::get_if<double>(&value)) return *number;
-  if (const auto* whole = std::get_if<std::int64_t>(&value)) return static_cast<double>(*whole);
-  wrongValue(column);
 }
 
 }  // namespace
@@ -56,58 +23,16 @@ JetRowPacker::JetRowPacker(const JetTableLayout& layout, Jet3TextEncoder jet3Tex
     : layout_(layout), jet3Text_(std::move(jet3Text)), jet3Decode_(std::move(jet3Decode)) {}
 
 void JetRowPacker::putFixed(const JetColumnLayout& column, const Value& value, std::uint8_t* at) {
-  switch (column.type) {
-    case MDB_BYTE:
-      at[0] = static_cast<std::uint8_t>(wholeNumber(column, value, 0, 255));
-      return;
-    case MDB_INT:
-      writeInt16(at, static_cast<std::int16_t>(wholeNumber(column, value, -32768, 32767)));
-      return;
-    case MDB_LONGINT:
-      writeInt32(at, static_cast<std::int32_t>(wholeNumber(column, value, INT32_MIN, INT32_MAX)));
-      return;
-    case MDB_MONEY:
-      writeInt64(at, currencyUnits(value, column.name));
-      return;
-    case MDB_FLOAT: {
-      const double number = floatingNumber(column, value);
-      if (std::isfinite(number) && std::fabs(number) > std::numeric_limits<float>::max()) {
-        throw EngineError("The value " + std::to_string(number) + " is too large for field '" +
-                          column.name + "'.");
-      }
-      writeSingle(at, static_cast<float>(number));
-      return;
-    }
-    case MDB_DOUBLE:
-      writeDouble(at, floatingNumber(column, value));
-      return;
-    case MDB_DATETIME: {
-      const auto* date = std::get_if<DateTime>(&value);
-      if (date == nullptr) wrongValue(column);
-      writeDouble(at, oleDaysFromDateTime(*date));
-      return;
-    }
-    case MDB_REPID: {
-      const auto* text = std::get_if<std::string>(&value);
-      if (text == nullptr) wrongValue(column);
-      guidBytes(*text, column.name, at);
-      return;
-    }
-    case MDB_NUMERIC:
-      decimalBytes(value, column.precision, column.scale, column.name, at);
-      return;
-    default:
-      wrongValue(column);
-  }
+  encodeFixedValue(column.type, column.precision, column.scale, value, column.name, at);
 }
 
 std::vector<std::uint8_t> JetRowPacker::variableBytes(const JetColumnLayout& column,
                                                       const Value& value) {
-  if (column.type == MDB_MEMO || column.type == MDB_OLE) {
+  if (column.type == kJetMemo || column.type == kJetOle) {
     throw EngineError("Field '" + column.name +
                       "' cannot be written: this program does not write long values.");
   }
-  if (column.type == MDB_BINARY) {
+  if (column.type == kJetBinary) {
     const auto* bytes = std::get_if<Bytes>(&value);
     if (bytes == nullptr) wrongValue(column);
     if (bytes->size() > static_cast<std::size_t>(column.size)) {
@@ -115,7 +40,7 @@ std::vector<std::uint8_t> JetRowPacker::variableBytes(const JetColumnLayout& col
     }
     return *bytes;
   }
-  if (column.type != MDB_TEXT) {
+  if (column.type != kJetText) {
     // A kind of fixed width kept in the variable area (Access does so with Decimal).
     const int width = fixedValueWidth(column.type);
     if (width == 0) wrongValue(column);
@@ -152,7 +77,7 @@ const std::vector<std::uint8_t>& JetRowPacker::pack(const std::vector<Value>& va
     }
   }
   appendNullMask();
-  if (row_.size() > mostRowBytes(layout_.jet3)) {
+  if (row_.size() > jetFormat(layout_.jet3).mostRowBytes()) {
     throw EngineError("The record is too large: a row of table '" + layout_.name +
                       "' cannot be longer than one page.");
   }
@@ -184,13 +109,8 @@ void JetRowPacker::placeValues(const std::vector<Value>& values) {
     const JetColumnLayout& column = layout_.columns[i];
     const Value& value = values[i];
     const auto bit = static_cast<std::size_t>(column.number);
-    if (column.type == MDB_BOOL) {
-      const auto* truth = std::get_if<bool>(&value);
-      if (truth == nullptr && !isNull(value)) {
-        present_[bit] = wholeNumber(column, value, INT64_MIN, INT64_MAX) != 0;
-      } else {
-        present_[bit] = truth != nullptr && *truth;  // Yes/No cannot be null: null is No
-      }
+    if (column.type == kJetBoolean) {
+      present_[bit] = encodeYesNo(value, column.name);
       continue;
     }
     if (isNull(value)) continue;
@@ -216,7 +136,7 @@ void JetRowPacker::appendVariableValues(const std::vector<Value>& values) {
     const std::vector<std::uint8_t> bytes = variableBytes(layout_.columns[owner], values[owner]);
     spans_[owner] = Span{row_.size(), bytes.size()};
     row_.insert(row_.end(), bytes.begin(), bytes.end());
-    if (row_.size() > mostRowBytes(layout_.jet3)) break;
+    if (row_.size() > jetFormat(layout_.jet3).mostRowBytes()) break;
   }
   varStarts_.back() = row_.size();  // the end of the data
 }
@@ -237,7 +157,7 @@ void JetRowPacker::storedValues(std::vector<Value>& out) const {
   for (std::size_t i = 0; i < layout_.columns.size(); ++i) {
     const JetColumnLayout& column = layout_.columns[i];
     const bool present = present_[static_cast<std::size_t>(column.number)];
-    if (column.type == MDB_BOOL) {
+    if (column.type == kJetBoolean) {
       out.emplace_back(present);
       continue;
     }
@@ -247,45 +167,12 @@ void JetRowPacker::storedValues(std::vector<Value>& out) const {
     }
     const std::uint8_t* bytes = row_.data() + spans_[i].start;
     const std::size_t size = spans_[i].size;
-    switch (column.type) {
-      case MDB_BYTE:
-        out.emplace_back(std::int64_t{bytes[0]});
-        break;
-      case MDB_INT:
-        out.emplace_back(std::int64_t{readInt16(bytes)});
-        break;
-      case MDB_LONGINT:
-        out.emplace_back(std::int64_t{readInt32(bytes)});
-        break;
-      case MDB_MONEY:
-        out.emplace_back(currencyFromUnits(readInt64(bytes)));
-        break;
-      case MDB_FLOAT:
-        out.emplace_back(static_cast<double>(readSingle(bytes)));
-        break;
-      case MDB_DOUBLE:
-        out.emplace_back(readDouble(bytes));
-        break;
-      case MDB_DATETIME: {
-        const auto date = dateTimeFromOleDays(readDouble(bytes));
-        if (!date) {
-          throw EngineError("The value for field '" + column.name + "' is not a valid date.");
-        }
-        out.emplace_back(*date);
-        break;
-      }
-      case MDB_REPID:
-        out.emplace_back(guidTextFromBytes(bytes));
-        break;
-      case MDB_NUMERIC:
-        out.emplace_back(decimalFromBytes(bytes, column.scale));
-        break;
-      case MDB_TEXT:
-        out.emplace_back(layout_.jet3 ? jet3Decode_(bytes, size) : decodeJet4Text(bytes, size));
-        break;
-      default:
-        out.emplace_back(Bytes(bytes, bytes + size));
-        break;
+    if (column.type == kJetText) {
+      out.emplace_back(layout_.jet3 ? jet3Decode_(bytes, size) : decodeJet4Text(bytes, size));
+    } else if (fixedValueWidth(column.type) > 0) {
+      out.emplace_back(decodeFixedValue(column.type, column.scale, bytes, column.name));
+    } else {
+      out.emplace_back(Bytes(bytes, bytes + size));
     }
   }
 }

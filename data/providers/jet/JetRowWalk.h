@@ -1,12 +1,8 @@
 // The walk over a Jet table's rows, page by page, checking what it reads.
 //
-// libmdb's own walk is not hardened: it takes the deleted flag (0x8000) of a row offset
-// for a lookup flag and the overflow flag (0x4000) for the deleted one, reads whatever
-// bytes a damaged row count or offset points at, and visits pages again when a page map
-// is damaged. This walk reads the page map and the row offsets itself:
-//   - the pages are those the table's page map lists, each once, in ascending order;
-//     a listed page that is not a data page of this table (its owner field names
-//     another table definition) is passed over, as Jet does;
+// The pages walked are those the table's page map lists, each once, in ascending order;
+// a listed page that is not a data page of this table (its owner field names another
+// table definition) is passed over, as Jet does. On each page:
 //   - every row offset lies inside its page, after the offset table, and no row
 //     overlaps another;
 //   - a deleted row (0x8000, also set on the moved halves of overflow rows) is passed
@@ -22,28 +18,28 @@
 #include <unordered_set>
 #include <vector>
 
-#include "data/providers/jet/Mdb.h"
+#include "data/providers/jet/JetFormat.h"
+#include "data/providers/jet/JetPageStore.h"
+#include "data/providers/jet/JetTableDefinition.h"
 
 namespace tiermend::data::jet {
 
-// Where the current row's bytes lie in the page loaded in the handle (mdb->pg_buf).
+// The current row's bytes, valid until the walk moves on.
 struct JetRowSpan {
-  int start = 0;
+  const std::uint8_t* data = nullptr;
   std::size_t size = 0;
 };
 
 class JetRowWalk {
  public:
-  // Reads the table's page map at once; throws EngineError when it is damaged.
-  JetRowWalk(MdbHandle* mdb, MdbTableDef* table, std::string file, std::uint32_t pageCount);
+  // Reads the table's page map at once; throws EngineError when it is damaged. table
+  // must outlive the walk.
+  JetRowWalk(const JetPageStore& pages, const JetFormat& format, const JetTableDefinition& table,
+             std::string tableName, std::string file, bool countTrusted);
 
-  // Moves to the next row and loads the page that holds its bytes. Returns false after
-  // the last row. Throws EngineError for a damaged table.
+  // Moves to the next row. Returns false after the last row. Throws EngineError for a
+  // damaged table.
   bool next(JetRowSpan& span);
-
-  // The page in the handle may have been replaced by other reading: the next page the
-  // walk needs is read again from the file.
-  void pageReplaced() { loaded_ = 0; }
 
   [[noreturn]] void damaged(const std::string& what) const;
 
@@ -54,26 +50,28 @@ class JetRowWalk {
     int end;
   };
 
-  std::vector<Entry> entriesOfPage(std::uint32_t page, bool& owned);
+  std::vector<std::uint32_t> pagesOfTable();
+  std::vector<Entry> entriesOfPage(const Page& page, std::uint32_t number, bool& owned) const;
+  void load(std::uint32_t number, Page& into);
   bool moveToNextPage();
-  void load(std::uint32_t page);
   JetRowSpan followOverflow(const Entry& pointer);
   void countRow();
 
-  MdbHandle* mdb_;
-  MdbTableDef* table_;
+  const JetPageStore& store_;
+  const JetFormat& format_;
+  const JetTableDefinition& table_;
+  std::string tableName_;
   std::string file_;
-  std::uint32_t pageCount_;
+  bool countTrusted_;
   std::vector<std::uint32_t> pages_;
   std::size_t nextPage_ = 0;
   std::unordered_set<std::uint32_t> walked_;
-  std::uint32_t page_ = 0;  // the data page being walked
+  std::uint32_t pageNumber_ = 0;  // the data page being walked
+  Page page_;
+  Page moved_;  // the page an overflow row points to
   std::vector<Entry> entries_;
   std::size_t nextEntry_ = 0;
-  std::uint32_t rowPage_ = 0;  // the page that holds the current row's bytes
-  std::uint32_t loaded_ = 0;   // the page in the handle's buffer, 0 when unknown
   unsigned long long rowsRead_ = 0;
-  bool countTrusted_ = false;
 };
 
 }  // namespace tiermend::data::jet

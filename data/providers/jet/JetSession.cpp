@@ -1,4 +1,4 @@
-// The Jet session: reads through libmdb, writes through JetFileWriter inside a
+// The Jet session: reads through JetCursor, writes through JetFileWriter inside a
 // JetFileTransaction.
 #include "data/providers/jet/JetSession.h"
 
@@ -33,12 +33,12 @@ JetSession::~JetSession() {
   }
 }
 
-// libmdb keeps table definitions and usage maps once read, so after writing the
-// copy is opened afresh for the next select.
+// After writing, the copy is opened afresh for the next select: its catalogue and page
+// count may have changed.
 std::shared_ptr<JetDatabase> JetSession::currentDatabase() {
   if (writer_ && readerBehind_) {
     writer_->flush();
-    database_ = JetDatabase::open(transaction_->copyPath(), password_);
+    database_ = JetDatabase::open(transaction_->copyPath(), password_, path_);
     readerBehind_ = false;
   }
   return database_;
@@ -97,7 +97,7 @@ void JetSession::insert(const std::string& table, const std::vector<std::string>
 void JetSession::beginTransaction() {
   if (transaction_) throw EngineError("A transaction is already active on this database.");
   auto transaction = JetFileTransaction::begin(path_);
-  auto writer = std::make_unique<JetFileWriter>(transaction->copyPath(), password_);
+  auto writer = std::make_unique<JetFileWriter>(transaction->copyPath(), password_, path_);
   transaction_ = std::move(transaction);
   writer_ = std::move(writer);
   readerBehind_ = true;

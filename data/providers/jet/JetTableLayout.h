@@ -1,8 +1,7 @@
 // What the writer needs to know of one table: where its definition and usage maps
-// are, and for each column where its value goes in a row. Built from libmdb's parsed
-// definition, with the few facts libmdb does not keep (the Unicode compression flag,
-// the row column count, the map pointers) read from the raw definition pages. Tables
-// the writer cannot change safely are refused here, before anything is written.
+// are, and for each column where its value goes in a row. Built from the checked table
+// definition. Tables the writer cannot change safely are refused here, before anything
+// is written.
 #pragma once
 
 #include <cstdint>
@@ -11,12 +10,13 @@
 
 #include "data/providers/jet/JetDatabase.h"
 #include "data/providers/jet/JetPageCache.h"
+#include "data/providers/jet/JetTableDefinition.h"
 
 namespace tiermend::data::jet {
 
 struct JetColumnLayout {
   std::string name;
-  int type = 0;         // libmdb's column kind (MDB_TEXT, ...)
+  int type = 0;         // the column kind (JetKind)
   int number = 0;       // the column's bit in the null mask (deleted columns included)
   int varIndex = 0;     // variable columns: the entry in the row's offset table
   int fixedOffset = 0;  // fixed columns: where the value starts after the column count
@@ -46,7 +46,10 @@ struct JetTableLayout {
 // Reads table's layout from database (opened on the file cache writes to). Throws
 // EngineError saying what when the table cannot be written: it has indexes, a column
 // kind this writer does not know, or a definition that does not add up.
-JetTableLayout readTableLayout(JetDatabase& database, JetPageCache& cache,
-                               const std::string& table);
+JetTableLayout readTableLayout(JetDatabase& database, const std::string& table);
+
+// The layout of a checked definition. Throws EngineError as above.
+JetTableLayout layoutOfTable(const std::string& name, const JetTableDefinition& definition,
+                             const JetFormat& format);
 
 }  // namespace tiermend::data::jet

@@ -1,6 +1,8 @@
 // Deleting and appending rows of one Jet table.
 #include "data/providers/jet/JetTableWriter.h"
 
+#include <glib.h>
+
 #include "data/EngineError.h"
 #include "data/providers/jet/JetDataPage.h"
 #include "data/providers/jet/JetValues.h"

@@ -1,6 +1,6 @@
 // Text as Jet 4 stores it: UTF-16LE, optionally in Access's "Unicode compression"
-// form. Decoded to UTF-8 here rather than by libmdb, whose converter treats the data
-// as UCS-2 and so loses characters outside the Basic Multilingual Plane.
+// form. Decoded to UTF-8 with surrogate pairs joined, so that characters outside the
+// Basic Multilingual Plane are kept.
 #pragma once
 
 #include <cstddef>

@@ -10,28 +10,22 @@ namespace tiermend::data::jet {
 
 namespace {
 
-constexpr std::uint8_t kInlineMap = 0;
-constexpr std::uint8_t kReferenceMap = 1;
-constexpr std::uint8_t kUsageMapPageType = 0x05;
-constexpr std::size_t kMapPageBitmapStart = 4;
+constexpr std::uint8_t kInlineMap = kUsageMapInline;
+constexpr std::uint8_t kReferenceMap = kUsageMapReference;
+constexpr auto kUsageMapPageType = static_cast<std::uint8_t>(JetPageType::UsageMap);
 
 }  // namespace
 
 JetUsageMap::JetUsageMap(JetPageCache& cache, std::uint32_t pointer)
-    : cache_(cache), holderPage_(pointer >> 8) {
-  const int row = static_cast<int>(pointer & 0xFF);
-  const bool jet3 = cache_.file().pageSize() == 2048;
+    : cache_(cache), holderPage_(pageOfPointer(pointer)) {
+  const JetFormat& format = jetFormat(cache_.file().pageSize() == kJet3Format.pageSize);
   if (holderPage_ == 0 || holderPage_ >= cache_.file().pageCount()) damaged();
-  Page& page = holder();
-  JetDataPage data(page, jet3);
-  if (page[0] != 0x01 || row >= data.rowCount()) damaged();
-  const std::size_t start = data.rowEntry(row) & kRowStartMask;
-  const std::size_t end =
-      row == 0 ? page.size() : static_cast<std::size_t>(data.rowEntry(row - 1) & kRowStartMask);
-  if (end <= start + 5 || end > page.size()) damaged();
-  rowStart_ = start;
-  rowLength_ = end - start;
-  const std::uint8_t type = page[rowStart_];
+  JetRowBounds bounds;
+  if (!rowBounds(holder(), format, rowOfPointer(pointer), bounds)) damaged();
+  if (bounds.end <= bounds.start + kInlineMapBitmapStart) damaged();
+  rowStart_ = bounds.start;
+  rowLength_ = bounds.end - bounds.start;
+  const std::uint8_t type = holder()[rowStart_];
   if (type != kInlineMap && type != kReferenceMap) damaged();
 }
 

@@ -11,6 +11,7 @@
 #include <functional>
 #include <vector>
 
+#include "data/providers/jet/JetFormat.h"
 #include "data/providers/jet/JetPageCache.h"
 
 namespace tiermend::data::jet {
@@ -40,8 +41,8 @@ class JetUsageMap {
   void markAllocated(std::uint32_t page);
 
  private:
-  std::size_t bitmapStart() const { return rowStart_ + 5; }
-  std::size_t bitmapBytes() const { return rowLength_ - 5; }
+  std::size_t bitmapStart() const { return rowStart_ + kInlineMapBitmapStart; }
+  std::size_t bitmapBytes() const { return rowLength_ - kInlineMapBitmapStart; }
   std::uint32_t inlineStart();
   std::uint32_t pagesPerMapPage() const;
   std::size_t referenceCount() const { return (rowLength_ - 1) / 4; }

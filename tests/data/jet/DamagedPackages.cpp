@@ -4,15 +4,16 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "data/providers/jet/Mdb.h"
+#include "data/providers/jet/JetDatabase.h"
+#include "data/providers/jet/JetFormat.h"
 
 namespace tiermend::data::jet::testing {
 namespace {
 
-constexpr std::size_t kPageSize = 4096;
-constexpr std::size_t kRowCountOffset = 12;
-constexpr std::size_t kDefinitionRowCountOffset = 16;
-constexpr std::size_t kUsageMapOffset = 55;
+constexpr std::size_t kPageSize = kJet4Format.pageSize;
+constexpr std::size_t kRowCountOffset = kJet4Format.dataRowCountOffset;
+constexpr std::size_t kDefinitionRowCountOffset = kJet4Format.rowCountOffset;
+constexpr std::size_t kUsageMapOffset = kJet4Format.ownedMapOffset;
 
 std::vector<std::uint8_t> readPage(const std::string& path, std::uint32_t page) {
   std::ifstream in(path, std::ios::binary);
@@ -45,16 +46,10 @@ std::vector<std::uint8_t> littleBytes(std::uint32_t value, int bytes) {
 }
 
 std::uint32_t definitionPage(const std::string& path, const std::string& table) {
-  MdbHandle* mdb = mdb_open(path.c_str(), MDB_NOFLAGS);
-  if (mdb == nullptr || !mdb_read_catalog(mdb, MDB_TABLE)) throw std::runtime_error("no catalogue");
-  std::uint32_t found = 0;
-  for (guint i = 0; i < mdb->catalog->len; ++i) {
-    auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
-    if (table == entry->object_name) found = static_cast<std::uint32_t>(entry->table_pg);
+  for (const JetCatalogEntry& entry : JetDatabase::open(path, "")->tables) {
+    if (entry.name == table) return entry.definitionPage;
   }
-  mdb_close(mdb);
-  if (found == 0) throw std::runtime_error("no table " + table);
-  return found;
+  throw std::runtime_error("no table " + table);
 }
 
 }  // namespace
@@ -102,10 +97,15 @@ void setPageMapByte(const std::string& path, const std::string& table, std::size
                     std::uint8_t value) {
   const auto definition = readPage(path, definitionPage(path, table));
   const std::uint32_t pointer = little(definition, kUsageMapOffset, 4);
-  const std::uint32_t mapPage = pointer >> 8;
-  const int mapRow = static_cast<int>(pointer & 0xFF);
-  const std::uint16_t start = rowOffset(path, mapPage, mapRow) & 0x1FFF;
+  const std::uint32_t mapPage = pageOfPointer(pointer);
+  const int mapRow = static_cast<int>(rowOfPointer(pointer));
+  const std::uint16_t start = rowOffset(path, mapPage, mapRow) & kRowStartMask;
   writeBytes(path, std::uint64_t{mapPage} * kPageSize + start + index, {value});
+}
+
+void patchDefinition(const std::string& path, std::uint32_t definitionPage, std::size_t at,
+                     const std::vector<std::uint8_t>& bytes) {
+  writeBytes(path, std::uint64_t{definitionPage} * kPageSize + at, bytes);
 }
 
 }  // namespace tiermend::data::jet::testing

@@ -10,7 +10,7 @@
 
 namespace tiermend::data::jet::testing {
 
-// The file's pages as libmdb's catalogue places them.
+// The file's pages as its catalogue places them.
 struct TablePages {
   std::uint32_t definition = 0;          // the table definition page
   std::vector<std::uint32_t> dataPages;  // pages whose owner field names it, ascending
@@ -36,5 +36,9 @@ void setPageOwner(const std::string& path, std::uint32_t page, std::uint32_t own
 // points at) with value.
 void setPageMapByte(const std::string& path, const std::string& table, std::size_t index,
                     std::uint8_t value);
+
+// Writes bytes over the table definition on page definitionPage from offset at.
+void patchDefinition(const std::string& path, std::uint32_t definitionPage, std::size_t at,
+                     const std::vector<std::uint8_t>& bytes);
 
 }  // namespace tiermend::data::jet::testing

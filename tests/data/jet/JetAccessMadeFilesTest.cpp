@@ -45,6 +45,7 @@ TEST(JetThreeWayReadTest, TheThreeReadersAgreeOnEveryFixtureTable) {
       {"access-made/V2000_test.mdb", {"Table1", "Table2", "Table3", "Table4"}},
       {"access-made/password_V1997_no-password.mdb", {"Table1", "Table2", "Table3", "Table4"}},
       {"access-made/password_V2000_no-password.mdb", {"Table1"}},
+      {"access-made/V2000_numeric.mdb", {"test"}},
       {"jet3/nwind.mdb", {"Shippers", "Categories", "Customers", "Orders"}},
   };
   for (const auto& [file, tables] : files) {

@@ -10,6 +10,7 @@
 #include "DamagedPackages.h"
 #include "JetTestSupport.h"
 #include "data/EngineError.h"
+#include "data/providers/jet/JetFormat.h"
 #include "data/providers/jet/JetProvider.h"
 
 namespace tiermend::data::jet {
@@ -136,6 +137,39 @@ TEST(JetRowFlags, OverflowRowsAreFollowedToTheirMovedBytes) {
   std::set<std::int64_t> ids;
   for (const auto& row : result.rows) ids.insert(std::get<std::int64_t>(row[0]));
   EXPECT_EQ(ids.size(), 106u);
+}
+
+// The file that overflows libmdb's catalogue reader: our reader reads its catalogue and
+// reports the bracket tables whose pages do not add up as damage, naming the file.
+TEST(JetDamagedFileTest, TheFileThatBrokeLibmdbIsReportedAsDamaged) {
+  ScratchFolder folder;
+  const std::string path = folder.copyOf(
+      "../tests/fuzz/libmdb-crashes/catalogue-properties-heap-overflow.mdb", "tiermenddb.mdb");
+  auto session = openSession(path, "");
+  const std::string message = failureOf([&] { readAll(*session, "select * from labor"); });
+  const std::string expected = "The table 'labor' in '" + path + "' is damaged: ";
+  EXPECT_EQ(message.substr(0, expected.size()), expected) << message;
+}
+
+// A target whose definition is damaged is refused before anything is written, and the
+// message names the file the user gave, not the working copy beside it.
+TEST(JetDamagedFileTest, ADamagedTargetIsNamedByItsOwnPathNeverTheWorkingCopy) {
+  ScratchFolder folder;
+  const std::string path = folder.copyOf("tiermenddb.mdb", "basedb.mdb");
+  const TablePages pages = pagesOfTable(path, "labor");
+  // The second column takes the first one's number.
+  testing::patchDefinition(path, pages.definition,
+                           kJet4Format.realIndexCountsStart + kJet4Format.columnEntrySize +
+                               kJet4Format.columnNumberOffset,
+                           {0, 0});
+  const auto before = testing::fileBytes(path);
+  auto session = openSession(path, "");
+  const std::string message = failureOf([&] { session->execute("delete from labor"); });
+  EXPECT_EQ(message, "The table 'labor' in '" + path +
+                         "' is damaged: its column 'insured_salary' has the number 0 of another "
+                         "column.");
+  EXPECT_EQ(message.find(".tiermend-"), std::string::npos);
+  EXPECT_EQ(testing::fileBytes(path), before);
 }
 
 }  // namespace

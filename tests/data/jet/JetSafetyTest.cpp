@@ -8,6 +8,7 @@
 #include "data/EngineError.h"
 #include "data/providers/jet/JetHeader.h"
 #include "data/providers/jet/JetProvider.h"
+#include "tests/support/ThreeWayRead.h"
 
 namespace tiermend::data::jet {
 namespace {
@@ -101,9 +102,9 @@ std::string withPassword(const ScratchFolder& folder, const std::string& fixture
   const std::string path = folder.copyOf(fixtureName, "protected.mdb");
   auto bytes = testing::fileBytes(path);
   std::vector<std::uint8_t> page0(bytes.begin(), bytes.begin() + 4096);
-  const bool jet3 = page0[0x14] == 0;
+  const bool jet3 = page0[kVersionOffset] == 0;
   toggleHeaderScramble(page0, jet3);
-  std::vector<std::uint8_t> stored(jet3 ? 20 : 40, 0);
+  std::vector<std::uint8_t> stored(jetFormat(jet3).passwordLength, 0);
   for (std::size_t i = 0; i < password.size(); ++i) {
     if (jet3) {
       stored[i] = static_cast<std::uint8_t>(password[i]);
@@ -154,6 +155,54 @@ TEST(JetPasswordTest, AJetFourPasswordMayHoldCharactersBeyondLatin) {
   const std::string path = withPassword(folder, "types.mdb", u"薪資pw");
   EXPECT_EQ(failureOf([&] { openSession(path, "pw"); }), "Not a valid password.");
   EXPECT_NO_THROW(openSession(path, "薪資pw"));
+}
+
+// Gives a copy of a fixture a database key and encrypts every page after page 0 with it,
+// the way Jet does: RC4 keyed with the database key XOR the page number.
+std::string withDatabaseKey(const ScratchFolder& folder, const std::string& fixtureName,
+                            std::uint32_t key) {
+  const std::string path = folder.copyOf(fixtureName, "encrypted.mdb");
+  auto bytes = testing::fileBytes(path);
+  const bool jet3 = bytes[kVersionOffset] == 0;
+  const std::size_t pageSize = jetFormat(jet3).pageSize;
+  std::vector<std::uint8_t> page0(bytes.begin(), bytes.begin() + static_cast<long>(pageSize));
+  toggleHeaderScramble(page0, jet3);
+  for (int i = 0; i < 4; ++i)
+    page0[kDatabaseKeyOffset + i] = static_cast<std::uint8_t>(key >> (8 * i));
+  toggleHeaderScramble(page0, jet3);
+  std::copy(page0.begin(), page0.end(), bytes.begin());
+  for (std::size_t page = 1; page * pageSize < bytes.size(); ++page) {
+    decryptPage(bytes.data() + page * pageSize, pageSize, key, static_cast<std::uint32_t>(page));
+  }
+  testing::writeBytes(path, bytes);
+  return path;
+}
+
+TEST(JetEncryptedFileTest, PagesEncryptedWithTheDatabaseKeyReadAsMdbExportReadsThem) {
+  for (const char* name : {"tiermenddb.mdb", "jet3/nwind.mdb"}) {
+    SCOPED_TRACE(name);
+    ScratchFolder folder;
+    const std::string path = withDatabaseKey(folder, name, 0x5A17C0DE);
+    const std::string table = std::string(name) == "tiermenddb.mdb" ? "labor" : "Shippers";
+    const auto ours = tiermend::testing::readWithOurCursor(path, table);
+    const auto plain = tiermend::testing::readWithOurCursor(fixture(name), table);
+    EXPECT_EQ(ours.rows, plain.rows);
+    EXPECT_EQ(tiermend::testing::readingDifference(
+                  ours, tiermend::testing::readWithMdbExport(path, table),
+                  tiermend::testing::Reader::MdbExport),
+              "");
+  }
+}
+
+TEST(JetEncryptedFileTest, AnEncryptedTargetIsRefusedAndLeftAsItWas) {
+  ScratchFolder folder;
+  const std::string path = withDatabaseKey(folder, "tiermenddb.mdb", 0x5A17C0DE);
+  const auto before = testing::fileBytes(path);
+  auto session = openSession(path, "");
+  EXPECT_EQ(failureOf([&] { session->execute("delete from labor"); }),
+            "Cannot update the database '" + path +
+                "': it is encrypted, and this program cannot write encrypted pages.");
+  EXPECT_EQ(testing::fileBytes(path), before);
 }
 
 TEST(JetDamagedFileTest, FilesThatAreNotWholeJetDatabasesAreRefusedByName) {

@@ -6,6 +6,7 @@
 
 #include "data/EngineError.h"
 #include "data/providers/jet/JetDatabase.h"
+#include "data/providers/jet/JetFormat.h"
 #include "tests/support/FailureText.h"
 
 namespace tiermend::data::jet::testing {
@@ -84,43 +85,48 @@ void putLittleEndian(std::vector<unsigned char>& bytes, std::size_t at, int size
 
 void removeIndexes(const std::string& path, const std::string& table, const std::string& password) {
   std::uint32_t page = 0;
+  bool jet3 = false;
   {
     auto database = JetDatabase::open(path, password);
-    page = static_cast<std::uint32_t>(database->openTable(table)->entry->table_pg);
+    page = database->openTable(table)->definition.page;
+    jet3 = database->header.jet3;
   }
+  const JetFormat& format = jetFormat(jet3);
   std::vector<unsigned char> file = fileBytes(path);
-  const bool jet3 = file.at(0x14) == 0;
-  const std::size_t pageSize = jet3 ? 2048 : 4096;
+  const std::size_t pageSize = format.pageSize;
   std::vector<unsigned char> tdef(file.begin() + static_cast<long>(page * pageSize),
                                   file.begin() + static_cast<long>((page + 1) * pageSize));
-  if (littleEndian(tdef, 4, 4) != 0) throw std::runtime_error("definition spans pages");
-  const std::size_t countsAt = jet3 ? 25 : 45;  // column count; index counts follow
-  const std::size_t columns = littleEndian(tdef, countsAt, 2);
-  const std::size_t logical = littleEndian(tdef, countsAt + 2, 4);
-  const std::size_t real = littleEndian(tdef, countsAt + 6, 4);
-  const std::size_t blockEnd = jet3 ? 43 : 63;
-  const std::size_t realEntry = jet3 ? 8 : 12, columnEntry = jet3 ? 18 : 25;
-  const std::size_t realDefinition = jet3 ? 39 : 52, logicalDefinition = jet3 ? 20 : 28;
-  const std::size_t nameLength = jet3 ? 1 : 2;
-  const std::size_t length = littleEndian(tdef, 8, 4);
+  if (littleEndian(tdef, format.definitionNextPageOffset, 4) != 0)
+    throw std::runtime_error("definition spans pages");
+  const std::size_t columns = littleEndian(tdef, format.columnCountOffset, 2);
+  const std::size_t logical = littleEndian(tdef, format.indexCountOffset, 4);
+  const std::size_t real = littleEndian(tdef, format.realIndexCountOffset, 4);
+  const std::size_t blockEnd = format.realIndexCountsStart;
+  const std::size_t nameLength = format.columnNameLengthSize;
+  const std::size_t length = littleEndian(tdef, format.definitionLengthOffset, 4);
   std::vector<unsigned char> used(tdef.begin(), tdef.begin() + static_cast<long>(length));
   // Column names follow the column entries.
-  std::size_t at = blockEnd + real * realEntry + columns * columnEntry;
+  std::size_t at =
+      blockEnd + real * format.realIndexCountEntrySize + columns * format.columnEntrySize;
   for (std::size_t i = 0; i < columns; ++i)
     at += nameLength + littleEndian(used, at, static_cast<int>(nameLength));
   const std::size_t indexesStart = at;
-  at += real * realDefinition + logical * logicalDefinition;
+  at += real * format.realIndexEntrySize + logical * format.indexEntrySize;
   for (std::size_t i = 0; i < logical; ++i)
     at += nameLength + littleEndian(used, at, static_cast<int>(nameLength));
   std::vector<unsigned char> stripped(used.begin(), used.begin() + static_cast<long>(blockEnd));
-  stripped.insert(stripped.end(), used.begin() + static_cast<long>(blockEnd + real * realEntry),
-                  used.begin() + static_cast<long>(indexesStart));
+  stripped.insert(
+      stripped.end(),
+      used.begin() + static_cast<long>(blockEnd + real * format.realIndexCountEntrySize),
+      used.begin() + static_cast<long>(indexesStart));
   stripped.insert(stripped.end(), used.begin() + static_cast<long>(at), used.end());
-  putLittleEndian(stripped, 8, 4, static_cast<std::uint32_t>(stripped.size()));
-  putLittleEndian(stripped, countsAt + 2, 4, 0);
-  putLittleEndian(stripped, countsAt + 6, 4, 0);
+  putLittleEndian(stripped, format.definitionLengthOffset, 4,
+                  static_cast<std::uint32_t>(stripped.size()));
+  putLittleEndian(stripped, format.indexCountOffset, 4, 0);
+  putLittleEndian(stripped, format.realIndexCountOffset, 4, 0);
   if (!jet3)
-    putLittleEndian(stripped, 2, 2, static_cast<std::uint32_t>(pageSize - stripped.size() - 8));
+    putLittleEndian(stripped, format.dataFreeSpaceOffset, 2,
+                    static_cast<std::uint32_t>(pageSize - stripped.size() - 8));
   std::fill(tdef.begin(), tdef.end(), 0);
   std::copy(stripped.begin(), stripped.end(), tdef.begin());
   std::copy(tdef.begin(), tdef.end(), file.begin() + static_cast<long>(page * pageSize));
