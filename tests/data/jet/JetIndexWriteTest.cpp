@@ -236,6 +236,29 @@ TEST_F(JetIndexWriteTest, ARepeatedRefreshKeepsTheIndexesRightAndTheFileItsSize)
   for (const auto& indexed : bracketIndexes()) expectIndexesRight(target, indexed);
 }
 
+// Enough rows for a level of node pages; shrinking to a few rows frees the pages, which
+// growing again takes back.
+TEST_F(JetIndexWriteTest, AnIndexOfSeveralLevelsShrinksAndGrowsInTheSamePages) {
+  auto rows = [](int count) {
+    std::vector<std::vector<Value>> made;
+    for (int i = 0; i < count; ++i) {
+      made.push_back({std::int64_t{i * 100}, std::int64_t{i * 100 + 99}});
+    }
+    return made;
+  };
+  auto session = openSession(target, "");
+  const std::vector<std::string> columns = {"salary_from", "salary_to"};
+  ASSERT_EQ(fillTable(*session, "incom_rep", columns, rows(3000)), "(no failure)");
+  const auto size = std::filesystem::file_size(target);
+  EXPECT_GE(testing::readIndexBack(target, "incom_rep", "PrimaryKey").levels, 2u);
+  expectIndexesRight(target, bracketIndexes()[2]);
+  ASSERT_EQ(fillTable(*session, "incom_rep", columns, rows(10)), "(no failure)");
+  expectIndexesRight(target, bracketIndexes()[2]);
+  ASSERT_EQ(fillTable(*session, "incom_rep", columns, rows(3000)), "(no failure)");
+  expectIndexesRight(target, bracketIndexes()[2]);
+  EXPECT_EQ(std::filesystem::file_size(target), size);
+}
+
 TEST_F(JetIndexWriteTest, ADuplicateOrNullKeyIsRefusedWithAccesssMessageAndTheOldRowsKept) {
   auto session = openSession(target, "");
   // An earlier table of the run is refreshed and stays so.
