@@ -3,6 +3,7 @@
 
 #include "data/EngineError.h"
 #include "data/providers/jet/JetIndexReader.h"
+#include "data/providers/jet/JetRelationships.h"
 
 namespace tiermend::data::jet {
 
@@ -99,12 +100,22 @@ JetTableWriter& JetFileWriter::writerFor(const std::string& table) {
 }
 
 std::int64_t JetFileWriter::deleteAll(const std::string& table) {
-  return writerFor(table).deleteAll();
+  JetTableWriter& writer = writerFor(table);
+  // Other tables' rows as they stand now decide whether the table may be emptied.
+  flush();
+  checkEmptying(JetDatabase::open(path_, password_, shownPath_), writer.layout().name);
+  return writer.deleteAll();
 }
 
 void JetFileWriter::insert(const std::string& table, const std::vector<std::string>& columns,
                            const std::vector<Value>& values) {
-  writerFor(table).insert(columns, values);
+  JetTableWriter& writer = writerFor(table);
+  if (!fillable_.contains(writer.layout().name)) {
+    flush();
+    checkFilling(JetDatabase::open(path_, password_, shownPath_), writer.layout().name);
+    fillable_.insert(writer.layout().name);
+  }
+  writer.insert(columns, values);
 }
 
 void JetFileWriter::flush() {
