@@ -1,9 +1,11 @@
 #include "JetIndexedTables.h"
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <stdexcept>
 
-#include "JetTestSupport.h"
 #include "data/providers/jet/JetDataPage.h"
 #include "data/providers/jet/JetDatabase.h"
 #include "data/providers/jet/JetIndexReader.h"
@@ -29,6 +31,16 @@ void appendLittle(ByteVector& bytes, std::uint32_t value, int size) {
 void putLittle(ByteVector& bytes, std::size_t at, std::uint32_t value, int size) {
   for (int i = 0; i < size; ++i)
     bytes.at(at + static_cast<std::size_t>(i)) = static_cast<unsigned char>(value >> (8 * i));
+}
+
+ByteVector fileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeBytes(const std::string& path, const ByteVector& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 void appendName(ByteVector& bytes, const std::string& ascii) {
