@@ -306,6 +306,32 @@ TEST_F(JetIndexWriteTest, AUniqueIndexTakesManyRowsWithoutAKeyButNotTwoAlike) {
   EXPECT_EQ(back.keys.size(), 1u);
 }
 
+// Keys this program cannot write as Access does are refused, naming the table, the index
+// and why, before the table changes: a sort order it has no tables for (before anything
+// is written at all), and a character beyond the tables (when the row is posted).
+TEST_F(JetIndexWriteTest, KeysThatCannotBeWrittenAsAccessWritesThemAreRefused) {
+  const std::string before = target + ".before";
+  testing::setSortOrder(target, "labor", "note", 2052);
+  std::filesystem::copy_file(target, before);
+  {
+    auto session = openSession(target, "");
+    const std::string failure = failureOf([&] { session->execute("delete from labor"); });
+    EXPECT_NE(failure.find("Cannot update table 'labor': its index 'note' cannot be rebuilt: "
+                           "its text column 'note' declares the "),
+              std::string::npos)
+        << failure;
+  }
+  EXPECT_TRUE(testing::fileBytes(target) == testing::fileBytes(before));
+
+  testing::setSortOrder(target, "labor", "note", 1033);
+  auto session = openSession(target, "");
+  const auto rows = readAll(*session, "select * from labor").rows;
+  const std::string failure = fillTable(*session, "labor", {"grade", "note"},
+                                        {{std::int64_t{1}, std::string("a \U0001F600")}});
+  EXPECT_TRUE(failure.starts_with("Cannot update table 'labor': its index 'note' ")) << failure;
+  EXPECT_EQ(readAll(*session, "select * from labor").rows, rows);
+}
+
 TEST_F(JetIndexWriteTest, RowsAddedToAnIndexedTableNotEmptiedFirstAreRefused) {
   auto session = openSession(target, "");
   EXPECT_EQ(failureOf([&] { session->insert("health_insu", {"grade"}, {std::int64_t{99}}); }),

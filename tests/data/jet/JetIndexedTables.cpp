@@ -40,7 +40,8 @@ ByteVector fileBytes(const std::string& path) {
 
 void writeBytes(const std::string& path, const ByteVector& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 void appendName(ByteVector& bytes, const std::string& ascii) {
@@ -177,6 +178,38 @@ void addIndexes(const std::string& path, const std::string& table,
   std::copy(out.begin(), out.end(), pageAt(definitionPage));
   std::copy(maps.begin(), maps.end(), pageAt(mapPage));
   writeBytes(path, file);
+}
+
+void setSortOrder(const std::string& path, const std::string& table, const std::string& column,
+                  std::uint16_t localeId) {
+  std::uint32_t definitionPage = 0;
+  std::size_t realCount = 0;
+  {
+    auto database = JetDatabase::open(path, "");
+    const auto found = database->openTable(table);
+    definitionPage = found->definition.page;
+    realCount = found->definition.realIndexes.size();
+  }
+  const JetFormat& format = kJet4Format;
+  ByteVector file = fileBytes(path);
+  const std::size_t start = definitionPage * format.pageSize;
+  const std::size_t columnCount = littleAt(file, start + format.columnCountOffset, 2);
+  const std::size_t entries =
+      start + format.realIndexCountsStart + realCount * format.realIndexCountEntrySize;
+  std::size_t nameAt = entries + columnCount * format.columnEntrySize;
+  for (std::size_t i = 0; i < columnCount; ++i) {
+    const std::size_t length = littleAt(file, nameAt, 2);
+    std::string name;
+    for (std::size_t c = 0; c < length; c += 2) name += static_cast<char>(file[nameAt + 2 + c]);
+    if (sameJetName(name, column)) {
+      putLittle(file, entries + i * format.columnEntrySize + kJet4ColumnSortOrderOffset, localeId,
+                2);
+      writeBytes(path, file);
+      return;
+    }
+    nameAt += 2 + length;
+  }
+  throw std::runtime_error("no column " + column);
 }
 
 IndexReadBack readIndexBack(const std::string& path, const std::string& table,

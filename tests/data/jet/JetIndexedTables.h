@@ -29,6 +29,11 @@ struct TestIndex {
 void addIndexes(const std::string& path, const std::string& table,
                 const std::vector<TestIndex>& indexes);
 
+// Declares another sort order (a locale id) for a text column of the table, as a file
+// made with another sort order declares it.
+void setSortOrder(const std::string& path, const std::string& table, const std::string& column,
+                  std::uint16_t localeId);
+
 // The rebuilt state of one index of a table as our reader finds it: its tree's faults,
 // the keys of its entries in index order, and, for each entry, whether looking its key
 // up from the root finds its row.
