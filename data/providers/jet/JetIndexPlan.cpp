@@ -73,7 +73,8 @@ std::string indexName(const JetTableDefinition& definition, int realIndex) {
     if (index.realIndex != realIndex) continue;
     if (index.type == kIndexPrimaryKey || name.empty()) name = index.name;
   }
-  return name.empty() ? "#" + std::to_string(realIndex) : name;
+  if (name.empty()) name = "stored index " + std::to_string(realIndex + 1);
+  return name;
 }
 
 bool isPrimaryKey(const JetTableDefinition& definition, int realIndex) {

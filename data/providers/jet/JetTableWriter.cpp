@@ -38,7 +38,7 @@ void JetTableWriter::storeRowCount(std::uint32_t count) {
 }
 
 std::int64_t JetTableWriter::deleteAll() {
-  flush();
+  writeCurrentPage();
   currentNumber_.reset();
   const std::int64_t before = rowCount_;
   reusable_.clear();
@@ -151,7 +151,7 @@ JetRowId JetTableWriter::placeRow(const std::vector<std::uint8_t>& row) {
       return {*currentNumber_, static_cast<std::uint8_t>(data.rowCount() - 1)};
     }
     // Full for this row: no longer offered for inserts.
-    flush();
+    writeCurrentPage();
     freeMap_.remove(*currentNumber_);
   }
   nextPage();
@@ -200,11 +200,17 @@ void JetTableWriter::nextPage() {
   currentChanged_ = false;
 }
 
-void JetTableWriter::flush() {
+void JetTableWriter::writeCurrentPage() {
   if (currentNumber_ && currentChanged_) {
     cache_.file().write(*currentNumber_, current_);
     currentChanged_ = false;
   }
+}
+
+// The indexes are written here only, once for all the rows added since: rebuilding them
+// is the costly part of a refresh.
+void JetTableWriter::flush() {
+  writeCurrentPage();
   if (indexes_ && indexes_->stale()) indexes_->write(cache_, globalMap_);
 }
 

@@ -53,6 +53,7 @@ class JetTableWriter {
   JetRowId placeRow(const std::vector<std::uint8_t>& row);
   void storeZeroAsPositive();
   void nextPage();
+  void writeCurrentPage();
   void storeRowCount(std::uint32_t count);
   std::uint32_t allocate(const Page& page);
 
