@@ -101,8 +101,9 @@ void JetIndexWriter::admit(const JetRowPacker& packer, const std::vector<Value>&
     pending_[p] = encodeIndexKey(plan.shape, values);
     skip_[p] = allNull && plan.ignoresNulls;
     // Rows whose key columns are all null are not duplicates of each other.
-    if (plan.unique && !allNull &&
-        unique_[p].contains(std::string(pending_[p].begin(), pending_[p].end()))) {
+    const std::string_view key(reinterpret_cast<const char*>(pending_[p].data()),
+                               pending_[p].size());
+    if (plan.unique && !allNull && unique_[p].contains(key)) {
       throw EngineError(kDuplicateKeyMessage);
     }
   }

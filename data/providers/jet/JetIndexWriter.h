@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -70,10 +71,18 @@ class JetIndexWriter {
   std::uint32_t definitionPage_;
   std::vector<std::uint32_t> definitionPages_;
   std::size_t pageSize_;
-  std::vector<std::vector<JetIndexEntry>> entries_;      // per plan
-  std::vector<std::unordered_set<std::string>> unique_;  // per unique plan: keys so far
-  std::vector<std::vector<std::uint8_t>> pending_;       // per plan: the admitted row's key
-  std::vector<bool> skip_;                               // per plan: admitted key left out
+  std::vector<std::vector<JetIndexEntry>> entries_;  // per plan
+  // Keys looked up as views of the bytes just encoded, without a copy.
+  struct KeyHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view key) const {
+      return std::hash<std::string_view>{}(key);
+    }
+  };
+  using KeySet = std::unordered_set<std::string, KeyHash, std::equal_to<>>;
+  std::vector<KeySet> unique_;                      // per unique plan: keys so far
+  std::vector<std::vector<std::uint8_t>> pending_;  // per plan: the admitted row's key
+  std::vector<bool> skip_;                          // per plan: admitted key left out
   bool stale_ = false;
 };
 
