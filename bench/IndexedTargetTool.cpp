@@ -16,8 +16,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    addIndexes(argv[1], "health_insu",
-               {{"PrimaryKey", {{"grade"}, {"insured_amount"}}, true}});
+    addIndexes(argv[1], "health_insu", {{"PrimaryKey", {{"grade"}, {"insured_amount"}}, true}});
     addIndexes(argv[1], "labor", {{"grade", {{"grade"}}}, {"note", {{"note"}}}});
     addIndexes(argv[1], "incom_rep", {{"PrimaryKey", {{"salary_from"}, {"salary_to"}}, true}});
     addIndexes(argv[1], "retire",
