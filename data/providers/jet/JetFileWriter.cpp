@@ -2,6 +2,8 @@
 #include "data/providers/jet/JetFileWriter.h"
 
 #include "data/EngineError.h"
+#include "data/providers/jet/JetIndexReader.h"
+#include "data/providers/jet/JetRelationships.h"
 
 namespace tiermend::data::jet {
 
@@ -19,6 +21,43 @@ std::shared_ptr<JetDatabase> openForWriting(const std::string& path, const std::
                       "': this program writes only Access 97 to 2003 files.");
   }
   return database;
+}
+
+// Each rebuilt index, read back from the first page the definition now names, must be a
+// sound tree holding exactly the entries written: every row once, under its key.
+void checkIndexes(const JetDatabase& database, const JetTableDefinition& definition,
+                  const JetIndexWriter& indexes) {
+  auto source = [&database](std::uint32_t number) {
+    Page page;
+    if (number >= database.pages->pageCount()) {
+      throw JetIndexPageDamage(number, "lies beyond the end of the file");
+    }
+    database.pages->read(number, page);
+    return page;
+  };
+  for (std::size_t p = 0; p < indexes.plans().size(); ++p) {
+    const JetIndexPlan& plan = indexes.plans()[p];
+    const auto fail = [&](const std::string& what) {
+      throw EngineError("The database could not be updated: reading index '" + plan.shape.index +
+                        "' of table '" + plan.shape.table + "' back after writing " + what +
+                        ". The file was left unchanged.");
+    };
+    const auto realIndex = static_cast<std::size_t>(plan.realIndex);
+    if (realIndex >= definition.realIndexes.size() ||
+        definition.realIndexes[realIndex].firstPage != indexes.root(p)) {
+      fail("found another first page than the one written");
+    }
+    try {
+      JetIndexReader reader(source, indexes.root(p));
+      const std::vector<std::string> faults = reader.faults();
+      if (!faults.empty()) fail("found it damaged: " + faults.front());
+      if (reader.walk() != indexes.expected(p)) {
+        fail("found other entries than one for each row written");
+      }
+    } catch (const JetIndexPageDamage& damage) {
+      fail(std::string("found it damaged: ") + damage.what());
+    }
+  }
 }
 
 }  // namespace
@@ -40,7 +79,9 @@ JetTableWriter& JetFileWriter::writerFor(const std::string& table) {
   // The reader reads the definition from the file; changes so far must be there first.
   flush();
   auto database = JetDatabase::open(path_, password_, shownPath_);
-  JetTableLayout layout = readTableLayout(*database, table);
+  const std::shared_ptr<const JetTable> found = database->openTable(table);
+  JetTableLayout layout = layoutOfTable(found->name, found->definition, *database->format);
+  std::unique_ptr<JetIndexWriter> indexes = indexWriterFor(*database, *found);
   JetRowDigest baseline = digestOfTable(database, layout.name);
   auto encode = [database](const std::string& text, const std::string& column) {
     std::vector<std::uint8_t> bytes = database->encodeJet3Text(text);
@@ -54,17 +95,27 @@ JetTableWriter& JetFileWriter::writerFor(const std::string& table) {
     return database->decodeJet3Text(data, size);
   };
   tables_.push_back(std::make_unique<JetTableWriter>(cache_, globalMap_, std::move(layout),
-                                                     baseline, encode, decode));
+                                                     baseline, encode, decode, std::move(indexes)));
   return *tables_.back();
 }
 
 std::int64_t JetFileWriter::deleteAll(const std::string& table) {
-  return writerFor(table).deleteAll();
+  JetTableWriter& writer = writerFor(table);
+  // Other tables' rows as they stand now decide whether the table may be emptied.
+  flush();
+  checkEmptying(JetDatabase::open(path_, password_, shownPath_), writer.layout().name);
+  return writer.deleteAll();
 }
 
 void JetFileWriter::insert(const std::string& table, const std::vector<std::string>& columns,
                            const std::vector<Value>& values) {
-  writerFor(table).insert(columns, values);
+  JetTableWriter& writer = writerFor(table);
+  if (!fillable_.contains(writer.layout().name)) {
+    flush();
+    checkFilling(JetDatabase::open(path_, password_, shownPath_), writer.layout().name);
+    fillable_.insert(writer.layout().name);
+  }
+  writer.insert(columns, values);
 }
 
 void JetFileWriter::flush() {
@@ -82,6 +133,9 @@ void JetFileWriter::check(const std::string& path) const {
                         "' back after writing gave " + std::to_string(found.rows()) +
                         " rows that differ from the " + std::to_string(writer->digest().rows()) +
                         " rows written. The file was left unchanged.");
+    }
+    if (writer->indexes() != nullptr) {
+      checkIndexes(*database, database->openTable(table)->definition, *writer->indexes());
     }
   }
 }

@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,11 @@ class JetFileWriter {
   JetFileWriter(const std::string& path, const std::string& password,
                 const std::string& shownPath = {});
 
+  // Refuses (EngineError) to empty a table that another table's rows refer to through
+  // an enforced relationship, or whose relationship would delete them with it.
   std::int64_t deleteAll(const std::string& table);
+  // Refuses (EngineError) rows for a table whose enforced relationship requires them to
+  // match rows of another table.
   void insert(const std::string& table, const std::vector<std::string>& columns,
               const std::vector<Value>& values);
   // Puts every change in the file (not yet synced to disk).
@@ -44,6 +49,7 @@ class JetFileWriter {
   JetPageCache cache_;
   JetUsageMap globalMap_;
   std::vector<std::unique_ptr<JetTableWriter>> tables_;
+  std::set<std::string> fillable_;  // tables whose relationships let rows be added
 };
 
 }  // namespace tiermend::data::jet

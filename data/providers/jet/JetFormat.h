@@ -128,6 +128,15 @@ inline constexpr std::uint8_t kIndexRequired = 0x08;
 // Logical-index types [H].
 inline constexpr std::uint8_t kIndexPrimaryKey = 0x01;
 inline constexpr std::uint8_t kIndexForeignKey = 0x02;
+// Jet 4 text columns: the sort order's locale id (2 bytes) and version (1 byte) in the
+// column entry [F]; Access-made files give 1033 and 0, "General" in its legacy form.
+// In Jet 4 the real-index flags follow the first page after 4 bytes of unknown use, at
+// 46: Access gives 0x80 to every index it makes and adds 0x01 and 0x08 for a primary
+// key [F]. Each entry of the real-index counts block holds the index's entry count at 4
+// [F] (Access-made files: the table's row count).
+inline constexpr std::size_t kJet4ColumnSortOrderOffset = 11;
+inline constexpr std::size_t kJet4ColumnSortVersionOffset = 14;
+inline constexpr std::size_t kJet4RealIndexEntryCountOffset = 4;
 // Columns a real index can name; unused slots hold 0xFFFF [H].
 inline constexpr int kIndexColumnSlots = 10;
 inline constexpr std::uint16_t kNoIndexColumn = 0xFFFF;
@@ -341,7 +350,7 @@ inline constexpr JetFormat kJet4Format{
     .realIndexColumnsOffset = 4,
     .realIndexUsageMapOffset = 34,
     .realIndexFirstPageOffset = 38,
-    .realIndexFlagsOffset = 42,
+    .realIndexFlagsOffset = 46,
     .indexEntrySize = 28,
     .indexNumberOffset = 4,
     .indexRealIndexOffset = 8,

@@ -177,6 +177,12 @@ void JetRowPacker::storedValues(std::vector<Value>& out) const {
   }
 }
 
+std::span<const std::uint8_t> JetRowPacker::valueBytes(std::size_t i) const {
+  const JetColumnLayout& column = layout_.columns[i];
+  if (column.type == kJetBoolean || !present_[static_cast<std::size_t>(column.number)]) return {};
+  return {row_.data() + spans_[i].start, spans_[i].size};
+}
+
 // End of data, then the offsets from the last variable column to the first, then
 // their count.
 void JetRowPacker::finishJet4(std::size_t) {

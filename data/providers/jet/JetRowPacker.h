@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,9 @@ class JetRowPacker {
   // The values of the row last packed as a reader decodes them from its bytes (one per
   // layout column): what the check after writing must read back.
   void storedValues(std::vector<Value>& out) const;
+  // The bytes of layout column i's value in the row last packed; empty when it is null
+  // (and for Yes/No, whose value is its null-mask bit).
+  std::span<const std::uint8_t> valueBytes(std::size_t i) const;
 
  private:
   std::size_t countBytes() const;

@@ -44,8 +44,8 @@ struct JetTableLayout {
 };
 
 // Reads table's layout from database (opened on the file cache writes to). Throws
-// EngineError saying what when the table cannot be written: it has indexes, a column
-// kind this writer does not know, or a definition that does not add up.
+// EngineError saying what when the table cannot be written: it has indexes in a Jet 3
+// file, a column kind this writer does not know, or a definition that does not add up.
 JetTableLayout readTableLayout(JetDatabase& database, const std::string& table);
 
 // The layout of a checked definition. Throws EngineError as above.

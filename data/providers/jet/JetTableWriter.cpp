@@ -12,15 +12,17 @@ namespace tiermend::data::jet {
 
 JetTableWriter::JetTableWriter(JetPageCache& cache, JetUsageMap& globalMap, JetTableLayout layout,
                                JetRowDigest baseline, Jet3TextEncoder jet3Text,
-                               Jet3TextDecoder jet3Decode)
+                               Jet3TextDecoder jet3Decode, std::unique_ptr<JetIndexWriter> indexes)
     : cache_(cache),
       globalMap_(globalMap),
       layout_(std::move(layout)),
       ownedMap_(cache, layout_.ownedMap),
       freeMap_(cache, layout_.freeMap),
       packer_(layout_, std::move(jet3Text), std::move(jet3Decode)),
-      digest_(baseline) {
+      digest_(baseline),
+      indexes_(std::move(indexes)) {
   rowCount_ = getU32(cache_.page(layout_.definitionPage), layout_.rowCountOffset);
+  emptied_ = rowCount_ == 0;
 }
 
 std::uint32_t JetTableWriter::allocate(const Page& page) {
@@ -36,7 +38,7 @@ void JetTableWriter::storeRowCount(std::uint32_t count) {
 }
 
 std::int64_t JetTableWriter::deleteAll() {
-  flush();
+  writeCurrentPage();
   currentNumber_.reset();
   const std::int64_t before = rowCount_;
   reusable_.clear();
@@ -53,6 +55,8 @@ std::int64_t JetTableWriter::deleteAll() {
   }
   storeRowCount(0);
   digest_ = JetRowDigest{};
+  if (indexes_) indexes_->clear();
+  emptied_ = true;
   lookedForRoom_ = true;  // every owned page is in reusable_ already
   return before;
 }
@@ -84,6 +88,11 @@ void JetTableWriter::insert(const std::vector<std::string>& columns,
     throw EngineError("Internal error: the number of values does not match the columns.");
   }
   mapColumns(columns);
+  if (indexes_ && !emptied_) {
+    throw EngineError("Cannot add rows to table '" + layout_.name +
+                      "' without emptying it first: its indexes are rebuilt from the rows this "
+                      "program writes.");
+  }
   row_.assign(layout_.columns.size(), Null{});
   for (std::size_t i = 0; i < values.size(); ++i) {
     row_[static_cast<std::size_t>(mapped_[i])] = values[i];
@@ -107,26 +116,42 @@ void JetTableWriter::insert(const std::vector<std::string>& columns,
       row_[i] = guidTextFromBytes(random.data());
     }
   }
+  if (indexes_) storeZeroAsPositive();
   const std::vector<std::uint8_t>& packed = packer_.pack(row_);
-  placeRow(packed);
+  packer_.storedValues(stored_);
+  // An index refuses the row before it is placed, so a refused row leaves no trace.
+  if (indexes_) indexes_->admit(packer_, stored_);
+  const JetRowId placed = placeRow(packed);
+  if (indexes_) indexes_->record(placed);
   if (nextAuto != 0) {
     putU32(cache_.page(layout_.definitionPage), layout_.autoNumberOffset, nextAuto);
   }
   storeRowCount(rowCount_ + 1);
-  packer_.storedValues(stored_);
   digest_.add(stored_);
 }
 
-void JetTableWriter::placeRow(const std::vector<std::uint8_t>& row) {
+// Index keys order -0 below +0, which a lookup of the value 0 would miss; the row keeps
+// +0 instead, the same number.
+void JetTableWriter::storeZeroAsPositive() {
+  for (std::size_t i = 0; i < layout_.columns.size(); ++i) {
+    const int type = layout_.columns[i].type;
+    double* number = std::get_if<double>(&row_[i]);
+    if ((type == kJetSingle || type == kJetDouble) && number != nullptr && *number == 0.0) {
+      *number = 0.0;
+    }
+  }
+}
+
+JetRowId JetTableWriter::placeRow(const std::vector<std::uint8_t>& row) {
   if (currentNumber_) {
     JetDataPage data(current_, layout_.jet3);
     if (data.fits(row.size())) {
       data.addRow(row.data(), row.size());
       currentChanged_ = true;
-      return;
+      return {*currentNumber_, static_cast<std::uint8_t>(data.rowCount() - 1)};
     }
     // Full for this row: no longer offered for inserts.
-    flush();
+    writeCurrentPage();
     freeMap_.remove(*currentNumber_);
   }
   nextPage();
@@ -136,6 +161,7 @@ void JetTableWriter::placeRow(const std::vector<std::uint8_t>& row) {
   }
   data.addRow(row.data(), row.size());
   currentChanged_ = true;
+  return {*currentNumber_, static_cast<std::uint8_t>(data.rowCount() - 1)};
 }
 
 // The next page to fill: first a page of the table that still has room (the last one
@@ -174,11 +200,18 @@ void JetTableWriter::nextPage() {
   currentChanged_ = false;
 }
 
-void JetTableWriter::flush() {
+void JetTableWriter::writeCurrentPage() {
   if (currentNumber_ && currentChanged_) {
     cache_.file().write(*currentNumber_, current_);
     currentChanged_ = false;
   }
+}
+
+// The indexes are written here only, once for all the rows added since: rebuilding them
+// is the costly part of a refresh.
+void JetTableWriter::flush() {
+  writeCurrentPage();
+  if (indexes_ && indexes_->stale()) indexes_->write(cache_, globalMap_);
 }
 
 }  // namespace tiermend::data::jet

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "data/Value.h"
+#include "data/providers/jet/JetIndexWriter.h"
 #include "data/providers/jet/JetRowDigest.h"
 #include "data/providers/jet/JetRowPacker.h"
 #include "data/providers/jet/JetTableLayout.h"
@@ -26,9 +27,12 @@ namespace tiermend::data::jet {
 
 class JetTableWriter {
  public:
-  // baseline is the digest of the rows the table holds before this writer changes it.
+  // baseline is the digest of the rows the table holds before this writer changes it;
+  // indexes, when the table has any, keeps them (rows are then checked against them as
+  // they are added, and they are rewritten on flush).
   JetTableWriter(JetPageCache& cache, JetUsageMap& globalMap, JetTableLayout layout,
-                 JetRowDigest baseline, Jet3TextEncoder jet3Text, Jet3TextDecoder jet3Decode);
+                 JetRowDigest baseline, Jet3TextEncoder jet3Text, Jet3TextDecoder jet3Decode,
+                 std::unique_ptr<JetIndexWriter> indexes = nullptr);
 
   const JetTableLayout& layout() const { return layout_; }
   // Marks every row deleted; gives the number of rows the table held.
@@ -36,15 +40,20 @@ class JetTableWriter {
   // Adds one row giving the named columns these values; the others are null (No for
   // Yes/No), auto-numbers take the next number.
   void insert(const std::vector<std::string>& columns, const std::vector<Value>& values);
-  // Writes the data page being filled; the definition and map pages stay in the cache.
+  // Writes the data page being filled and the indexes, when rows changed; the
+  // definition and map pages stay in the cache.
   void flush();
+  // The table's indexes, or null when it has none.
+  const JetIndexWriter* indexes() const { return indexes_.get(); }
   // What the table must read back as.
   const JetRowDigest& digest() const { return digest_; }
 
  private:
   void mapColumns(const std::vector<std::string>& columns);
-  void placeRow(const std::vector<std::uint8_t>& row);
+  JetRowId placeRow(const std::vector<std::uint8_t>& row);
+  void storeZeroAsPositive();
   void nextPage();
+  void writeCurrentPage();
   void storeRowCount(std::uint32_t count);
   std::uint32_t allocate(const Page& page);
 
@@ -65,6 +74,8 @@ class JetTableWriter {
   std::vector<int> mapped_;               // its positions in layout order
   std::vector<Value> row_;
   std::vector<Value> stored_;
+  std::unique_ptr<JetIndexWriter> indexes_;
+  bool emptied_ = false;  // every row it held was deleted by this writer
 };
 
 }  // namespace tiermend::data::jet

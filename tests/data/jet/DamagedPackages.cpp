@@ -46,7 +46,7 @@ std::vector<std::uint8_t> littleBytes(std::uint32_t value, int bytes) {
 }
 
 std::uint32_t definitionPage(const std::string& path, const std::string& table) {
-  const auto database = JetDatabase::open(path, "");
+  const auto database = JetDatabase::open(path, "");  // kept open while its catalogue is read
   for (const JetCatalogEntry& entry : database->tables) {
     if (entry.name == table) return entry.definitionPage;
   }

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "data/EngineError.h"
+#include "data/providers/jet/JetDataPage.h"
 #include "data/providers/jet/JetDatabase.h"
 #include "data/providers/jet/JetFormat.h"
 #include "tests/support/FailureText.h"
@@ -47,7 +48,10 @@ std::string failureOf(const std::function<void()>& action) {
 std::string JetScratchTest::targetCopyOf(const std::string& fixtureName, const std::string& table,
                                          const std::string& password) const {
   const std::string path = scratch.copyOf(fixtureName, "basedb.mdb");
-  if (!table.empty()) removeIndexes(path, table, password);
+  if (!table.empty()) {
+    removeIndexes(path, table, password);
+    removeRelationships(path, password);
+  }
   return path;
 }
 
@@ -130,6 +134,29 @@ void removeIndexes(const std::string& path, const std::string& table, const std:
   std::fill(tdef.begin(), tdef.end(), 0);
   std::copy(stripped.begin(), stripped.end(), tdef.begin());
   std::copy(tdef.begin(), tdef.end(), file.begin() + static_cast<long>(page * pageSize));
+  writeBytes(path, file);
+}
+
+void removeRelationships(const std::string& path, const std::string& password) {
+  std::uint32_t definition = 0;
+  bool jet3 = false;
+  {
+    auto database = JetDatabase::open(path, password);
+    if (database->header.databaseKey != 0) throw std::runtime_error("encrypted pages");
+    definition = database->openTable("MSysRelationships")->definition.page;
+    jet3 = database->header.jet3;
+  }
+  const JetFormat& format = jetFormat(jet3);
+  std::vector<unsigned char> file = fileBytes(path);
+  for (std::size_t start = 0; start + format.pageSize <= file.size(); start += format.pageSize) {
+    Page page(file.begin() + static_cast<long>(start),
+              file.begin() + static_cast<long>(start + format.pageSize));
+    JetDataPage data(page, jet3);
+    if (page[0] != 0x01 || !data.isDataPageOf(definition)) continue;
+    data.markAllDeleted();
+    std::copy(page.begin(), page.end(), file.begin() + static_cast<long>(start));
+  }
+  putLittleEndian(file, definition * format.pageSize + format.rowCountOffset, 4, 0);
   writeBytes(path, file);
 }
 

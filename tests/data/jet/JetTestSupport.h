@@ -45,7 +45,8 @@ class ScratchFolder {
 class JetScratchTest : public ::testing::Test {
  protected:
   // A writable copy of the fixture, named basedb.mdb as the tool's target is. With a
-  // table named, the copy's table has its indexes removed (see removeIndexes).
+  // table named, the copy's table has its indexes removed (see removeIndexes) and the
+  // copy has no relationships (see removeRelationships).
   std::string targetCopyOf(const std::string& fixtureName, const std::string& table = "",
                            const std::string& password = "") const;
 
@@ -66,5 +67,9 @@ namespace tiermend::data::jet::testing {
 // tables, which all have a primary key; the independent readers check the result.
 void removeIndexes(const std::string& path, const std::string& table,
                    const std::string& password = "");
+
+// Marks every row of MSysRelationships deleted, so that the copy's tables, their indexes
+// removed, can be emptied and refilled whatever relationships the real file has.
+void removeRelationships(const std::string& path, const std::string& password = "");
 
 }  // namespace tiermend::data::jet::testing

@@ -152,15 +152,16 @@ TEST_F(JetRefreshTest, AFailureHalfWayLeavesTheFileByteForByteUnchanged) {
 
 using JetWriteRefusalTest = testing::JetScratchTest;
 
-TEST_F(JetWriteRefusalTest, AnIndexedTableIsRefusedBeforeAnythingChanges) {
-  const std::string path = targetCopyOf("types.mdb");
+// Jet 3 index pages are another layout, which no reader at hand could check.
+TEST_F(JetWriteRefusalTest, AnIndexedJet3TableIsRefusedBeforeAnythingChanges) {
+  const std::string path = targetCopyOf("access-made/V1997_test.mdb");
   const auto before = testing::fileBytes(path);
   auto session = openSession(path, "");
-  EXPECT_EQ(failureOf([&] { session->execute("delete from all_types"); }),
-            "Cannot update table 'all_types': it has indexes, which this program cannot "
+  EXPECT_EQ(failureOf([&] { session->execute("delete from Table1"); }),
+            "Cannot update table 'Table1': it has indexes, which this program cannot "
             "rebuild.");
-  EXPECT_EQ(failureOf([&] { session->insert("all_types", {"i16"}, {std::int64_t{1}}); }),
-            "Cannot update table 'all_types': it has indexes, which this program cannot "
+  EXPECT_EQ(failureOf([&] { session->insert("Table1", {"C"}, {std::int64_t{1}}); }),
+            "Cannot update table 'Table1': it has indexes, which this program cannot "
             "rebuild.");
   EXPECT_TRUE(testing::fileBytes(path) == before);
 }
