@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "data/EngineError.h"
-#include "data/providers/jet/JetFileTransaction.h"
+#include "data/providers/jet/file/JetFileTransaction.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "FuzzInput.h"
 #include "data/EngineError.h"
-#include "data/providers/jet/JetFormat.h"
+#include "data/providers/jet/format/JetFormat.h"
 #include "data/providers/jet/JetProvider.h"
 
 #ifndef TIERMEND_FUZZ_PACKAGE

@@ -1,7 +1,7 @@
 // Opening Access files, and the Jet provider's place among the file formats.
 #include "data/providers/jet/JetProvider.h"
 
-#include "data/providers/jet/JetHeader.h"
+#include "data/providers/jet/pages/JetHeader.h"
 #include "data/providers/jet/JetSession.h"
 
 namespace tiermend::data::jet {

@@ -3,9 +3,9 @@
 #include "data/providers/jet/JetSession.h"
 
 #include "data/EngineError.h"
-#include "data/providers/jet/JetCursor.h"
-#include "data/providers/jet/JetFileTransaction.h"
-#include "data/providers/jet/JetFileWriter.h"
+#include "data/providers/jet/read/JetCursor.h"
+#include "data/providers/jet/file/JetFileTransaction.h"
+#include "data/providers/jet/write/JetFileWriter.h"
 #include "data/providers/jet/JetStatement.h"
 
 namespace tiermend::data::jet {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "data/Provider.h"
-#include "data/providers/jet/JetDatabase.h"
+#include "data/providers/jet/read/JetDatabase.h"
 
 namespace tiermend::data::jet {
 

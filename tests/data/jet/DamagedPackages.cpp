@@ -4,8 +4,8 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "data/providers/jet/JetDatabase.h"
-#include "data/providers/jet/JetFormat.h"
+#include "data/providers/jet/read/JetDatabase.h"
+#include "data/providers/jet/format/JetFormat.h"
 
 namespace tiermend::data::jet::testing {
 namespace {

@@ -6,8 +6,8 @@
 
 #include "data/EngineError.h"
 #include "data/providers/jet/JetStatement.h"
-#include "data/providers/jet/JetText.h"
-#include "data/providers/jet/JetValues.h"
+#include "data/providers/jet/values/JetText.h"
+#include "data/providers/jet/values/JetValues.h"
 #include "data/value/Calendar.h"
 #include "data/value/GuidText.h"
 

@@ -10,7 +10,7 @@
 #include "DamagedPackages.h"
 #include "JetTestSupport.h"
 #include "data/EngineError.h"
-#include "data/providers/jet/JetFormat.h"
+#include "data/providers/jet/format/JetFormat.h"
 #include "data/providers/jet/JetProvider.h"
 
 namespace tiermend::data::jet {

@@ -7,9 +7,9 @@
 #include <ostream>
 
 #include "JetTestSupport.h"
-#include "data/providers/jet/JetCatalog.h"
-#include "data/providers/jet/JetDataPage.h"
-#include "data/providers/jet/JetTableDefinition.h"
+#include "data/providers/jet/tables/JetCatalog.h"
+#include "data/providers/jet/pages/JetDataPage.h"
+#include "data/providers/jet/tables/JetTableDefinition.h"
 
 namespace tiermend::data::jet {
 namespace {

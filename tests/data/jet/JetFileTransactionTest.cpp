@@ -13,8 +13,8 @@
 #include <fstream>
 
 #include "data/EngineError.h"
-#include "data/providers/jet/JetFileTransaction.h"
-#include "data/providers/jet/JetLockFile.h"
+#include "data/providers/jet/file/JetFileTransaction.h"
+#include "data/providers/jet/file/JetLockFile.h"
 #include "tests/data/jet/JetTestSupport.h"
 
 namespace tiermend::data::jet {

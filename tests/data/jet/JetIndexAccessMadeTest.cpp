@@ -10,9 +10,9 @@
 #include <iterator>
 #include <set>
 
-#include "data/providers/jet/JetIndexBuilder.h"
-#include "data/providers/jet/JetIndexKey.h"
-#include "data/providers/jet/JetIndexReader.h"
+#include "data/providers/jet/indexes/JetIndexBuilder.h"
+#include "data/providers/jet/indexes/JetIndexKey.h"
+#include "data/providers/jet/indexes/JetIndexReader.h"
 
 namespace tiermend::data::jet {
 namespace {

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <limits>
 
-#include "data/providers/jet/JetIndexKey.h"
-#include "data/providers/jet/JetIndexPage.h"
-#include "data/providers/jet/JetIndexRefusal.h"
+#include "data/providers/jet/indexes/JetIndexKey.h"
+#include "data/providers/jet/indexes/JetIndexPage.h"
+#include "data/providers/jet/indexes/JetIndexRefusal.h"
 
 namespace tiermend::data::jet {
 namespace {

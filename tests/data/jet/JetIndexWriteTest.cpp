@@ -12,8 +12,8 @@
 
 #include "JetIndexedTables.h"
 #include "JetTestSupport.h"
-#include "data/providers/jet/JetIndexKey.h"
-#include "data/providers/jet/JetIndexReader.h"
+#include "data/providers/jet/indexes/JetIndexKey.h"
+#include "data/providers/jet/indexes/JetIndexReader.h"
 #include "data/providers/jet/JetProvider.h"
 #include "tests/support/ThreeWayRead.h"
 

@@ -6,10 +6,10 @@
 #include <set>
 #include <stdexcept>
 
-#include "data/providers/jet/JetDataPage.h"
-#include "data/providers/jet/JetDatabase.h"
-#include "data/providers/jet/JetIndexReader.h"
-#include "data/providers/jet/JetNames.h"
+#include "data/providers/jet/pages/JetDataPage.h"
+#include "data/providers/jet/read/JetDatabase.h"
+#include "data/providers/jet/indexes/JetIndexReader.h"
+#include "data/providers/jet/tables/JetNames.h"
 
 namespace tiermend::data::jet::testing {
 

@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "data/providers/jet/JetDataPage.h"
-#include "data/providers/jet/JetPageCache.h"
-#include "data/providers/jet/JetPageMap.h"
-#include "data/providers/jet/JetRowPacker.h"
-#include "data/providers/jet/JetRowSplitter.h"
-#include "data/providers/jet/JetText.h"
-#include "data/providers/jet/JetUsageMap.h"
-#include "data/providers/jet/JetValueCodec.h"
+#include "data/providers/jet/pages/JetDataPage.h"
+#include "data/providers/jet/pages/JetPageCache.h"
+#include "data/providers/jet/pages/JetPageMap.h"
+#include "data/providers/jet/tables/JetRowPacker.h"
+#include "data/providers/jet/tables/JetRowSplitter.h"
+#include "data/providers/jet/values/JetText.h"
+#include "data/providers/jet/pages/JetUsageMap.h"
+#include "data/providers/jet/values/JetValueCodec.h"
 
 namespace tiermend::data::jet {
 namespace {

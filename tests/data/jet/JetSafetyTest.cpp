@@ -6,7 +6,7 @@
 
 #include "JetTestSupport.h"
 #include "data/EngineError.h"
-#include "data/providers/jet/JetHeader.h"
+#include "data/providers/jet/pages/JetHeader.h"
 #include "data/providers/jet/JetProvider.h"
 #include "tests/support/ThreeWayRead.h"
 

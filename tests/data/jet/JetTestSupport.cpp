@@ -5,9 +5,9 @@
 #include <stdexcept>
 
 #include "data/EngineError.h"
-#include "data/providers/jet/JetDataPage.h"
-#include "data/providers/jet/JetDatabase.h"
-#include "data/providers/jet/JetFormat.h"
+#include "data/providers/jet/pages/JetDataPage.h"
+#include "data/providers/jet/read/JetDatabase.h"
+#include "data/providers/jet/format/JetFormat.h"
 #include "tests/support/FailureText.h"
 
 namespace tiermend::data::jet::testing {

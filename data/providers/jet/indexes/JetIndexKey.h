@@ -1,0 +1,72 @@
+// Index keys of Jet 4 tables: the bytes an index entry holds for a row's key columns,
+// so that comparing keys byte by byte (unsigned) sorts rows as the index orders them.
+// Each column gives a flag byte (0x7F for a value and 0x00 for null when ascending,
+// 0x80 and 0xFF when descending) and then its value's bytes.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "data/providers/jet/indexes/JetSortOrder.h"
+
+namespace tiermend::data::jet {
+
+// The column kinds an index key may hold.
+enum class JetKeyKind {
+  Byte,
+  Integer,
+  Long,
+  Currency,
+  Single,
+  Double,
+  DateTime,
+  YesNo,
+  Guid,
+  Text
+};
+
+// A GUID's 16 bytes as a row stores them (the first three groups little-endian).
+struct JetGuid {
+  std::array<std::uint8_t, 16> stored{};
+};
+
+// One key column's value: null; Yes/No; Byte, Integer, Long or Currency (in ten
+// thousandths); Single; Double or Date/Time (days since 30 December 1899); GUID; Text.
+using JetKeyValue =
+    std::variant<std::monostate, bool, std::int64_t, float, double, JetGuid, std::u16string>;
+
+struct JetKeyColumn {
+  std::string name;
+  JetKeyKind kind = JetKeyKind::Long;
+  bool ascending = true;
+  JetSortOrder sortOrder = JetSortOrder::generalLegacy();  // Text columns only
+};
+
+// An index as far as its keys go, named for the messages of refused keys.
+struct JetIndexShape {
+  std::string table;
+  std::string index;
+  std::vector<JetKeyColumn> columns;
+};
+
+// An index holds at most 10 columns, and a key at most this many bytes, so that two
+// entries of the largest key always fit one index page.
+constexpr std::size_t kMaxIndexColumns = 10;
+constexpr std::size_t kMaxIndexKeyBytes = 1800;
+
+// Refuses (JetIndexRefusal) an index whose keys this program cannot encode whatever the
+// rows hold: no columns or too many, or a text column in a sort order other than
+// General legacy.
+void checkIndexShape(const JetIndexShape& shape);
+
+// The key of one row: one value per column of the shape, in its order. Refuses
+// (JetIndexRefusal) a value of the wrong kind or out of its column's range, a text
+// the sort order's tables do not cover, and a key longer than kMaxIndexKeyBytes.
+std::vector<std::uint8_t> encodeIndexKey(const JetIndexShape& shape,
+                                         std::span<const JetKeyValue> values);
+
+}  // namespace tiermend::data::jet

@@ -1,0 +1,52 @@
+// Reads a Jet 4 index tree from its root page: every entry in index order along the
+// leaf chain, the rows of one key looked up from the root, and a check of the whole
+// tree. Damaged or looping pages are reported (JetIndexPageDamage), never followed
+// without end.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "data/providers/jet/indexes/JetIndexPage.h"
+
+namespace tiermend::data::jet {
+
+// The 4096 bytes of a page of the file. The reader reads each page once and keeps it,
+// so the pages must not change while it is in use.
+using JetIndexPageSource = std::function<std::vector<std::uint8_t>(std::uint32_t page)>;
+
+class JetIndexReader {
+ public:
+  JetIndexReader(JetIndexPageSource source, std::uint32_t rootPage);
+
+  // Every entry, in index order: down the first children to the first leaf page, then
+  // along the next-page chain.
+  std::vector<JetIndexEntry> walk() const;
+
+  // The rows whose key is exactly `key`, in index order, looked up from the root.
+  std::vector<JetRowId> lookup(std::span<const std::uint8_t> key) const;
+
+  // Everything wrong with the tree, one sentence each; empty for a sound tree. Checks
+  // that every level is a chain both ways in order, all leaves are on one level, each
+  // node entry equals its child's last entry, a node's tail is its last child, the
+  // entries ascend across pages, and every page names the same table definition.
+  std::vector<std::string> faults() const;
+
+  // The number of levels, 1 for a root that is a leaf.
+  std::size_t levels() const;
+
+ private:
+  const JetIndexPage& page(std::uint32_t number) const;
+  std::uint32_t firstLeaf() const;
+
+  JetIndexPageSource source_;
+  std::uint32_t root_;
+  mutable std::unordered_map<std::uint32_t, std::unique_ptr<const JetIndexPage>> pages_;
+};
+
+}  // namespace tiermend::data::jet

@@ -1,0 +1,242 @@
+// Index keys checked as rows are posted, and index pages written from them.
+#include "data/providers/jet/indexes/JetIndexWriter.h"
+
+#include <glib.h>
+
+#include <algorithm>
+#include <cstring>
+#include <set>
+
+#include "data/EngineError.h"
+#include "data/providers/jet/indexes/JetIndexBuilder.h"
+
+namespace tiermend::data::jet {
+
+namespace {
+
+template <class T>
+T loadLittle(std::span<const std::uint8_t> bytes) {
+  T value{};
+  std::memcpy(&value, bytes.data(), std::min(sizeof value, bytes.size()));
+  return value;
+}
+
+std::u16string utf16Of(const std::string& text) {
+  glong length = 0;
+  gunichar2* units =
+      g_utf8_to_utf16(text.data(), static_cast<glong>(text.size()), nullptr, &length, nullptr);
+  if (units == nullptr) throw EngineError("Internal error: a text value is not valid UTF-8.");
+  std::u16string result(reinterpret_cast<const char16_t*>(units), static_cast<std::size_t>(length));
+  g_free(units);
+  return result;
+}
+
+// The key value of one column from the bytes the row holds (little-endian, as written).
+JetKeyValue keyValueOf(JetKeyKind kind, std::span<const std::uint8_t> bytes, const Value& stored) {
+  if (kind == JetKeyKind::YesNo) {
+    const bool* yes = std::get_if<bool>(&stored);
+    return yes != nullptr && *yes;
+  }
+  if (isNull(stored)) return std::monostate{};
+  switch (kind) {
+    case JetKeyKind::Byte:
+      return std::int64_t{bytes[0]};
+    case JetKeyKind::Integer:
+      return std::int64_t{loadLittle<std::int16_t>(bytes)};
+    case JetKeyKind::Long:
+      return std::int64_t{loadLittle<std::int32_t>(bytes)};
+    case JetKeyKind::Currency:
+      return loadLittle<std::int64_t>(bytes);
+    case JetKeyKind::Single:
+      return loadLittle<float>(bytes);
+    case JetKeyKind::Double:
+    case JetKeyKind::DateTime:
+      return loadLittle<double>(bytes);
+    case JetKeyKind::Guid: {
+      JetGuid guid;
+      std::copy_n(bytes.begin(), std::min(bytes.size(), guid.stored.size()), guid.stored.begin());
+      return guid;
+    }
+    case JetKeyKind::Text:
+      return utf16Of(std::get<std::string>(stored));
+    case JetKeyKind::YesNo:
+      break;
+  }
+  return std::monostate{};
+}
+
+bool isIndexPageOf(const Page& page, std::uint32_t definitionPage) {
+  return (page[0] == kIndexNodePage || page[0] == kIndexLeafPage) &&
+         loadU32(page.data() + kIndexTableDefinitionAt) == definitionPage;
+}
+
+}  // namespace
+
+JetIndexWriter::JetIndexWriter(std::vector<JetIndexPlan> plans, std::uint32_t definitionPage,
+                               std::vector<std::uint32_t> definitionPages, std::size_t pageSize)
+    : plans_(std::move(plans)),
+      definitionPage_(definitionPage),
+      definitionPages_(std::move(definitionPages)),
+      pageSize_(pageSize),
+      entries_(plans_.size()),
+      unique_(plans_.size()),
+      pending_(plans_.size()),
+      skip_(plans_.size(), false) {}
+
+void JetIndexWriter::admit(const JetRowPacker& packer, const std::vector<Value>& stored) {
+  std::vector<JetKeyValue> values;
+  for (std::size_t p = 0; p < plans_.size(); ++p) {
+    const JetIndexPlan& plan = plans_[p];
+    values.clear();
+    bool anyNull = false;
+    bool allNull = true;
+    for (std::size_t c = 0; c < plan.columnOrder.size(); ++c) {
+      const auto at = static_cast<std::size_t>(plan.columnOrder[c]);
+      values.push_back(keyValueOf(plan.shape.columns[c].kind, packer.valueBytes(at), stored[at]));
+      const bool null = std::holds_alternative<std::monostate>(values.back());
+      anyNull = anyNull || null;
+      allNull = allNull && null;
+    }
+    if (anyNull && plan.refusesNulls) throw EngineError(kNullKeyMessage);
+    pending_[p] = encodeIndexKey(plan.shape, values);
+    skip_[p] = allNull && plan.ignoresNulls;
+    // Rows whose key columns are all null are not duplicates of each other.
+    const std::string_view key(reinterpret_cast<const char*>(pending_[p].data()),
+                               pending_[p].size());
+    if (plan.unique && !allNull && unique_[p].contains(key)) {
+      throw EngineError(kDuplicateKeyMessage);
+    }
+  }
+}
+
+void JetIndexWriter::record(JetRowId row) {
+  for (std::size_t p = 0; p < plans_.size(); ++p) {
+    if (plans_[p].unique) unique_[p].emplace(pending_[p].begin(), pending_[p].end());
+    if (keyed(p)) entries_[p].push_back({std::move(pending_[p]), row});
+    pending_[p].clear();
+  }
+  stale_ = true;
+}
+
+void JetIndexWriter::clear() {
+  for (auto& entries : entries_) entries.clear();
+  for (auto& keys : unique_) keys.clear();
+  stale_ = true;
+}
+
+// The pages the indexes of this table hold now, to be written over first: those
+// reachable from each root, those each index's usage map names, and those the global
+// map marks free that were index pages of this table (left over by an earlier refresh).
+// Only pages that read as index pages of this table are taken.
+std::vector<std::uint32_t> JetIndexWriter::oldPages(JetPageCache& cache, JetUsageMap& globalMap) {
+  JetPageStore& file = cache.file();
+  std::set<std::uint32_t> found;
+  Page page;
+  auto take = [&](std::uint32_t number) {
+    if (number == 0 || number >= file.pageCount() || found.contains(number)) return false;
+    file.read(number, page);
+    if (!isIndexPageOf(page, definitionPage_)) return false;
+    found.insert(number);
+    return true;
+  };
+  for (const JetIndexPlan& plan : plans_) {
+    std::vector<std::uint32_t> toVisit{plan.firstPage};
+    while (!toVisit.empty()) {
+      const std::uint32_t number = toVisit.back();
+      toVisit.pop_back();
+      if (!take(number) || page[0] != kIndexNodePage) continue;
+      try {
+        const JetIndexPage node = readIndexPage(page, number);
+        toVisit.insert(toVisit.end(), node.children.begin(), node.children.end());
+        toVisit.push_back(node.tail);
+      } catch (const JetIndexPageDamage&) {
+        // A damaged node's children are not followed; the usage map may still name them.
+      }
+    }
+    if (plan.usageMap != 0) {
+      JetUsageMap map(cache, plan.usageMap);
+      for (std::uint32_t number : map.pages()) take(number);
+    }
+  }
+  for (std::uint32_t number : globalMap.pages()) take(number);
+  return {found.begin(), found.end()};
+}
+
+void JetIndexWriter::putDefinitionU32(JetPageCache& cache, std::size_t at, std::uint32_t value) {
+  const std::size_t later = pageSize_ - kDefinitionContinuationHeader;
+  for (std::size_t b = 0; b < 4; ++b) {
+    const std::size_t offset = at + b;
+    const std::size_t index = offset < pageSize_ ? 0 : 1 + (offset - pageSize_) / later;
+    const std::size_t inPage =
+        offset < pageSize_ ? offset : kDefinitionContinuationHeader + (offset - pageSize_) % later;
+    if (index >= definitionPages_.size()) {
+      throw EngineError("Internal error: an index entry lies beyond the table definition.");
+    }
+    cache.page(definitionPages_[index])[inPage] = static_cast<std::uint8_t>(value >> (8 * b));
+    cache.changed(definitionPages_[index]);
+  }
+}
+
+void JetIndexWriter::write(JetPageCache& cache, JetUsageMap& globalMap) {
+  if (!stale_) return;
+  JetPageStore& file = cache.file();
+  const std::vector<std::uint32_t> pool = oldPages(cache, globalMap);
+  const std::set<std::uint32_t> old(pool.begin(), pool.end());
+  std::size_t reused = 0;
+  const Page blank(pageSize_, 0);
+  auto append = [&](const Page& bytes) {
+    const std::uint32_t number = file.append(bytes);
+    globalMap.markAllocated(number);
+    return number;
+  };
+  auto allocate = [&]() { return reused < pool.size() ? pool[reused++] : append(blank); };
+
+  for (std::size_t p = 0; p < plans_.size(); ++p) {
+    JetIndexPlan& plan = plans_[p];
+    std::sort(entries_[p].begin(), entries_[p].end(), indexEntryLess);
+    const JetBuiltIndex built = buildIndexPages(entries_[p], definitionPage_, allocate);
+    for (const JetBuiltIndexPage& written : built.pages) {
+      file.write(written.number, written.bytes);
+      globalMap.remove(written.number);  // in use, whatever the map said before
+    }
+    if (plan.usageMap != 0) {
+      JetUsageMap map(cache, plan.usageMap);
+      for (std::uint32_t number : map.pages()) {
+        if (old.contains(number)) map.remove(number);
+      }
+      for (const JetBuiltIndexPage& written : built.pages) map.add(written.number, append);
+    }
+    plan.firstPage = built.root;
+    putDefinitionU32(cache, plan.firstPageAt, built.root);
+    putDefinitionU32(cache, plan.entryCountAt, static_cast<std::uint32_t>(entries_[p].size()));
+  }
+  // Old pages no index took again are free for later use.
+  for (std::size_t i = reused; i < pool.size(); ++i) globalMap.add(pool[i], append);
+  stale_ = false;
+}
+
+std::unique_ptr<JetIndexWriter> indexWriterFor(const JetDatabase& database, const JetTable& table) {
+  const JetTableDefinition& definition = table.definition;
+  if (definition.realIndexes.empty() || database.format->jet3) return nullptr;
+  const JetFormat& format = *database.format;
+  std::vector<std::uint8_t> bytes;
+  try {
+    bytes = readDefinitionBytes(*database.pages, format, definition.page);
+    std::vector<JetIndexPlan> plans = planIndexes(table.name, definition, bytes, format);
+    // The definition was read and checked once already, so its chain is sound.
+    std::vector<std::uint32_t> chain;
+    Page page;
+    for (std::uint32_t next = definition.page; next != 0 && chain.size() <= bytes.size();) {
+      chain.push_back(next);
+      database.pages->read(next, page);
+      next = loadU32(page.data() + format.definitionNextPageOffset);
+    }
+    return std::make_unique<JetIndexWriter>(std::move(plans), definition.page, std::move(chain),
+                                            format.pageSize);
+  } catch (const JetDefinitionError& damage) {
+    throw EngineError("Cannot update table '" + table.name +
+                      "': its definition is damaged: " + damage.what() + ".");
+  }
+}
+
+}  // namespace tiermend::data::jet

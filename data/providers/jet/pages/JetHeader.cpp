@@ -1,0 +1,160 @@
+// Reading and checking the database definition page of a Jet file.
+#include "data/providers/jet/pages/JetHeader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "data/EngineError.h"
+
+namespace tiermend::data::jet {
+
+namespace {
+
+constexpr std::size_t kSignatureLength = 19;  // 00 01 00 00 and the 15-character name
+constexpr int kHighestKnownVersion = 6;
+// The catalogue (MSysObjects) lives on page 2, so a usable file has at least 3 pages.
+constexpr long long kMinimumPages = 3;
+
+// The fixed key, 0x6b39dac7 stored little-endian, that scrambles the header area.
+const std::vector<std::uint8_t> kHeaderKey = {0xC7, 0xDA, 0x39, 0x6B};
+
+std::string unrecognized(const std::string& path) {
+  return "Unrecognized database format '" + path + "'.";
+}
+
+// Closes a POSIX file descriptor when it goes out of scope.
+struct FileDescriptor {
+  int fd = -1;
+  ~FileDescriptor() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+std::vector<std::uint8_t> readPrefix(int fd, std::size_t wanted) {
+  std::vector<std::uint8_t> bytes(wanted);
+  std::size_t got = 0;
+  while (got < wanted) {
+    const ssize_t n = ::read(fd, bytes.data() + got, wanted - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  bytes.resize(got);
+  return bytes;
+}
+
+void stripTrailingZeroUnits(std::vector<std::uint8_t>& bytes, std::size_t unit) {
+  while (bytes.size() >= unit && std::all_of(bytes.end() - static_cast<long>(unit), bytes.end(),
+                                             [](std::uint8_t b) { return b == 0; })) {
+    bytes.resize(bytes.size() - unit);
+  }
+}
+
+}  // namespace
+
+bool hasJetSignature(std::string_view firstBytes) {
+  if (firstBytes.size() < kSignatureLength) return false;
+  const std::string_view name = firstBytes.substr(4, 15);
+  return firstBytes.compare(0, 4, std::string_view("\0\1\0\0", 4)) == 0 &&
+         (name == "Standard Jet DB" || name == "Standard ACE DB");
+}
+
+void rc4(const std::vector<std::uint8_t>& key, std::uint8_t* data, std::size_t length) {
+  std::uint8_t state[256];
+  for (int i = 0; i < 256; ++i) state[i] = static_cast<std::uint8_t>(i);
+  std::uint8_t j = 0;
+  for (int i = 0; i < 256; ++i) {
+    j = static_cast<std::uint8_t>(j + state[i] + key[static_cast<std::size_t>(i) % key.size()]);
+    std::swap(state[i], state[j]);
+  }
+  std::uint8_t x = 0;
+  std::uint8_t y = 0;
+  for (std::size_t n = 0; n < length; ++n) {
+    x = static_cast<std::uint8_t>(x + 1);
+    y = static_cast<std::uint8_t>(y + state[x]);
+    std::swap(state[x], state[y]);
+    data[n] ^= state[static_cast<std::uint8_t>(state[x] + state[y])];
+  }
+}
+
+void toggleHeaderScramble(std::vector<std::uint8_t>& page0, bool jet3) {
+  const std::size_t length = jetFormat(jet3).headerScrambleLength;
+  if (page0.size() < kHeaderScrambleStart + length) return;
+  rc4(kHeaderKey, page0.data() + kHeaderScrambleStart, length);
+}
+
+std::vector<std::uint8_t> passwordMask(const std::vector<std::uint8_t>& clearPage0) {
+  double created = 0;
+  std::memcpy(&created, clearPage0.data() + kCreationDateOffset, sizeof created);
+  // The mask is the whole-day part of the creation date as a little-endian int32.
+  std::int32_t whole = 0;
+  if (created > -2147483648.0 && created < 2147483648.0) whole = static_cast<std::int32_t>(created);
+  const auto bits = static_cast<std::uint32_t>(whole);
+  return {static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
+          static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
+}
+
+JetHeader parseHeader(std::vector<std::uint8_t> page0, const std::string& path) {
+  if (!hasJetSignature(
+          std::string_view(reinterpret_cast<const char*>(page0.data()), page0.size())) ||
+      page0.size() < kJet3Format.pageSize)
+    throw EngineError(unrecognized(path));
+  JetHeader header;
+  header.version = page0[kVersionOffset];
+  if (header.version > kHighestKnownVersion) throw EngineError(unrecognized(path));
+  header.jet3 = header.version == 0;
+  const JetFormat& format = jetFormat(header.jet3);
+  header.pageSize = static_cast<int>(format.pageSize);
+
+  toggleHeaderScramble(page0, header.jet3);
+  header.codePage = loadU16(page0.data() + kCodePageOffset);
+  header.databaseKey = loadU32(page0.data() + kDatabaseKeyOffset);
+  const std::size_t length = format.passwordLength;
+  header.storedPassword.assign(page0.begin() + kPasswordOffset,
+                               page0.begin() + kPasswordOffset + static_cast<long>(length));
+  if (!header.jet3) {
+    const auto mask = passwordMask(page0);
+    for (std::size_t i = 0; i < header.storedPassword.size(); ++i) {
+      header.storedPassword[i] ^= mask[i % mask.size()];
+    }
+  }
+  stripTrailingZeroUnits(header.storedPassword, header.jet3 ? 1 : 2);
+  return header;
+}
+
+void decryptPage(std::uint8_t* page, std::size_t size, std::uint32_t key, std::uint32_t number) {
+  const std::uint32_t pageKey = key ^ number;
+  rc4({static_cast<std::uint8_t>(pageKey), static_cast<std::uint8_t>(pageKey >> 8),
+       static_cast<std::uint8_t>(pageKey >> 16), static_cast<std::uint8_t>(pageKey >> 24)},
+      page, size);
+}
+
+JetHeader readHeader(const std::string& openPath, const std::string& shownPath) {
+  const std::string& path = shownPath.empty() ? openPath : shownPath;
+  FileDescriptor file{::open(openPath.c_str(), O_RDONLY | O_CLOEXEC)};
+  if (file.fd < 0) {
+    if (errno == ENOENT || errno == ENOTDIR)
+      throw EngineError("Could not find file '" + path + "'.");
+    throw EngineError("The Microsoft Jet database engine cannot open the file '" + path +
+                      "'.  It is already opened exclusively by another user, or you need "
+                      "permission to view its data.");
+  }
+  struct stat status {};
+  if (::fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    throw EngineError("The Microsoft Jet database engine cannot open the file '" + path + "'.");
+  }
+  JetHeader header = parseHeader(readPrefix(file.fd, kJet4Format.pageSize), path);
+  const long long size = status.st_size;
+  if (size % header.pageSize != 0 || size / header.pageSize < kMinimumPages) {
+    throw EngineError(unrecognized(path));
+  }
+  header.pageCount = size / header.pageSize;
+  return header;
+}
+
+}  // namespace tiermend::data::jet

@@ -1,0 +1,285 @@
+// Reading and checking a table definition from its pages.
+#include "data/providers/jet/tables/JetTableDefinition.h"
+
+#include <algorithm>
+#include <set>
+#include <unordered_set>
+
+#include "data/providers/jet/values/JetText.h"
+
+namespace tiermend::data::jet {
+
+namespace {
+
+// A Jet table has at most 255 columns; rows count deleted ones too, up to this many.
+constexpr int kMostRowColumns = 0xFFFF;
+
+[[noreturn]] void damaged(const std::string& what) {
+  throw JetDefinitionError(what);
+}
+
+std::string columnText(const JetColumnDefinition& column) {
+  return "its column '" + column.name + "'";
+}
+
+// Reads the definition's bytes front to back, never past their end.
+class DefinitionReader {
+ public:
+  explicit DefinitionReader(const std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
+
+  std::size_t at() const { return at_; }
+  void moveTo(std::uint64_t at) {
+    if (at > bytes_.size()) cutShort();
+    at_ = static_cast<std::size_t>(at);
+  }
+  const std::uint8_t* take(std::uint64_t size) {
+    if (size > bytes_.size() - at_) cutShort();
+    const std::uint8_t* start = bytes_.data() + at_;
+    at_ += static_cast<std::size_t>(size);
+    return start;
+  }
+  std::size_t nameLength(std::size_t lengthSize) {
+    const std::uint8_t* length = take(lengthSize);
+    return lengthSize == 1 ? length[0] : loadU16(length);
+  }
+
+ private:
+  [[noreturn]] void cutShort() const {
+    damaged("its definition holds less than its counts and names call for");
+  }
+
+  const std::vector<std::uint8_t>& bytes_;
+  std::size_t at_ = 0;
+};
+
+std::string readName(DefinitionReader& reader, const JetFormat& format,
+                     const Jet3NameDecoder& jet3Names) {
+  const std::size_t length = reader.nameLength(format.columnNameLengthSize);
+  if (length == 0) damaged("its definition holds a name of no characters");
+  const std::uint8_t* bytes = reader.take(length);
+  return format.jet3 ? jet3Names(bytes, length) : utf16leToUtf8(bytes, length);
+}
+
+JetColumnDefinition readColumnEntry(const std::uint8_t* entry, const JetFormat& format) {
+  JetColumnDefinition column;
+  column.kind = entry[format.columnKindOffset];
+  column.number = loadU16(entry + format.columnNumberOffset);
+  column.varIndex = loadU16(entry + format.columnVarIndexOffset);
+  column.fixedOffset = loadU16(entry + format.columnFixedOffsetOffset);
+  column.size = loadU16(entry + format.columnSizeOffset);
+  column.flags = entry[format.columnFlagsOffset];
+  column.compressed =
+      !format.jet3 && (entry[format.columnFlagsOffset + 1] & kColumnCompressedUnicode) != 0;
+  if (column.kind == kJetDecimal) {
+    column.precision = entry[format.columnPrecisionOffset];
+    column.scale = entry[format.columnScaleOffset];
+  }
+  return column;
+}
+
+void checkKindAndSize(const JetColumnDefinition& column, const JetFormat& format) {
+  const int width = fixedValueWidth(column.kind);
+  if (width > 0) {
+    // Access keeps Decimal values in the variable area; the value's size is still fixed.
+    if (column.size != width) {
+      damaged(columnText(column) + " is " + std::to_string(column.size) +
+              " bytes long, which its kind cannot be");
+    }
+    return;
+  }
+  switch (column.kind) {
+    case kJetMemo:
+    case kJetOle:
+      if (column.fixed()) damaged(columnText(column) + " holds a long value as fixed");
+      return;
+    case kJetText:
+    case kJetBinary:
+      if (column.size > format.mostTextBytes) {
+        damaged(columnText(column) + " is " + std::to_string(column.size) +
+                " bytes long, more than its kind holds");
+      }
+      if (column.fixed() && column.size == 0) damaged(columnText(column) + " has no size");
+      return;
+    default:
+      return;  // Yes/No, and kinds read as their bytes
+  }
+}
+
+// Column numbers distinct and inside the row; variable entries distinct; fixed values
+// inside the row and none overlapping another.
+void checkColumns(JetTableDefinition& table, const JetFormat& format) {
+  std::unordered_set<int> numbers;
+  std::unordered_set<int> varIndexes;
+  std::vector<std::pair<int, int>> fixedSpans;  // start, end
+  int variableColumns = 0;
+  for (const JetColumnDefinition& column : table.columns) {
+    if (column.number >= table.rowColumnCount) {
+      damaged(columnText(column) + " has number " + std::to_string(column.number) +
+              ", outside the " + std::to_string(table.rowColumnCount) + " columns of its rows");
+    }
+    if (!numbers.insert(column.number).second) {
+      damaged(columnText(column) + " has the number " + std::to_string(column.number) +
+              " of another column");
+    }
+    checkKindAndSize(column, format);
+    if (!column.fixed()) {
+      ++variableColumns;
+      if (column.varIndex >= table.rowColumnCount || !varIndexes.insert(column.varIndex).second) {
+        damaged(columnText(column) + " has a variable entry outside its rows or of another column");
+      }
+      continue;
+    }
+    if (column.kind == kJetBoolean) continue;
+    const int width = fixedValueWidth(column.kind) > 0 ? fixedValueWidth(column.kind) : column.size;
+    const int end = column.fixedOffset + width;
+    if (static_cast<std::size_t>(end) > format.mostRowBytes()) {
+      damaged(columnText(column) + " lies outside the row");
+    }
+    fixedSpans.emplace_back(column.fixedOffset, end);
+    table.fixedSize = std::max(table.fixedSize, end);
+  }
+  if (variableColumns != table.varColumnCount) {
+    damaged("its definition counts " + std::to_string(table.varColumnCount) +
+            " variable columns but lists " + std::to_string(variableColumns));
+  }
+  std::sort(fixedSpans.begin(), fixedSpans.end());
+  for (std::size_t i = 1; i < fixedSpans.size(); ++i) {
+    if (fixedSpans[i].first < fixedSpans[i - 1].second) {
+      damaged("its fixed-size columns overlap");
+    }
+  }
+}
+
+JetRealIndex readRealIndex(const std::uint8_t* entry, const JetFormat& format,
+                           const std::set<int>& columnNumbers) {
+  JetRealIndex index;
+  for (int slot = 0; slot < kIndexColumnSlots; ++slot) {
+    const std::uint8_t* at = entry + format.realIndexColumnsOffset + 3 * slot;
+    const std::uint16_t number = loadU16(at);
+    if (number == kNoIndexColumn) continue;
+    if (columnNumbers.count(number) == 0) {
+      damaged("an index names column number " + std::to_string(number) +
+              ", which the table does not have");
+    }
+    index.columns.push_back({number, at[2] == 0x01});
+  }
+  if (index.columns.empty()) damaged("an index names no column");
+  index.usageMap = loadU32(entry + format.realIndexUsageMapOffset);
+  index.firstPage = loadU32(entry + format.realIndexFirstPageOffset);
+  index.flags = entry[format.realIndexFlagsOffset];
+  return index;
+}
+
+void readIndexes(DefinitionReader& reader, JetTableDefinition& table, const JetFormat& format,
+                 std::uint32_t realCount, std::uint32_t logicalCount,
+                 const Jet3NameDecoder& jet3Names) {
+  std::set<int> columnNumbers;
+  for (const auto& column : table.columns) columnNumbers.insert(column.number);
+  const std::uint8_t* real = reader.take(std::uint64_t{realCount} * format.realIndexEntrySize);
+  for (std::uint32_t i = 0; i < realCount; ++i) {
+    table.realIndexes.push_back(
+        readRealIndex(real + std::size_t{i} * format.realIndexEntrySize, format, columnNumbers));
+  }
+  const std::uint8_t* logical = reader.take(std::uint64_t{logicalCount} * format.indexEntrySize);
+  for (std::uint32_t i = 0; i < logicalCount; ++i) {
+    const std::uint8_t* entry = logical + std::size_t{i} * format.indexEntrySize;
+    JetLogicalIndex index;
+    index.number = static_cast<int>(loadU32(entry + format.indexNumberOffset));
+    const std::uint32_t realIndex = loadU32(entry + format.indexRealIndexOffset);
+    if (realIndex >= realCount) {
+      damaged("an index refers to stored index " + std::to_string(realIndex) + " of " +
+              std::to_string(realCount));
+    }
+    index.realIndex = static_cast<int>(realIndex);
+    index.type = entry[format.indexTypeOffset];
+    table.indexes.push_back(std::move(index));
+  }
+  for (auto& index : table.indexes) index.name = readName(reader, format, jet3Names);
+}
+
+}  // namespace
+
+int fixedValueWidth(int kind) {
+  switch (kind) {
+    case kJetByte:
+      return 1;
+    case kJetInt16:
+      return 2;
+    case kJetInt32:
+    case kJetSingle:
+    case kJetComplex:
+      return 4;
+    case kJetCurrency:
+    case kJetDouble:
+    case kJetDateTime:
+    case kJetInt64:
+      return 8;
+    case kJetGuid:
+      return 16;
+    case kJetDecimal:
+      return 17;
+    default:
+      return 0;
+  }
+}
+
+std::vector<std::uint8_t> readDefinitionBytes(const JetPageStore& pages, const JetFormat& format,
+                                              std::uint32_t first) {
+  std::vector<std::uint8_t> bytes;
+  std::unordered_set<std::uint32_t> seen;
+  Page page;
+  for (std::uint32_t next = first; next != 0;) {
+    if (next >= pages.pageCount()) {
+      damaged("its definition continues on page " + std::to_string(next) +
+              ", beyond the end of the file");
+    }
+    if (!seen.insert(next).second) damaged("its definition pages form a loop");
+    pages.read(next, page);
+    if (page[0] != static_cast<std::uint8_t>(JetPageType::TableDefinition)) {
+      damaged("page " + std::to_string(next) + " holds no table definition");
+    }
+    const std::size_t skip = bytes.empty() ? 0 : kDefinitionContinuationHeader;
+    bytes.insert(bytes.end(), page.begin() + static_cast<long>(skip), page.end());
+    next = loadU32(page.data() + format.definitionNextPageOffset);
+  }
+  return bytes;
+}
+
+JetTableDefinition parseTableDefinition(const std::vector<std::uint8_t>& bytes,
+                                        const JetFormat& format, const Jet3NameDecoder& jet3Names) {
+  DefinitionReader reader(bytes);
+  reader.take(format.realIndexCountsStart);  // the fixed part must be whole
+  const std::uint8_t* b = bytes.data();
+  JetTableDefinition table;
+  table.rowCount = loadU32(b + format.rowCountOffset);
+  table.autoNumber = loadU32(b + format.autoNumberOffset);
+  table.tableType = b[format.tableTypeOffset];
+  table.rowColumnCount = loadU16(b + format.rowColumnCountOffset);
+  table.varColumnCount = loadU16(b + format.varColumnCountOffset);
+  const int columnCount = loadU16(b + format.columnCountOffset);
+  const std::uint32_t indexCount = loadU32(b + format.indexCountOffset);
+  const std::uint32_t realIndexCount = loadU32(b + format.realIndexCountOffset);
+  table.ownedMap = loadU32(b + format.ownedMapOffset);
+  table.freeMap = loadU32(b + format.freeMapOffset);
+  if (columnCount == 0) damaged("its definition lists no columns");
+  if (table.rowColumnCount < columnCount || table.rowColumnCount > kMostRowColumns) {
+    damaged("its definition counts " + std::to_string(columnCount) + " columns but rows of " +
+            std::to_string(table.rowColumnCount));
+  }
+
+  reader.take(std::uint64_t{realIndexCount} * format.realIndexCountEntrySize);
+  const std::uint8_t* entries =
+      reader.take(static_cast<std::uint64_t>(columnCount) * format.columnEntrySize);
+  for (int i = 0; i < columnCount; ++i) {
+    table.columns.push_back(
+        readColumnEntry(entries + static_cast<std::size_t>(i) * format.columnEntrySize, format));
+  }
+  for (auto& column : table.columns) column.name = readName(reader, format, jet3Names);
+  checkColumns(table, format);
+  readIndexes(reader, table, format, realIndexCount, indexCount, jet3Names);
+  std::stable_sort(table.columns.begin(), table.columns.end(),
+                   [](const auto& a, const auto& b) { return a.number < b.number; });
+  return table;
+}
+
+}  // namespace tiermend::data::jet

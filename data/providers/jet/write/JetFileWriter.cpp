@@ -1,0 +1,143 @@
+// One transaction's writes to a Jet file and the check of what they left.
+#include "data/providers/jet/write/JetFileWriter.h"
+
+#include "data/EngineError.h"
+#include "data/providers/jet/indexes/JetIndexReader.h"
+#include "data/providers/jet/read/JetRelationships.h"
+
+namespace tiermend::data::jet {
+
+namespace {
+
+std::shared_ptr<JetDatabase> openForWriting(const std::string& path, const std::string& password,
+                                            const std::string& shownPath) {
+  auto database = JetDatabase::open(path, password, shownPath);
+  if (database->header.databaseKey != 0) {
+    throw EngineError("Cannot update the database '" + database->path +
+                      "': it is encrypted, and this program cannot write encrypted pages.");
+  }
+  if (database->header.version > 1) {
+    throw EngineError("Cannot update the database '" + database->path +
+                      "': this program writes only Access 97 to 2003 files.");
+  }
+  return database;
+}
+
+// Each rebuilt index, read back from the first page the definition now names, must be a
+// sound tree holding exactly the entries written: every row once, under its key.
+void checkIndexes(const JetDatabase& database, const JetTableDefinition& definition,
+                  const JetIndexWriter& indexes) {
+  auto source = [&database](std::uint32_t number) {
+    Page page;
+    if (number >= database.pages->pageCount()) {
+      throw JetIndexPageDamage(number, "lies beyond the end of the file");
+    }
+    database.pages->read(number, page);
+    return page;
+  };
+  for (std::size_t p = 0; p < indexes.plans().size(); ++p) {
+    const JetIndexPlan& plan = indexes.plans()[p];
+    const auto fail = [&](const std::string& what) {
+      throw EngineError("The database could not be updated: reading index '" + plan.shape.index +
+                        "' of table '" + plan.shape.table + "' back after writing " + what +
+                        ". The file was left unchanged.");
+    };
+    const auto realIndex = static_cast<std::size_t>(plan.realIndex);
+    if (realIndex >= definition.realIndexes.size() ||
+        definition.realIndexes[realIndex].firstPage != indexes.root(p)) {
+      fail("found another first page than the one written");
+    }
+    try {
+      JetIndexReader reader(source, indexes.root(p));
+      const std::vector<std::string> faults = reader.faults();
+      if (!faults.empty()) fail("found it damaged: " + faults.front());
+      if (reader.walk() != indexes.expected(p)) {
+        fail("found other entries than one for each row written");
+      }
+    } catch (const JetIndexPageDamage& damage) {
+      fail(std::string("found it damaged: ") + damage.what());
+    }
+  }
+}
+
+}  // namespace
+
+JetFileWriter::JetFileWriter(const std::string& path, const std::string& password,
+                             const std::string& shownPath)
+    : path_(path),
+      password_(password),
+      shownPath_(shownPath.empty() ? path : shownPath),
+      database_(openForWriting(path, password, shownPath_)),
+      file_(path, database_->header.pageSize, JetPageFile::Access::ReadWrite, 0, shownPath_),
+      cache_(file_),
+      globalMap_(cache_, kGlobalMapPointer) {}
+
+JetTableWriter& JetFileWriter::writerFor(const std::string& table) {
+  for (auto& writer : tables_) {
+    if (sameJetName(table, writer->layout().name)) return *writer;
+  }
+  // The reader reads the definition from the file; changes so far must be there first.
+  flush();
+  auto database = JetDatabase::open(path_, password_, shownPath_);
+  const std::shared_ptr<const JetTable> found = database->openTable(table);
+  JetTableLayout layout = layoutOfTable(found->name, found->definition, *database->format);
+  std::unique_ptr<JetIndexWriter> indexes = indexWriterFor(*database, *found);
+  JetRowDigest baseline = digestOfTable(database, layout.name);
+  auto encode = [database](const std::string& text, const std::string& column) {
+    std::vector<std::uint8_t> bytes = database->encodeJet3Text(text);
+    if (database->decodeJet3Text(bytes.data(), bytes.size()) != text) {
+      throw EngineError("The text for field '" + column +
+                        "' holds characters that the database's code page cannot store.");
+    }
+    return bytes;
+  };
+  auto decode = [database](const std::uint8_t* data, std::size_t size) {
+    return database->decodeJet3Text(data, size);
+  };
+  tables_.push_back(std::make_unique<JetTableWriter>(cache_, globalMap_, std::move(layout),
+                                                     baseline, encode, decode, std::move(indexes)));
+  return *tables_.back();
+}
+
+std::int64_t JetFileWriter::deleteAll(const std::string& table) {
+  JetTableWriter& writer = writerFor(table);
+  // Other tables' rows as they stand now decide whether the table may be emptied.
+  flush();
+  checkEmptying(JetDatabase::open(path_, password_, shownPath_), writer.layout().name);
+  return writer.deleteAll();
+}
+
+void JetFileWriter::insert(const std::string& table, const std::vector<std::string>& columns,
+                           const std::vector<Value>& values) {
+  JetTableWriter& writer = writerFor(table);
+  if (!fillable_.contains(writer.layout().name)) {
+    flush();
+    checkFilling(JetDatabase::open(path_, password_, shownPath_), writer.layout().name);
+    fillable_.insert(writer.layout().name);
+  }
+  writer.insert(columns, values);
+}
+
+void JetFileWriter::flush() {
+  for (auto& writer : tables_) writer->flush();
+  cache_.flush();
+}
+
+void JetFileWriter::check(const std::string& path) const {
+  auto database = JetDatabase::open(path, password_, shownPath_);
+  for (const auto& writer : tables_) {
+    const std::string& table = writer->layout().name;
+    const JetRowDigest found = digestOfTable(database, table);
+    if (!(found == writer->digest())) {
+      throw EngineError("The database could not be updated: reading table '" + table +
+                        "' back after writing gave " + std::to_string(found.rows()) +
+                        " rows that differ from the " + std::to_string(writer->digest().rows()) +
+                        " rows written. The file was left unchanged.");
+    }
+    if (writer->indexes() != nullptr) {
+      checkIndexes(*database, database->openTable(table)->definition, *writer->indexes());
+    }
+  }
+}
+
+}  // namespace tiermend::data::jet
