@@ -7,8 +7,8 @@
 #include <ostream>
 
 #include "JetTestSupport.h"
-#include "data/providers/jet/tables/JetCatalog.h"
 #include "data/providers/jet/pages/JetDataPage.h"
+#include "data/providers/jet/tables/JetCatalog.h"
 #include "data/providers/jet/tables/JetTableDefinition.h"
 
 namespace tiermend::data::jet {
@@ -72,16 +72,17 @@ TEST_P(JetDamagedDefinition, IsRefusedSayingWhatIsWrong) {
 }
 
 void put16(Page& page, std::size_t at, std::uint16_t value) {
-  putU16(page, at, value);
+  storeU16(page.data() + at, value);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Damages, JetDamagedDefinition,
     ::testing::Values(
-        DefinitionDamage{
-            "a real-index count of 0x7FFFFFFF",
-            [](Page& d, std::uint32_t) { putU32(d, kFormat.realIndexCountOffset, 0x7FFFFFFF); },
-            "its definition holds less than its counts and names call for"},
+        DefinitionDamage{"a real-index count of 0x7FFFFFFF",
+                         [](Page& d, std::uint32_t) {
+                           storeU32(d.data() + kFormat.realIndexCountOffset, 0x7FFFFFFF);
+                         },
+                         "its definition holds less than its counts and names call for"},
         DefinitionDamage{"a column count of 0",
                          [](Page& d, std::uint32_t) { put16(d, kFormat.columnCountOffset, 0); },
                          "its definition lists no columns"},
@@ -129,14 +130,16 @@ INSTANTIATE_TEST_SUITE_P(
                          },
                          "its column 'note' has a variable entry outside its rows or of another "
                          "column"},
-        DefinitionDamage{
-            "a definition that continues on itself",
-            [](Page& d, std::uint32_t page) { putU32(d, kFormat.definitionNextPageOffset, page); },
-            "its definition pages form a loop"},
-        DefinitionDamage{
-            "a definition that continues beyond the file",
-            [](Page& d, std::uint32_t) { putU32(d, kFormat.definitionNextPageOffset, 100000); },
-            "its definition continues on page 100000, beyond the end of the file"}));
+        DefinitionDamage{"a definition that continues on itself",
+                         [](Page& d, std::uint32_t page) {
+                           storeU32(d.data() + kFormat.definitionNextPageOffset, page);
+                         },
+                         "its definition pages form a loop"},
+        DefinitionDamage{"a definition that continues beyond the file",
+                         [](Page& d, std::uint32_t) {
+                           storeU32(d.data() + kFormat.definitionNextPageOffset, 100000);
+                         },
+                         "its definition continues on page 100000, beyond the end of the file"}));
 
 TEST(JetTableDefinitionTest, ColumnsOfTheAccessMadeFixturesAreReadWithKindsSizesAndScale) {
   JetMemoryPages pages = pagesOf(testing::fixture("types.mdb"));

@@ -9,11 +9,10 @@
 
 #include "data/providers/jet/pages/JetDataPage.h"
 #include "data/providers/jet/pages/JetPageCache.h"
-#include "data/providers/jet/pages/JetPageMap.h"
+#include "data/providers/jet/pages/JetUsageMap.h"
 #include "data/providers/jet/tables/JetRowPacker.h"
 #include "data/providers/jet/tables/JetRowSplitter.h"
 #include "data/providers/jet/values/JetText.h"
-#include "data/providers/jet/pages/JetUsageMap.h"
 #include "data/providers/jet/values/JetValueCodec.h"
 
 namespace tiermend::data::jet {
@@ -133,7 +132,7 @@ TEST(JetRowRoundTripTest, RowsWhoseBytesDoNotAddUpAreNotSplit) {
   EXPECT_FALSE(splitter.split(damaged.data(), damaged.size(), fields));
   damaged = row;
   // The first variable start (just before the count) pointing past the row's data.
-  putU16(damaged, damaged.size() - 5, 0x0FFF);
+  storeU16(damaged.data() + damaged.size() - 5, 0x0FFF);
   EXPECT_FALSE(splitter.split(damaged.data(), damaged.size(), fields));
 }
 

@@ -18,11 +18,12 @@
 //   0x03  an intermediate index page
 //   0x04  a leaf index page
 //   0x05  a page of a usage map (the "reference" form below)
+// The second byte of data, index and usage-map pages is 0x01 [H][F].
 //
 // Database definition page (page 0) [H][F]:
 //   0x00  4  00 01 00 00
 //   0x04 15  "Standard Jet DB" (or "Standard ACE DB" from Access 2007)
-//   0x14  1  version: 0 Jet 3, 1 Jet 4, 2 and above the ACE formats
+//   0x14  1  version: 0 Jet 3, 1 Jet 4, 2 and above the ACE formats (up to 6 known)
 //   0x18     from here 126 (Jet 3) or 128 (Jet 4) bytes are RC4-scrambled with the fixed
 //            key 0x6b39dac7; the offsets below are in the unscrambled bytes
 //   0x3C  2  the database code page (Jet 3 text is stored in it)
@@ -35,10 +36,11 @@
 //
 // Data page [H][F][W]:
 //   0     1  0x01
+//   1     1  0x01
 //   2     2  free space
 //   4     4  the table definition page that owns it ("LVAL" on long-value pages)
 //   8/12  2  row count (Jet 4 has four more unknown bytes before it)
-//   then  2  per row: the row's start, in the low 13 bits, with two flags:
+//   then  2  per row, the row's offset entry: its start, in the low 13 bits, with two flags:
 //            0x8000 deleted, 0x4000 an overflow row holding only a row pointer; Access
 //            sets both on the moved halves of overflow rows [F].
 //   Rows are stored from the end of the page downwards: row 0 ends at the page end,
@@ -51,8 +53,9 @@
 //          values' starts last one first (2 each), variable count (2), null mask.
 //   Jet 3: the same with 1-byte counts and starts, and a jump table before the variable
 //          count: for every full 256 bytes of row, the first variable entry at or past
-//          that boundary (stored last first). In Jet 3 the end of data is read as one
-//          more variable start.
+//          that boundary (stored last first); a start is its byte plus 256 for every
+//          jump entry it is at or past. In Jet 3 the end of data is read as one more
+//          variable start.
 //   The null mask holds one bit per column (by column number), least significant bit
 //   of the first byte first, (column count + 7) / 8 bytes; 1 means present. A Yes/No
 //   value is its bit.
@@ -63,6 +66,8 @@
 //   column entries (one per column, after the real-index counts), then the column names
 //   (Jet 3: 1-byte length, code-page bytes; Jet 4: 2-byte length, UTF-16LE), then the
 //   real-index entries, then the logical-index entries, then the index names.
+//   A real-index entry names up to 10 columns, 3 bytes each: the column number (2, 0xFFFF
+//   for an unused slot) and its order (1: 0x01 ascending).
 //
 // Long value reference (memo and OLE columns, 12 bytes in the row) [H][F][W]:
 //   0     4  length in the low 30 bits; 0x80000000 the value follows inline,
@@ -75,10 +80,28 @@
 //   type 1 (reference): the page numbers (4 each) of type-0x05 pages; the i-th covers
 //          pages i * (page size - 4) * 8 onwards with its bitmap from byte 4.
 //   The global map (page 1, row 0) marks free pages; table maps mark the pages owned.
+//
+// Index page (Jet 4 only; one page of the file's size) [H][F][W]:
+//   0     1  0x03 an intermediate (node) page, 0x04 a leaf page
+//   1     1  0x01
+//   2     2  free bytes of the entry area
+//   4     4  the table definition page that owns it
+//   8     4  zero
+//   12    4  the previous page of its level (0: none); every level is a chain
+//   16    4  the next page of its level (0: none)
+//   20    4  the tail: on a node page its last child, which has no entry
+//   24    2  the length of the key prefix all the page's entries share
+//   26    1  zero
+//   27  453  a bitmap whose bit n marks the end of an entry n bytes into the entries
+//   480      the entries: the first one whole, the others without the shared prefix
+//   A leaf entry is a key, then its row: the page (3 bytes) and row number (1), both
+//   big-endian. A node entry equals its child's last entry, then the child's page
+//   number (4, big-endian).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "data/providers/jet/format/ByteOrder.h"
 
@@ -121,6 +144,7 @@ inline constexpr std::uint8_t kColumnAutoLong = 0x04;
 inline constexpr std::uint8_t kColumnAutoGuid = 0x40;
 inline constexpr std::uint8_t kColumnHyperlink = 0x80;
 // Jet 4: the byte after the flags [H][F].
+inline constexpr std::size_t kJet4ColumnMoreFlagsOffset = 16;
 inline constexpr std::uint8_t kColumnCompressedUnicode = 0x01;
 
 // Real-index flags [H].
@@ -139,10 +163,20 @@ inline constexpr std::uint8_t kIndexForeignKey = 0x02;
 inline constexpr std::size_t kJet4ColumnSortOrderOffset = 11;
 inline constexpr std::size_t kJet4ColumnSortVersionOffset = 14;
 inline constexpr std::size_t kJet4RealIndexEntryCountOffset = 4;
-// Columns a real index can name; unused slots hold 0xFFFF [H].
+// Columns a real index can name, one slot each: the column number, then its order;
+// unused slots hold 0xFFFF [H].
 inline constexpr int kIndexColumnSlots = 10;
+inline constexpr std::size_t kIndexColumnSlotSize = 3;
+inline constexpr std::size_t kIndexColumnOrderOffset = 2;
+inline constexpr std::uint8_t kIndexColumnAscending = 0x01;
 inline constexpr std::uint16_t kNoIndexColumn = 0xFFFF;
 
+// The second byte of the pages the writer makes [H][F].
+inline constexpr std::uint8_t kPageSecondByte = 0x01;
+
+// A data page's row count and each of its row-offset entries: 2 bytes [H][F].
+inline constexpr std::size_t kDataRowCountSize = 2;
+inline constexpr std::size_t kRowEntrySize = 2;
 // Row-offset entries of a data page [H][F].
 inline constexpr std::uint16_t kRowDeletedFlag = 0x8000;
 inline constexpr std::uint16_t kRowOverflowFlag = 0x4000;
@@ -161,6 +195,11 @@ inline constexpr std::uint32_t rowOfPointer(std::uint32_t pointer) {
   return pointer & 0xFF;
 }
 inline constexpr std::size_t kRowPointerSize = 4;
+// The most pages a file can have: a row pointer keeps 3 bytes of page number [H].
+inline constexpr std::uint32_t kMostPagesInFile = pageOfPointer(UINT32_MAX);
+
+// Jet 3 rows: one jump-table entry for every full stretch of this many bytes [H][F].
+inline constexpr std::size_t kJet3JumpStride = 256;
 
 // The owner field of long-value pages: "LVAL" [H][F].
 inline constexpr std::uint32_t kLongValueOwner = 0x4C41564C;
@@ -171,16 +210,30 @@ inline constexpr std::uint32_t kLongValueInline = 0x80000000;
 inline constexpr std::uint32_t kLongValueSinglePage = 0x40000000;
 inline constexpr std::uint32_t kLongValueLengthMask = 0x3FFFFFFF;
 
-// Usage maps [H][F].
+// Usage maps [H][F]: the first byte gives the kind.
 inline constexpr std::uint8_t kUsageMapInline = 0;
 inline constexpr std::uint8_t kUsageMapReference = 1;
+inline constexpr std::size_t kInlineMapStartPageOffset = 1;
 inline constexpr std::size_t kInlineMapBitmapStart = 5;  // after the type and the start page
-inline constexpr std::size_t kMapPageBitmapStart = 4;    // on a type-0x05 page
+inline constexpr std::size_t kReferenceMapPagesOffset = 1;
+inline constexpr std::size_t kReferenceMapPageEntrySize = 4;
+inline constexpr std::size_t kMapPageBitmapStart = 4;  // on a type-0x05 page
 // The global usage map is row 0 of page 1 [H][F].
 inline constexpr std::uint32_t kGlobalMapPointer = rowPointer(1, 0);
 
 // Database definition page [H][F].
+inline constexpr std::string_view kSignatureStart{"\0\1\0\0", 4};
+inline constexpr std::size_t kSignatureNameOffset = 4;
+inline constexpr std::size_t kSignatureNameLength = 15;
+inline constexpr std::string_view kJetSignatureName = "Standard Jet DB";
+inline constexpr std::string_view kAceSignatureName = "Standard ACE DB";
+inline constexpr std::size_t kSignatureLength = kSignatureNameOffset + kSignatureNameLength;
 inline constexpr std::size_t kVersionOffset = 0x14;
+inline constexpr int kJet3Version = 0;
+inline constexpr int kJet4Version = 1;
+inline constexpr int kHighestKnownVersion = 6;
+// The fixed RC4 key of the scrambled part, stored as 4 bytes little-endian.
+inline constexpr std::uint32_t kHeaderScrambleKey = 0x6B39DAC7;
 inline constexpr std::size_t kHeaderScrambleStart = 0x18;
 inline constexpr std::size_t kCodePageOffset = 0x3C;
 inline constexpr std::size_t kDatabaseKeyOffset = 0x3E;
@@ -260,14 +313,18 @@ struct JetFormat {
   std::size_t headerScrambleLength;
   std::size_t passwordLength;
 
+  // The start of a data page's row-offset entries, after the row count.
+  std::size_t rowEntriesStart() const { return dataRowCountOffset + kDataRowCountSize; }
   // The most bytes one row can take: a page less its header and one offset entry [H][W].
-  std::size_t mostRowBytes() const { return pageSize - (dataRowCountOffset + 2) - 2; }
+  std::size_t mostRowBytes() const { return pageSize - rowEntriesStart() - kRowEntrySize; }
   // The bytes a long-value chain row holds after its next-row pointer [H].
   std::size_t chainRowBytes() const { return mostRowBytes() - kRowPointerSize; }
   // Pages one usage-map page covers [H].
   std::size_t pagesPerMapPage() const { return (pageSize - kMapPageBitmapStart) * 8; }
   // The start of row-offset entry row on a data page.
-  std::size_t rowEntryOffset(std::size_t row) const { return dataRowCountOffset + 2 + 2 * row; }
+  std::size_t rowEntryOffset(std::size_t row) const {
+    return rowEntriesStart() + kRowEntrySize * row;
+  }
 };
 
 inline constexpr JetFormat kJet3Format{
@@ -365,5 +422,22 @@ inline constexpr JetFormat kJet4Format{
 inline const JetFormat& jetFormat(bool jet3) {
   return jet3 ? kJet3Format : kJet4Format;
 }
+
+// Index pages [H][F][W]: Jet 4 only, so of its page size.
+inline constexpr std::size_t kIndexFreeSpaceOffset = 2;
+inline constexpr std::size_t kIndexTableDefinitionOffset = 4;
+inline constexpr std::size_t kIndexPreviousOffset = 12;
+inline constexpr std::size_t kIndexNextOffset = 16;
+inline constexpr std::size_t kIndexTailOffset = 20;
+inline constexpr std::size_t kIndexPrefixLengthOffset = 24;
+inline constexpr std::size_t kIndexEntryEndsOffset = 27;
+inline constexpr std::size_t kIndexEntriesStart = 480;
+inline constexpr std::size_t kIndexEntryEndsBytes = kIndexEntriesStart - kIndexEntryEndsOffset;
+inline constexpr std::size_t kIndexEntriesSpace = kJet4Format.pageSize - kIndexEntriesStart;
+// An entry's row: 3 bytes of page and 1 of row number; a node entry adds 4 of child.
+inline constexpr std::size_t kIndexEntryRowPageSize = 3;
+inline constexpr std::size_t kIndexEntryRowSize = kIndexEntryRowPageSize + 1;
+inline constexpr std::size_t kIndexEntryChildSize = 4;
+inline constexpr std::uint32_t kMostIndexEntryRowPage = (1u << (8 * kIndexEntryRowPageSize)) - 1;
 
 }  // namespace tiermend::data::jet

@@ -3,6 +3,7 @@
 #include <bit>
 #include <limits>
 
+#include "data/providers/jet/format/ByteOrder.h"
 #include "data/providers/jet/indexes/JetIndexRefusal.h"
 
 namespace tiermend::data::jet {
@@ -28,7 +29,8 @@ void invert(std::vector<std::uint8_t>& bytes, std::size_t from) {
 }
 
 void appendBigEndian(std::vector<std::uint8_t>& out, std::uint64_t value, std::size_t size) {
-  for (std::size_t i = size; i-- > 0;) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+  out.resize(out.size() + size);
+  storeBig(out.data() + out.size() - size, size, value);
 }
 
 std::int64_t wholeNumber(const JetKeyColumn& column, const JetKeyValue& value, std::int64_t min,

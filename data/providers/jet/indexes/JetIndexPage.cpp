@@ -1,39 +1,25 @@
+// Writing index pages from their entries and reading them back, checked.
 #include "data/providers/jet/indexes/JetIndexPage.h"
 
 #include <algorithm>
 #include <stdexcept>
 
+#include "data/providers/jet/format/JetDamage.h"
+
 namespace tiermend::data::jet {
 namespace {
-
-void putLittle(std::vector<std::uint8_t>& page, std::size_t at, std::uint32_t value,
-               std::size_t size) {
-  for (std::size_t i = 0; i < size; ++i) page[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-std::uint32_t getLittle(std::span<const std::uint8_t> page, std::size_t at, std::size_t size) {
-  std::uint32_t value = 0;
-  for (std::size_t i = size; i-- > 0;) value = (value << 8) | page[at + i];
-  return value;
-}
-
-void appendBig(std::vector<std::uint8_t>& out, std::uint32_t value, std::size_t size) {
-  for (std::size_t i = size; i-- > 0;) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
-std::uint32_t getBig(std::span<const std::uint8_t> bytes, std::size_t at, std::size_t size) {
-  std::uint32_t value = 0;
-  for (std::size_t i = 0; i < size; ++i) value = (value << 8) | bytes[at + i];
-  return value;
-}
 
 // The entry's bytes as the page holds them before any prefix is left out.
 std::vector<std::uint8_t> entryBytes(const JetIndexEntry& entry, const JetIndexPage& page,
                                      std::size_t i) {
   std::vector<std::uint8_t> bytes = entry.key;
-  appendBig(bytes, entry.row.page, 3);
-  bytes.push_back(entry.row.row);
-  if (!page.leaf) appendBig(bytes, page.children[i], kChildBytes);
+  const std::size_t row = bytes.size();
+  bytes.resize(row + indexEntrySize(entry, page.leaf) - entry.key.size());
+  storeBig(bytes.data() + row, kIndexEntryRowPageSize, entry.row.page);
+  bytes[row + kIndexEntryRowPageSize] = entry.row.row;
+  if (!page.leaf) {
+    storeBig(bytes.data() + row + kIndexEntryRowSize, kIndexEntryChildSize, page.children[i]);
+  }
   return bytes;
 }
 
@@ -45,9 +31,10 @@ void checkWritable(const JetIndexPage& page) {
     throw std::invalid_argument("An index leaf page has no tail page");
   }
   for (const JetIndexEntry& entry : page.entries) {
-    if (entry.row.page > kMaxEntryRowPage) {
+    if (entry.row.page > kMostIndexEntryRowPage) {
       throw std::invalid_argument("An index entry's row page " + std::to_string(entry.row.page) +
-                                  " is beyond the 3 bytes an entry holds");
+                                  " is beyond the " + std::to_string(kIndexEntryRowPageSize) +
+                                  " bytes an entry holds");
     }
     if (entry.key.size() < page.prefixLength ||
         !std::equal(entry.key.begin(), entry.key.begin() + page.prefixLength,
@@ -74,8 +61,13 @@ bool indexEntryLess(const JetIndexEntry& a, const JetIndexEntry& b) {
   return keys != 0 ? keys < 0 : a.row < b.row;
 }
 
+bool isIndexPageType(std::uint8_t type) {
+  return type == static_cast<std::uint8_t>(JetPageType::IndexNode) ||
+         type == static_cast<std::uint8_t>(JetPageType::IndexLeaf);
+}
+
 std::size_t indexEntrySize(const JetIndexEntry& entry, bool leaf) {
-  return entry.key.size() + kRowIdBytes + (leaf ? 0 : kChildBytes);
+  return entry.key.size() + kIndexEntryRowSize + (leaf ? 0 : kIndexEntryChildSize);
 }
 
 std::size_t indexEntriesSize(std::span<const JetIndexEntry> entries, bool leaf,
@@ -97,28 +89,30 @@ std::size_t sharedKeyPrefix(std::span<const JetIndexEntry> entries) {
 }
 
 JetIndexPageDamage::JetIndexPageDamage(std::uint32_t pageNumber, const std::string& reason)
-    : EngineError("The index page " + std::to_string(pageNumber) +
-                  " of the file is damaged: " + reason + ".") {}
+    : EngineError(damagedPageMessage("index", pageNumber, {}, reason)),
+      page_(pageNumber),
+      reason_(reason) {}
 
 std::vector<std::uint8_t> writeIndexPage(const JetIndexPage& page) {
   checkWritable(page);
-  std::vector<std::uint8_t> bytes(kIndexPageSize, 0);
-  bytes[0] = page.leaf ? kIndexLeafPage : kIndexNodePage;
-  bytes[1] = 0x01;
-  putLittle(bytes, kIndexTableDefinitionAt, page.tableDefinitionPage, 4);
-  putLittle(bytes, kIndexPreviousAt, page.previous, 4);
-  putLittle(bytes, kIndexNextAt, page.next, 4);
-  putLittle(bytes, kIndexTailAt, page.tail, 4);
-  putLittle(bytes, kIndexPrefixLengthAt, static_cast<std::uint32_t>(page.prefixLength), 2);
+  std::vector<std::uint8_t> bytes(kJet4Format.pageSize, 0);
+  bytes[0] = static_cast<std::uint8_t>(page.leaf ? JetPageType::IndexLeaf : JetPageType::IndexNode);
+  bytes[1] = kPageSecondByte;
+  storeU32(bytes.data() + kIndexTableDefinitionOffset, page.tableDefinitionPage);
+  storeU32(bytes.data() + kIndexPreviousOffset, page.previous);
+  storeU32(bytes.data() + kIndexNextOffset, page.next);
+  storeU32(bytes.data() + kIndexTailOffset, page.tail);
+  storeU16(bytes.data() + kIndexPrefixLengthOffset, static_cast<std::uint16_t>(page.prefixLength));
   std::size_t used = 0;
   for (std::size_t i = 0; i < page.entries.size(); ++i) {
     const std::vector<std::uint8_t> entry = entryBytes(page.entries[i], page, i);
     const std::size_t skip = i == 0 ? 0 : page.prefixLength;
     std::copy(entry.begin() + skip, entry.end(), bytes.begin() + kIndexEntriesStart + used);
     used += entry.size() - skip;
-    bytes[kIndexEntryEndsAt + used / 8] |= static_cast<std::uint8_t>(1 << (used % 8));
+    bytes[kIndexEntryEndsOffset + used / 8] |= static_cast<std::uint8_t>(1 << (used % 8));
   }
-  putLittle(bytes, kIndexFreeSpaceAt, static_cast<std::uint32_t>(kIndexEntriesSpace - used), 2);
+  storeU16(bytes.data() + kIndexFreeSpaceOffset,
+           static_cast<std::uint16_t>(kIndexEntriesSpace - used));
   return bytes;
 }
 
@@ -126,22 +120,24 @@ JetIndexPage readIndexPage(std::span<const std::uint8_t> bytes, std::uint32_t pa
   const auto damaged = [&](const std::string& reason) {
     return JetIndexPageDamage(pageNumber, reason);
   };
-  if (bytes.size() != kIndexPageSize) throw damaged("it is not 4096 bytes long");
-  if (bytes[0] != kIndexLeafPage && bytes[0] != kIndexNodePage) {
+  if (bytes.size() != kJet4Format.pageSize) {
+    throw damaged("it is not " + std::to_string(kJet4Format.pageSize) + " bytes long");
+  }
+  if (!isIndexPageType(bytes[0])) {
     throw damaged("its type " + std::to_string(bytes[0]) + " is not that of an index page");
   }
   JetIndexPage page;
-  page.leaf = bytes[0] == kIndexLeafPage;
-  page.tableDefinitionPage = getLittle(bytes, kIndexTableDefinitionAt, 4);
-  page.previous = getLittle(bytes, kIndexPreviousAt, 4);
-  page.next = getLittle(bytes, kIndexNextAt, 4);
-  page.tail = getLittle(bytes, kIndexTailAt, 4);
-  page.prefixLength = getLittle(bytes, kIndexPrefixLengthAt, 2);
-  const std::size_t trailer = kRowIdBytes + (page.leaf ? 0 : kChildBytes);
+  page.leaf = bytes[0] == static_cast<std::uint8_t>(JetPageType::IndexLeaf);
+  page.tableDefinitionPage = loadU32(bytes.data() + kIndexTableDefinitionOffset);
+  page.previous = loadU32(bytes.data() + kIndexPreviousOffset);
+  page.next = loadU32(bytes.data() + kIndexNextOffset);
+  page.tail = loadU32(bytes.data() + kIndexTailOffset);
+  page.prefixLength = loadU16(bytes.data() + kIndexPrefixLengthOffset);
+  const std::size_t trailer = kIndexEntryRowSize + (page.leaf ? 0 : kIndexEntryChildSize);
   std::vector<std::uint8_t> prefix;
   std::size_t start = 0;
   for (std::size_t end = 1; end < kIndexEntryEndsBytes * 8; ++end) {
-    if ((bytes[kIndexEntryEndsAt + end / 8] & (1 << (end % 8))) == 0) continue;
+    if ((bytes[kIndexEntryEndsOffset + end / 8] & (1 << (end % 8))) == 0) continue;
     if (end > kIndexEntriesSpace) throw damaged("an entry ends beyond the page");
     const auto stored = bytes.subspan(kIndexEntriesStart + start, end - start);
     std::vector<std::uint8_t> whole = prefix;
@@ -154,11 +150,16 @@ JetIndexPage readIndexPage(std::span<const std::uint8_t> bytes, std::uint32_t pa
     const std::size_t keyLength = whole.size() - trailer;
     JetIndexEntry entry;
     entry.key.assign(whole.begin(), whole.begin() + keyLength);
-    entry.row = {getBig(whole, keyLength, 3), whole[keyLength + 3]};
+    entry.row = {
+        static_cast<std::uint32_t>(loadBig(whole.data() + keyLength, kIndexEntryRowPageSize)),
+        whole[keyLength + kIndexEntryRowPageSize]};
     if (!page.entries.empty() && !indexEntryLess(page.entries.back(), entry)) {
       throw damaged("its entries are out of order");
     }
-    if (!page.leaf) page.children.push_back(getBig(whole, keyLength + kRowIdBytes, kChildBytes));
+    if (!page.leaf) {
+      page.children.push_back(static_cast<std::uint32_t>(
+          loadBig(whole.data() + keyLength + kIndexEntryRowSize, kIndexEntryChildSize)));
+    }
     page.entries.push_back(std::move(entry));
     start = end;
   }

@@ -4,21 +4,21 @@
 #include <glib.h>
 
 #include <algorithm>
-#include <cstring>
+#include <bit>
 #include <set>
 
 #include "data/EngineError.h"
+#include "data/providers/jet/format/JetDamage.h"
 #include "data/providers/jet/indexes/JetIndexBuilder.h"
 
 namespace tiermend::data::jet {
 
 namespace {
 
-template <class T>
-T loadLittle(std::span<const std::uint8_t> bytes) {
-  T value{};
-  std::memcpy(&value, bytes.data(), std::min(sizeof value, bytes.size()));
-  return value;
+// A fixed-size value's number from the row's bytes, little-endian as written; a row
+// holding fewer bytes than the width gives the bytes it holds.
+std::uint64_t storedNumber(std::span<const std::uint8_t> bytes, std::size_t width) {
+  return loadLittle(bytes.data(), std::min(width, bytes.size()));
 }
 
 std::u16string utf16Of(const std::string& text) {
@@ -42,16 +42,16 @@ JetKeyValue keyValueOf(JetKeyKind kind, std::span<const std::uint8_t> bytes, con
     case JetKeyKind::Byte:
       return std::int64_t{bytes[0]};
     case JetKeyKind::Integer:
-      return std::int64_t{loadLittle<std::int16_t>(bytes)};
+      return std::int64_t{static_cast<std::int16_t>(storedNumber(bytes, 2))};
     case JetKeyKind::Long:
-      return std::int64_t{loadLittle<std::int32_t>(bytes)};
+      return std::int64_t{static_cast<std::int32_t>(storedNumber(bytes, 4))};
     case JetKeyKind::Currency:
-      return loadLittle<std::int64_t>(bytes);
+      return static_cast<std::int64_t>(storedNumber(bytes, 8));
     case JetKeyKind::Single:
-      return loadLittle<float>(bytes);
+      return std::bit_cast<float>(static_cast<std::uint32_t>(storedNumber(bytes, 4)));
     case JetKeyKind::Double:
     case JetKeyKind::DateTime:
-      return loadLittle<double>(bytes);
+      return std::bit_cast<double>(storedNumber(bytes, 8));
     case JetKeyKind::Guid: {
       JetGuid guid;
       std::copy_n(bytes.begin(), std::min(bytes.size(), guid.stored.size()), guid.stored.begin());
@@ -66,8 +66,8 @@ JetKeyValue keyValueOf(JetKeyKind kind, std::span<const std::uint8_t> bytes, con
 }
 
 bool isIndexPageOf(const Page& page, std::uint32_t definitionPage) {
-  return (page[0] == kIndexNodePage || page[0] == kIndexLeafPage) &&
-         loadU32(page.data() + kIndexTableDefinitionAt) == definitionPage;
+  return isIndexPageType(page[0]) &&
+         loadU32(page.data() + kIndexTableDefinitionOffset) == definitionPage;
 }
 
 }  // namespace
@@ -144,7 +144,7 @@ std::vector<std::uint32_t> JetIndexWriter::oldPages(JetPageCache& cache, JetUsag
     while (!toVisit.empty()) {
       const std::uint32_t number = toVisit.back();
       toVisit.pop_back();
-      if (!take(number) || page[0] != kIndexNodePage) continue;
+      if (!take(number) || page[0] != static_cast<std::uint8_t>(JetPageType::IndexNode)) continue;
       try {
         const JetIndexPage node = readIndexPage(page, number);
         toVisit.insert(toVisit.end(), node.children.begin(), node.children.end());
@@ -234,8 +234,7 @@ std::unique_ptr<JetIndexWriter> indexWriterFor(const JetDatabase& database, cons
     return std::make_unique<JetIndexWriter>(std::move(plans), definition.page, std::move(chain),
                                             format.pageSize);
   } catch (const JetDefinitionError& damage) {
-    throw EngineError("Cannot update table '" + table.name +
-                      "': its definition is damaged: " + damage.what() + ".");
+    throw damagedTable(table.name, database.path, damage.what());
   }
 }
 

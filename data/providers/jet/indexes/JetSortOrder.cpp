@@ -1,7 +1,9 @@
 #include "data/providers/jet/indexes/JetSortOrder.h"
 
 #include <cstdio>
+#include <iterator>
 
+#include "data/providers/jet/format/ByteOrder.h"
 #include "data/providers/jet/indexes/JetSortOrderCodes.h"
 
 namespace tiermend::data::jet {
@@ -91,9 +93,9 @@ class KeyTail {
   void addUnprintable(const JetCharCode& code, std::size_t position) {
     std::size_t slot = position;
     if (extraStarted_) slot = extra_.size() + (position - extraChars_) - leadingModifiers_;
-    const unsigned mark = (7 + 4 * slot) | 0x8000;
-    unprintable_.push_back(static_cast<std::uint8_t>((mark >> 8) & 0xFF));
-    unprintable_.push_back(static_cast<std::uint8_t>(mark & 0xFF));
+    std::uint8_t mark[2];
+    storeBig(mark, sizeof mark, (7 + 4 * slot) | 0x8000);
+    unprintable_.insert(unprintable_.end(), std::begin(mark), std::end(mark));
     unprintable_.push_back(kUnprintableMark);
     unprintable_.insert(unprintable_.end(), code.unprintableBytes.begin(),
                         code.unprintableBytes.end());

@@ -3,29 +3,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
+#include <string>
+#include <utility>
 
 #include "data/EngineError.h"
 
 namespace tiermend::data::jet {
-
-std::uint16_t getU16(const Page& page, std::size_t at) {
-  return static_cast<std::uint16_t>(page.at(at) | page.at(at + 1) << 8);
-}
-
-std::uint32_t getU32(const Page& page, std::size_t at) {
-  return static_cast<std::uint32_t>(getU16(page, at)) |
-         static_cast<std::uint32_t>(getU16(page, at + 2)) << 16;
-}
-
-void putU16(Page& page, std::size_t at, std::uint16_t value) {
-  page.at(at) = static_cast<std::uint8_t>(value);
-  page.at(at + 1) = static_cast<std::uint8_t>(value >> 8);
-}
-
-void putU32(Page& page, std::size_t at, std::uint32_t value) {
-  putU16(page, at, static_cast<std::uint16_t>(value));
-  putU16(page, at + 2, static_cast<std::uint16_t>(value >> 16));
-}
 
 bool rowBounds(const Page& page, const JetFormat& format, std::size_t row, JetRowBounds& bounds) {
   if (page.size() != format.pageSize || page[0] != static_cast<std::uint8_t>(JetPageType::Data)) {
@@ -45,31 +29,44 @@ void JetDataPage::initialise(Page& page, bool jet3, std::uint32_t tableDefinitio
   std::fill(page.begin(), page.end(), 0);
   const JetFormat& format = jetFormat(jet3);
   page[0] = static_cast<std::uint8_t>(JetPageType::Data);
-  page[1] = 0x01;
-  putU32(page, format.dataOwnerOffset, tableDefinition);
-  JetDataPage data(page, jet3);
-  data.setFreeSpace(static_cast<int>(page.size()) - (data.rowCountOffset() + 2));
+  page[1] = kPageSecondByte;
+  storeU32(page.data() + format.dataOwnerOffset, tableDefinition);
+  JetDataPage(page, jet3).setFreeSpace(static_cast<int>(page.size() - format.rowEntriesStart()));
+}
+
+// A damaged row count must not lead outside the page: offsets are checked against its
+// end, as the page's own bounds-checked access would.
+const std::uint8_t* JetDataPage::inside(std::size_t at, std::size_t width) const {
+  if (at + width > page_.size()) {
+    throw std::out_of_range("An offset of " + std::to_string(at) + " lies outside a data page.");
+  }
+  return page_.data() + at;
+}
+
+std::uint8_t* JetDataPage::inside(std::size_t at, std::size_t width) {
+  return const_cast<std::uint8_t*>(std::as_const(*this).inside(at, width));
 }
 
 bool JetDataPage::isDataPageOf(std::uint32_t tableDefinition) const {
   return page_[0] == static_cast<std::uint8_t>(JetPageType::Data) &&
-         getU32(page_, format_.dataOwnerOffset) == tableDefinition;
+         loadU32(inside(format_.dataOwnerOffset, sizeof(std::uint32_t))) == tableDefinition;
 }
 
 int JetDataPage::rowCount() const {
-  return getU16(page_, static_cast<std::size_t>(rowCountOffset()));
+  return loadU16(inside(format_.dataRowCountOffset, kDataRowCountSize));
 }
 
 std::uint16_t JetDataPage::rowEntry(int row) const {
-  return getU16(page_, static_cast<std::size_t>(rowCountOffset() + 2 + 2 * row));
+  return loadU16(inside(entryOffset(row), kRowEntrySize));
 }
 
 int JetDataPage::freeSpace() const {
-  return getU16(page_, format_.dataFreeSpaceOffset);
+  return loadU16(inside(format_.dataFreeSpaceOffset, sizeof(std::uint16_t)));
 }
 
 void JetDataPage::setFreeSpace(int value) {
-  putU16(page_, format_.dataFreeSpaceOffset, static_cast<std::uint16_t>(value));
+  storeU16(inside(format_.dataFreeSpaceOffset, sizeof(std::uint16_t)),
+           static_cast<std::uint16_t>(value));
 }
 
 bool JetDataPage::allRowsDeleted() const {
@@ -86,8 +83,8 @@ int JetDataPage::markAllDeleted() {
   for (int row = 0; row < count; ++row) {
     const std::uint16_t entry = rowEntry(row);
     if ((entry & kRowDeletedFlag) == 0 && (entry & kRowOverflowFlag) == 0) ++live;
-    putU16(page_, static_cast<std::size_t>(rowCountOffset() + 2 + 2 * row),
-           static_cast<std::uint16_t>(entry | kRowDeletedFlag | kRowOverflowFlag));
+    storeU16(inside(entryOffset(row), kRowEntrySize),
+             static_cast<std::uint16_t>(entry | kRowDeletedFlag | kRowOverflowFlag));
   }
   return live;
 }
@@ -100,21 +97,21 @@ int JetDataPage::lowestRowStart() const {
 }
 
 bool JetDataPage::fits(std::size_t size) const {
-  return rowCount() < kMostRowsOnPage && static_cast<int>(size) + 2 <= freeSpace();
+  return rowCount() < kMostRowsOnPage && static_cast<int>(size + kRowEntrySize) <= freeSpace();
 }
 
 void JetDataPage::addRow(const std::uint8_t* row, std::size_t size) {
   const int count = rowCount();
-  const int tableEnd = rowCountOffset() + 2 + 2 * (count + 1);
+  const int tableEnd = static_cast<int>(entryOffset(count + 1));
   const int start = lowestRowStart() - static_cast<int>(size);
   if (!fits(size) || start < tableEnd) {
     throw EngineError("Internal error: a row was placed on a data page without room for it.");
   }
   std::memcpy(page_.data() + start, row, size);
-  putU16(page_, static_cast<std::size_t>(rowCountOffset() + 2 + 2 * count),
-         static_cast<std::uint16_t>(start));
-  putU16(page_, static_cast<std::size_t>(rowCountOffset()), static_cast<std::uint16_t>(count + 1));
-  setFreeSpace(freeSpace() - static_cast<int>(size) - 2);
+  storeU16(inside(entryOffset(count), kRowEntrySize), static_cast<std::uint16_t>(start));
+  storeU16(inside(format_.dataRowCountOffset, kDataRowCountSize),
+           static_cast<std::uint16_t>(count + 1));
+  setFreeSpace(freeSpace() - static_cast<int>(size + kRowEntrySize));
 }
 
 }  // namespace tiermend::data::jet

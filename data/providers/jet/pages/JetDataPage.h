@@ -45,18 +45,16 @@ class JetDataPage {
   void addRow(const std::uint8_t* row, std::size_t size);
 
  private:
-  int rowCountOffset() const { return static_cast<int>(format_.dataRowCountOffset); }
+  std::size_t entryOffset(int row) const {
+    return format_.rowEntryOffset(static_cast<std::size_t>(row));
+  }
+  const std::uint8_t* inside(std::size_t at, std::size_t width) const;
+  std::uint8_t* inside(std::size_t at, std::size_t width);
   int lowestRowStart() const;
   void setFreeSpace(int value);
 
   Page& page_;
   const JetFormat& format_;
 };
-
-// Little-endian access to page bytes.
-std::uint16_t getU16(const Page& page, std::size_t at);
-std::uint32_t getU32(const Page& page, std::size_t at);
-void putU16(Page& page, std::size_t at, std::uint16_t value);
-void putU32(Page& page, std::size_t at, std::uint32_t value);
 
 }  // namespace tiermend::data::jet

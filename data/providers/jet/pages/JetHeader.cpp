@@ -7,33 +7,27 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 
 #include "data/EngineError.h"
+#include "data/providers/jet/file/JetFileDescriptor.h"
 
 namespace tiermend::data::jet {
 
 namespace {
 
-constexpr std::size_t kSignatureLength = 19;  // 00 01 00 00 and the 15-character name
-constexpr int kHighestKnownVersion = 6;
-// The catalogue (MSysObjects) lives on page 2, so a usable file has at least 3 pages.
-constexpr long long kMinimumPages = 3;
+// The catalogue (MSysObjects) has its own page, so a usable file reaches past it.
+constexpr long long kMinimumPages = kCatalogueDefinitionPage + 1;
 
-// The fixed key, 0x6b39dac7 stored little-endian, that scrambles the header area.
-const std::vector<std::uint8_t> kHeaderKey = {0xC7, 0xDA, 0x39, 0x6B};
+// A number as the 4 bytes of an RC4 key, little-endian.
+std::vector<std::uint8_t> keyBytes(std::uint32_t key) {
+  std::vector<std::uint8_t> bytes(sizeof key);
+  storeU32(bytes.data(), key);
+  return bytes;
+}
 
 std::string unrecognized(const std::string& path) {
   return "Unrecognized database format '" + path + "'.";
 }
-
-// Closes a POSIX file descriptor when it goes out of scope.
-struct FileDescriptor {
-  int fd = -1;
-  ~FileDescriptor() {
-    if (fd >= 0) ::close(fd);
-  }
-};
 
 std::vector<std::uint8_t> readPrefix(int fd, std::size_t wanted) {
   std::vector<std::uint8_t> bytes(wanted);
@@ -59,9 +53,9 @@ void stripTrailingZeroUnits(std::vector<std::uint8_t>& bytes, std::size_t unit) 
 
 bool hasJetSignature(std::string_view firstBytes) {
   if (firstBytes.size() < kSignatureLength) return false;
-  const std::string_view name = firstBytes.substr(4, 15);
-  return firstBytes.compare(0, 4, std::string_view("\0\1\0\0", 4)) == 0 &&
-         (name == "Standard Jet DB" || name == "Standard ACE DB");
+  const std::string_view name = firstBytes.substr(kSignatureNameOffset, kSignatureNameLength);
+  return firstBytes.starts_with(kSignatureStart) &&
+         (name == kJetSignatureName || name == kAceSignatureName);
 }
 
 void rc4(const std::vector<std::uint8_t>& key, std::uint8_t* data, std::size_t length) {
@@ -85,18 +79,15 @@ void rc4(const std::vector<std::uint8_t>& key, std::uint8_t* data, std::size_t l
 void toggleHeaderScramble(std::vector<std::uint8_t>& page0, bool jet3) {
   const std::size_t length = jetFormat(jet3).headerScrambleLength;
   if (page0.size() < kHeaderScrambleStart + length) return;
-  rc4(kHeaderKey, page0.data() + kHeaderScrambleStart, length);
+  rc4(keyBytes(kHeaderScrambleKey), page0.data() + kHeaderScrambleStart, length);
 }
 
 std::vector<std::uint8_t> passwordMask(const std::vector<std::uint8_t>& clearPage0) {
-  double created = 0;
-  std::memcpy(&created, clearPage0.data() + kCreationDateOffset, sizeof created);
+  const double created = loadF64(clearPage0.data() + kCreationDateOffset);
   // The mask is the whole-day part of the creation date as a little-endian int32.
   std::int32_t whole = 0;
   if (created > -2147483648.0 && created < 2147483648.0) whole = static_cast<std::int32_t>(created);
-  const auto bits = static_cast<std::uint32_t>(whole);
-  return {static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
-          static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
+  return keyBytes(static_cast<std::uint32_t>(whole));
 }
 
 JetHeader parseHeader(std::vector<std::uint8_t> page0, const std::string& path) {
@@ -107,7 +98,7 @@ JetHeader parseHeader(std::vector<std::uint8_t> page0, const std::string& path) 
   JetHeader header;
   header.version = page0[kVersionOffset];
   if (header.version > kHighestKnownVersion) throw EngineError(unrecognized(path));
-  header.jet3 = header.version == 0;
+  header.jet3 = header.version == kJet3Version;
   const JetFormat& format = jetFormat(header.jet3);
   header.pageSize = static_cast<int>(format.pageSize);
 
@@ -128,16 +119,13 @@ JetHeader parseHeader(std::vector<std::uint8_t> page0, const std::string& path) 
 }
 
 void decryptPage(std::uint8_t* page, std::size_t size, std::uint32_t key, std::uint32_t number) {
-  const std::uint32_t pageKey = key ^ number;
-  rc4({static_cast<std::uint8_t>(pageKey), static_cast<std::uint8_t>(pageKey >> 8),
-       static_cast<std::uint8_t>(pageKey >> 16), static_cast<std::uint8_t>(pageKey >> 24)},
-      page, size);
+  rc4(keyBytes(key ^ number), page, size);
 }
 
 JetHeader readHeader(const std::string& openPath, const std::string& shownPath) {
   const std::string& path = shownPath.empty() ? openPath : shownPath;
-  FileDescriptor file{::open(openPath.c_str(), O_RDONLY | O_CLOEXEC)};
-  if (file.fd < 0) {
+  const FileDescriptor file(::open(openPath.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!file) {
     if (errno == ENOENT || errno == ENOTDIR)
       throw EngineError("Could not find file '" + path + "'.");
     throw EngineError("The Microsoft Jet database engine cannot open the file '" + path +
@@ -145,10 +133,10 @@ JetHeader readHeader(const std::string& openPath, const std::string& shownPath) 
                       "permission to view its data.");
   }
   struct stat status {};
-  if (::fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+  if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
     throw EngineError("The Microsoft Jet database engine cannot open the file '" + path + "'.");
   }
-  JetHeader header = parseHeader(readPrefix(file.fd, kJet4Format.pageSize), path);
+  JetHeader header = parseHeader(readPrefix(file.get(), kJet4Format.pageSize), path);
   const long long size = status.st_size;
   if (size % header.pageSize != 0 || size / header.pageSize < kMinimumPages) {
     throw EngineError(unrecognized(path));

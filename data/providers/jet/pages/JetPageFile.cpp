@@ -1,4 +1,4 @@
-// Page I/O with pread/pwrite on one file descriptor, closed exactly once.
+// Page I/O with pread/pwrite on one file descriptor, which closes itself.
 #include "data/providers/jet/pages/JetPageFile.h"
 
 #include <fcntl.h>
@@ -9,16 +9,10 @@
 #include <cstring>
 
 #include "data/EngineError.h"
+#include "data/providers/jet/format/JetDamage.h"
 #include "data/providers/jet/pages/JetHeader.h"
 
 namespace tiermend::data::jet {
-
-namespace {
-
-// The largest file a Jet page pointer (3 bytes of page number) can address.
-constexpr std::uint32_t kMostPages = 0xFFFFFF;
-
-}  // namespace
 
 JetPageFile::JetPageFile(const std::string& path, int pageSize, Access access,
                          std::uint32_t databaseKey, const std::string& shownPath)
@@ -29,27 +23,19 @@ JetPageFile::JetPageFile(const std::string& path, int pageSize, Access access,
     throw EngineError("Cannot update the database '" + shownPath_ +
                       "': it is encrypted, and this program cannot write encrypted pages.");
   }
-  fd_ = ::open(path.c_str(), (access == Access::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
-  if (fd_ < 0) fail("open");
+  fd_ = FileDescriptor(
+      ::open(path.c_str(), (access == Access::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC));
+  if (!fd_) fail("open");
   struct stat info {};
-  if (::fstat(fd_, &info) != 0) {
-    const int error = errno;
-    ::close(fd_);
-    fd_ = -1;
-    errno = error;
-    fail("examine");
+  if (::fstat(fd_.get(), &info) != 0) fail("examine");
+  if (info.st_size % pageSize != 0) {
+    throw damagedFile(shownPath_, "its size is not a whole number of " + std::to_string(pageSize) +
+                                      "-byte pages");
   }
-  if (info.st_size % pageSize != 0 || info.st_size / pageSize > kMostPages) {
-    ::close(fd_);
-    fd_ = -1;
-    throw EngineError("The database file '" + shownPath_ + "' is damaged and cannot be " +
-                      (access == Access::ReadOnly ? "read." : "written."));
+  if (info.st_size / pageSize > kMostPagesInFile) {
+    throw damagedFile(shownPath_, "it has more pages than a Jet file can have");
   }
   pageCount_ = static_cast<std::uint32_t>(info.st_size / pageSize);
-}
-
-JetPageFile::~JetPageFile() {
-  if (fd_ >= 0) ::close(fd_);
 }
 
 void JetPageFile::fail(const std::string& what) const {
@@ -59,15 +45,14 @@ void JetPageFile::fail(const std::string& what) const {
 
 void JetPageFile::read(std::uint32_t number, Page& page) const {
   if (number >= pageCount_) {
-    throw EngineError("The database file '" + shownPath_ + "' is damaged: page " +
-                      std::to_string(number) + " lies beyond its end.");
+    throw damagedFile(shownPath_, "page " + std::to_string(number) + " lies beyond its end");
   }
   page.resize(static_cast<std::size_t>(pageSize_));
   const off_t at = static_cast<off_t>(number) * pageSize_;
   std::size_t done = 0;
   while (done < page.size()) {
     const ssize_t got =
-        ::pread(fd_, page.data() + done, page.size() - done, at + static_cast<off_t>(done));
+        ::pread(fd_.get(), page.data() + done, page.size() - done, at + static_cast<off_t>(done));
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) fail("read");
     done += static_cast<std::size_t>(got);
@@ -83,7 +68,7 @@ void JetPageFile::write(std::uint32_t number, const Page& page) {
   std::size_t done = 0;
   while (done < page.size()) {
     const ssize_t put =
-        ::pwrite(fd_, page.data() + done, page.size() - done, at + static_cast<off_t>(done));
+        ::pwrite(fd_.get(), page.data() + done, page.size() - done, at + static_cast<off_t>(done));
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) fail("write");
     done += static_cast<std::size_t>(put);
@@ -92,7 +77,7 @@ void JetPageFile::write(std::uint32_t number, const Page& page) {
 }
 
 std::uint32_t JetPageFile::append(const Page& page) {
-  if (pageCount_ >= kMostPages) {
+  if (pageCount_ >= kMostPagesInFile) {
     throw EngineError("The database file '" + shownPath_ +
                       "' has reached the largest size Jet allows.");
   }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "data/providers/jet/file/JetFileDescriptor.h"
 #include "data/providers/jet/pages/JetPageStore.h"
 
 namespace tiermend::data::jet {
@@ -20,12 +21,12 @@ class JetPageFile : public JetPageStore {
   // a whole number of pages of pageSize bytes.
   JetPageFile(const std::string& path, int pageSize, Access access = Access::ReadWrite,
               std::uint32_t databaseKey = 0, const std::string& shownPath = {});
-  ~JetPageFile() override;
   JetPageFile(const JetPageFile&) = delete;
   JetPageFile& operator=(const JetPageFile&) = delete;
 
   int pageSize() const override { return pageSize_; }
   std::uint32_t pageCount() const override { return pageCount_; }
+  std::string shownPath() const override { return shownPath_; }
   void read(std::uint32_t number, Page& page) const override;
   void write(std::uint32_t number, const Page& page) override;
   std::uint32_t append(const Page& page) override;
@@ -35,7 +36,7 @@ class JetPageFile : public JetPageStore {
   [[noreturn]] void fail(const std::string& what) const;
 
   std::string shownPath_;
-  int fd_ = -1;
+  FileDescriptor fd_;
   int pageSize_ = 0;
   std::uint32_t pageCount_ = 0;
   std::uint32_t databaseKey_ = 0;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace tiermend::data::jet {
@@ -17,6 +18,8 @@ class JetPageStore {
 
   virtual int pageSize() const = 0;
   virtual std::uint32_t pageCount() const = 0;
+  // The file as messages name it (the one the user gave); empty for pages in memory.
+  virtual std::string shownPath() const { return {}; }
   // Reads page number into page (sized to the page size). Throws EngineError for a page
   // beyond the end or one that cannot be read.
   virtual void read(std::uint32_t number, Page& page) const = 0;

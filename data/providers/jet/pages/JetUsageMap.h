@@ -1,20 +1,48 @@
 // A Jet page usage map: a bitmap of page numbers kept in a row that a 4-byte pointer
-// names (row number in the low byte, page number above it). Two forms exist:
+// names (row number in the low byte, page number above it). Two kinds exist:
 //   inline (type 0): a start page, then the bitmap in the row itself;
 //   reference (type 1): page numbers of usage-map pages (type 0x05), the k-th covering
 //   the k-th stretch of (page size - 4) * 8 pages, its bitmap from byte 4.
 // A table has one map of the pages it owns and one of its pages with free space. The
 // global map on page 1 marks the file's free pages: there a set bit means unused.
+//
+// Each kind has one handler that both decodes the map's bytes into pages and encodes
+// changes into them. The reader lists the pages of a map row it has read (pagesOfMap);
+// the writer reads and changes maps in place through the page cache (JetUsageMap). The
+// pages are listed in ascending order, each at most once, and a map that names a page
+// outside the file, a map page that is no map page, or a map of another kind is
+// reported as damage instead of being guessed around.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "data/providers/jet/format/JetFormat.h"
 #include "data/providers/jet/pages/JetPageCache.h"
 
 namespace tiermend::data::jet {
+
+struct JetPageMapLayout {
+  std::size_t pageSize = 0;
+  std::uint32_t pageCount = 0;  // pages in the file
+  // A table's maps name only pages of the file; the writer's free-space maps may name
+  // pages beyond its end, which are then listed too.
+  bool pagesBeyondTheEndAreDamage = true;
+};
+
+// Reads one page of the file into a buffer of pageSize bytes; false when it cannot.
+using PageReader = std::function<bool(std::uint32_t page, std::vector<std::uint8_t>& buffer)>;
+
+// The data pages the map in map[0, mapSize) lists, ascending. Throws std::runtime_error
+// that says what is wrong with the map (the caller names the table and the file).
+std::vector<std::uint32_t> pagesOfMap(const std::uint8_t* map, std::size_t mapSize,
+                                      const JetPageMapLayout& layout, const PageReader& read);
+
+// The handler of one kind of map, chosen from the map's first byte (JetUsageMap.cpp).
+class JetMapKind;
 
 class JetUsageMap {
  public:
@@ -24,6 +52,9 @@ class JetUsageMap {
   // Reads the map whose row pointer is pointer. Throws EngineError when the pointer
   // or the map is damaged.
   JetUsageMap(JetPageCache& cache, std::uint32_t pointer);
+  ~JetUsageMap();
+  JetUsageMap(JetUsageMap&&) noexcept;
+  JetUsageMap& operator=(JetUsageMap&&) noexcept;
 
   bool isInline() const;
   // The pages whose bit is set, in ascending order.
@@ -41,23 +72,10 @@ class JetUsageMap {
   void markAllocated(std::uint32_t page);
 
  private:
-  std::size_t bitmapStart() const { return rowStart_ + kInlineMapBitmapStart; }
-  std::size_t bitmapBytes() const { return rowLength_ - kInlineMapBitmapStart; }
-  std::uint32_t inlineStart();
-  std::uint32_t pagesPerMapPage() const;
-  std::size_t referenceCount() const { return (rowLength_ - 1) / 4; }
-  std::uint32_t referenceAt(std::size_t index);
-  bool testBit(std::uint32_t page);
-  void setBit(std::uint32_t page, bool on, const PageAllocator* allocate);
-  void rewriteInline(std::uint32_t start, const std::vector<std::uint32_t>& pages);
-  void promoteToReference(const std::vector<std::uint32_t>& pages, const PageAllocator& allocate);
-  Page& holder() { return cache_.page(holderPage_); }
-  [[noreturn]] void damaged() const;
+  // The handler of the map's kind as its first byte now gives it.
+  JetMapKind& kind();
 
-  JetPageCache& cache_;
-  std::uint32_t holderPage_ = 0;
-  std::size_t rowStart_ = 0;
-  std::size_t rowLength_ = 0;
+  std::unique_ptr<JetMapKind> kind_;
 };
 
 }  // namespace tiermend::data::jet

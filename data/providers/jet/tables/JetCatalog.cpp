@@ -2,6 +2,7 @@
 #include "data/providers/jet/tables/JetCatalog.h"
 
 #include "data/EngineError.h"
+#include "data/providers/jet/format/JetDamage.h"
 #include "data/providers/jet/tables/JetNames.h"
 #include "data/providers/jet/tables/JetRowSplitter.h"
 #include "data/providers/jet/tables/JetRowWalk.h"
@@ -14,8 +15,7 @@ namespace {
 constexpr const char* kCatalogueName = "MSysObjects";
 
 [[noreturn]] void damagedCatalogue(const std::string& file, const std::string& what) {
-  throw EngineError("The database file '" + file +
-                    "' is damaged and cannot be read: its list of tables " + what + ".");
+  throw damagedFile(file, "its list of tables " + what);
 }
 
 // The position of the catalogue column named name, of one of the kinds given.
@@ -45,7 +45,7 @@ std::vector<JetCatalogEntry> readCatalogue(const JetPageStore& pages, const JetF
     table = parseTableDefinition(readDefinitionBytes(pages, format, kCatalogueDefinitionPage),
                                  format, jet3Text);
   } catch (const JetDefinitionError& error) {
-    damagedCatalogue(file, std::string("is damaged: ") + error.what());
+    damagedCatalogue(file, std::string("cannot be read (") + error.what() + ")");
   }
   table.page = kCatalogueDefinitionPage;
   const std::size_t id = catalogueColumn(table, "Id", {kJetInt32}, file);

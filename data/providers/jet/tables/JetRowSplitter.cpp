@@ -20,24 +20,24 @@ bool JetRowSplitter::readVariableStarts(const std::uint8_t* row, std::size_t siz
   const std::size_t varCount = countSize == 1 ? row[countAt] : loadU16(row + countAt);
   if (varCount > rowColumns) return false;
   if (countSize == 2) {
-    // Jet 4: varCount starts and the end of the data, each 2 bytes, last first.
+    // Jet 4: varCount starts and the end of the data, each of countSize bytes, last first.
     const std::size_t entries = varCount + 1;
-    if (countAt < countSize + 2 * entries) return false;
+    if (countAt < countSize + countSize * entries) return false;
     for (std::size_t k = 0; k < entries; ++k) {
-      varStarts_.push_back(loadU16(row + countAt - 2 * (k + 1)));
+      varStarts_.push_back(loadU16(row + countAt - countSize * (k + 1)));
     }
-    varDataEnd_ = countAt - 2 * entries;
+    varDataEnd_ = countAt - countSize * entries;
   } else {
     // Jet 3: a jump table entry for every 256 bytes of row, then one byte per start.
-    std::size_t jumps = (size - 1) / 256;
+    std::size_t jumps = (size - 1) / kJet3JumpStride;
     if (countAt < countSize + jumps + varCount + 1) return false;
     const std::size_t tableEnd = countAt - jumps;  // the offset table ends here
     // The count comes from the row's size, so the last entry may stand for nothing.
-    if ((tableEnd - 1 - varCount) / 256 < jumps) --jumps;
+    if ((tableEnd - 1 - varCount) / kJet3JumpStride < jumps) --jumps;
     std::size_t used = 0;
     for (std::size_t k = 0; k <= varCount; ++k) {
       while (used < jumps && row[countAt - 1 - used] == k) ++used;
-      varStarts_.push_back(row[tableEnd - 1 - k] + 256 * used);
+      varStarts_.push_back(row[tableEnd - 1 - k] + kJet3JumpStride * used);
     }
     varDataEnd_ = tableEnd - (varCount + 1);
   }

@@ -5,7 +5,7 @@
 
 #include "data/providers/jet/format/JetDamage.h"
 #include "data/providers/jet/pages/JetDataPage.h"
-#include "data/providers/jet/pages/JetPageMap.h"
+#include "data/providers/jet/pages/JetUsageMap.h"
 
 namespace tiermend::data::jet {
 namespace {

@@ -69,7 +69,7 @@ JetColumnDefinition readColumnEntry(const std::uint8_t* entry, const JetFormat& 
   column.size = loadU16(entry + format.columnSizeOffset);
   column.flags = entry[format.columnFlagsOffset];
   column.compressed =
-      !format.jet3 && (entry[format.columnFlagsOffset + 1] & kColumnCompressedUnicode) != 0;
+      !format.jet3 && (entry[kJet4ColumnMoreFlagsOffset] & kColumnCompressedUnicode) != 0;
   if (column.kind == kJetDecimal) {
     column.precision = entry[format.columnPrecisionOffset];
     column.scale = entry[format.columnScaleOffset];
@@ -154,14 +154,15 @@ JetRealIndex readRealIndex(const std::uint8_t* entry, const JetFormat& format,
                            const std::set<int>& columnNumbers) {
   JetRealIndex index;
   for (int slot = 0; slot < kIndexColumnSlots; ++slot) {
-    const std::uint8_t* at = entry + format.realIndexColumnsOffset + 3 * slot;
+    const std::uint8_t* at = entry + format.realIndexColumnsOffset +
+                             kIndexColumnSlotSize * static_cast<std::size_t>(slot);
     const std::uint16_t number = loadU16(at);
     if (number == kNoIndexColumn) continue;
     if (columnNumbers.count(number) == 0) {
       damaged("an index names column number " + std::to_string(number) +
               ", which the table does not have");
     }
-    index.columns.push_back({number, at[2] == 0x01});
+    index.columns.push_back({number, at[kIndexColumnOrderOffset] == kIndexColumnAscending});
   }
   if (index.columns.empty()) damaged("an index names no column");
   index.usageMap = loadU32(entry + format.realIndexUsageMapOffset);

@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "data/EngineError.h"
+#include "data/providers/jet/format/JetDamage.h"
 #include "data/providers/jet/pages/JetDataPage.h"
 
 namespace tiermend::data::jet {
@@ -12,8 +13,7 @@ namespace tiermend::data::jet {
 namespace {
 
 [[noreturn]] void damaged(const std::string& column) {
-  throw EngineError("The long value in column '" + column +
-                    "' cannot be read: the database file is damaged.");
+  throw damagedFile({}, "the long value in column '" + column + "' cannot be read");
 }
 
 // Reads the long-value rows a value is stored in, each checked against its page.

@@ -16,7 +16,7 @@ std::shared_ptr<JetDatabase> openForWriting(const std::string& path, const std::
     throw EngineError("Cannot update the database '" + database->path +
                       "': it is encrypted, and this program cannot write encrypted pages.");
   }
-  if (database->header.version > 1) {
+  if (database->header.version > kJet4Version) {
     throw EngineError("Cannot update the database '" + database->path +
                       "': this program writes only Access 97 to 2003 files.");
   }
@@ -55,7 +55,7 @@ void checkIndexes(const JetDatabase& database, const JetTableDefinition& definit
         fail("found other entries than one for each row written");
       }
     } catch (const JetIndexPageDamage& damage) {
-      fail(std::string("found it damaged: ") + damage.what());
+      fail("found it damaged: page " + std::to_string(damage.page()) + ", " + damage.reason());
     }
   }
 }

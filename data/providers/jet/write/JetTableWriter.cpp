@@ -21,7 +21,7 @@ JetTableWriter::JetTableWriter(JetPageCache& cache, JetUsageMap& globalMap, JetT
       packer_(layout_, std::move(jet3Text), std::move(jet3Decode)),
       digest_(baseline),
       indexes_(std::move(indexes)) {
-  rowCount_ = getU32(cache_.page(layout_.definitionPage), layout_.rowCountOffset);
+  rowCount_ = loadU32(cache_.page(layout_.definitionPage).data() + layout_.rowCountOffset);
   emptied_ = rowCount_ == 0;
 }
 
@@ -33,7 +33,7 @@ std::uint32_t JetTableWriter::allocate(const Page& page) {
 
 void JetTableWriter::storeRowCount(std::uint32_t count) {
   rowCount_ = count;
-  putU32(cache_.page(layout_.definitionPage), layout_.rowCountOffset, count);
+  storeU32(cache_.page(layout_.definitionPage).data() + layout_.rowCountOffset, count);
   cache_.changed(layout_.definitionPage);
 }
 
@@ -102,7 +102,7 @@ void JetTableWriter::insert(const std::vector<std::string>& columns,
     const JetColumnLayout& column = layout_.columns[i];
     if (column.autoNumber) {
       const std::uint32_t last =
-          getU32(cache_.page(layout_.definitionPage), layout_.autoNumberOffset);
+          loadU32(cache_.page(layout_.definitionPage).data() + layout_.autoNumberOffset);
       if (last >= static_cast<std::uint32_t>(INT32_MAX)) {
         throw EngineError("The auto-number field '" + column.name + "' has no numbers left.");
       }
@@ -124,7 +124,7 @@ void JetTableWriter::insert(const std::vector<std::string>& columns,
   const JetRowId placed = placeRow(packed);
   if (indexes_) indexes_->record(placed);
   if (nextAuto != 0) {
-    putU32(cache_.page(layout_.definitionPage), layout_.autoNumberOffset, nextAuto);
+    storeU32(cache_.page(layout_.definitionPage).data() + layout_.autoNumberOffset, nextAuto);
   }
   storeRowCount(rowCount_ + 1);
   digest_.add(stored_);

@@ -1,0 +1,168 @@
+// Usage maps held in memory: two map objects on one row see each other's change of
+// kind, the global map's window moves to a page added at the end, a reference map too
+// short for a page says so, and maps that do not add up are refused in the reader's
+// words (naming the map) and the writer's (naming the map's page).
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <numeric>
+#include <string>
+#include <vector>
+
+#include "JetTestSupport.h"
+#include "data/providers/jet/pages/JetDataPage.h"
+#include "data/providers/jet/pages/JetUsageMap.h"
+
+namespace tiermend::data::jet {
+namespace {
+
+const JetFormat& kFormat = kJet4Format;
+// The inline map Access makes: a kind byte, a start page and 59 bytes of bitmap.
+constexpr std::size_t kInlineRowBytes = 64;
+constexpr std::size_t kInlineCapacity = (kInlineRowBytes - kInlineMapBitmapStart) * 8;
+
+std::vector<std::uint8_t> inlineRow(std::uint32_t start) {
+  std::vector<std::uint8_t> row(kInlineRowBytes, 0);
+  row[0] = kUsageMapInline;
+  storeU32(row.data() + kInlineMapStartPageOffset, start);
+  return row;
+}
+
+std::vector<std::uint8_t> referenceRow(const std::vector<std::uint32_t>& mapPages) {
+  std::vector<std::uint8_t> row(kReferenceMapPagesOffset + 4 * mapPages.size(), 0);
+  row[0] = kUsageMapReference;
+  for (std::size_t i = 0; i < mapPages.size(); ++i) {
+    storeU32(row.data() + kReferenceMapPagesOffset + 4 * i, mapPages[i]);
+  }
+  return row;
+}
+
+// Pages 0 to pages - 1, blank but for page 1, a data page holding mapRow as its row 0
+// (where the global map lies).
+JetMemoryPages storeWithMapRow(std::uint32_t pages, const std::vector<std::uint8_t>& mapRow) {
+  JetMemoryPages store(static_cast<int>(kFormat.pageSize));
+  const Page blank(kFormat.pageSize, 0);
+  Page holder(kFormat.pageSize, 0);
+  JetDataPage::initialise(holder, false, 0);
+  JetDataPage(holder, false).addRow(mapRow.data(), mapRow.size());
+  store.append(blank);
+  store.append(holder);
+  while (store.pageCount() < pages) store.append(blank);
+  return store;
+}
+
+// What the reader's decoder lists from the map row as the store now holds it.
+std::vector<std::uint32_t> listedByTheReader(const JetPageStore& store) {
+  const Page holder = store.read(1);
+  JetRowBounds bounds;
+  EXPECT_TRUE(rowBounds(holder, kFormat, 0, bounds));
+  const PageReader read = [&store](std::uint32_t number, std::vector<std::uint8_t>& buffer) {
+    store.read(number, buffer);
+    return true;
+  };
+  return pagesOfMap(holder.data() + bounds.start, bounds.end - bounds.start,
+                    {kFormat.pageSize, store.pageCount(), false}, read);
+}
+
+std::vector<std::uint32_t> run(std::uint32_t first, std::uint32_t last) {
+  std::vector<std::uint32_t> pages(last - first + 1);
+  std::iota(pages.begin(), pages.end(), first);
+  return pages;
+}
+
+TEST(JetUsageMapTest, TwoMapObjectsOnOneRowFollowTheOthersChangeOfKind) {
+  JetMemoryPages store = storeWithMapRow(2000, inlineRow(0));
+  JetPageCache cache(store);
+  const JetUsageMap::PageAllocator allocate = [&store](const Page& page) {
+    return store.append(page);
+  };
+  JetUsageMap first(cache, kGlobalMapPointer);
+  JetUsageMap second(cache, kGlobalMapPointer);
+  first.add(3, allocate);
+  first.add(1500, allocate);  // too far from page 3 for the inline window
+  EXPECT_FALSE(second.isInline());
+  EXPECT_TRUE(second.contains(1500));
+  second.add(1600, allocate);
+  second.remove(3);
+  EXPECT_EQ(first.pages(), (std::vector<std::uint32_t>{1500, 1600}));
+  cache.flush();
+  EXPECT_EQ(listedByTheReader(store), (std::vector<std::uint32_t>{1500, 1600}));
+}
+
+TEST(JetUsageMapTest, TheGlobalMapsWindowMovesToAPageAddedPastItsEnd) {
+  // The file ends with page 600, just added; the window covers pages 0 to 471.
+  JetMemoryPages store = storeWithMapRow(601, inlineRow(0));
+  JetPageCache cache(store);
+  JetUsageMap global(cache, kGlobalMapPointer);
+  global.markAllocated(600);
+  // The window starts at the new page, in use; the pages after it lie past the file's
+  // end and are free.
+  const std::vector<std::uint32_t> free = run(601, 600 + kInlineCapacity - 1);
+  EXPECT_EQ(global.pages(), free);
+  global.markAllocated(20);  // before the window: counted as in use already
+  global.markAllocated(601);
+  cache.flush();
+  EXPECT_EQ(listedByTheReader(store), run(602, 600 + kInlineCapacity - 1));
+}
+
+TEST(JetUsageMapTest, AReferenceMapWithTooFewMapPagesRefusesAPageBeyondThem) {
+  // Two map pages' worth of pages, neither map page made yet.
+  JetMemoryPages store = storeWithMapRow(10, referenceRow({0, 0}));
+  JetPageCache cache(store);
+  const JetUsageMap::PageAllocator allocate = [&store](const Page& page) {
+    return store.append(page);
+  };
+  JetUsageMap map(cache, kGlobalMapPointer);
+  map.add(7, allocate);
+  EXPECT_EQ(map.pages(), std::vector<std::uint32_t>{7});
+  const auto beyond = static_cast<std::uint32_t>(2 * kFormat.pagesPerMapPage());
+  EXPECT_EQ(testing::failureOf([&] { map.add(beyond, allocate); }),
+            "The database file is too large for its page usage map.");
+  EXPECT_FALSE(map.contains(beyond));
+}
+
+struct BrokenMap {
+  const char* name;
+  std::function<std::vector<std::uint8_t>()> row;
+  const char* readerWords;  // the words the reader's decoder throws
+};
+
+class JetBrokenUsageMap : public ::testing::TestWithParam<BrokenMap> {};
+
+TEST_P(JetBrokenUsageMap, IsRefusedByTheReaderAndTheWriter) {
+  JetMemoryPages store = storeWithMapRow(10, GetParam().row());
+  try {
+    listedByTheReader(store);
+    ADD_FAILURE() << "the reader listed the map's pages";
+  } catch (const std::runtime_error& error) {
+    EXPECT_EQ(std::string(error.what()), GetParam().readerWords);
+  }
+  JetPageCache cache(store);
+  EXPECT_EQ(testing::failureOf([&] { JetUsageMap(cache, kGlobalMapPointer).pages(); }),
+            "The database file is damaged: a page usage map on page 1 does not add up, so the "
+            "file cannot be written.");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Maps, JetBrokenUsageMap,
+    ::testing::Values(BrokenMap{"OfAnUnknownKind",
+                                [] {
+                                  std::vector<std::uint8_t> row = inlineRow(0);
+                                  row[0] = 7;
+                                  return row;
+                                },
+                                "its page map is of an unknown kind (7)"},
+                      BrokenMap{"NamingABlankPageAsItsMapPage",
+                                [] {
+                                  return referenceRow({0, 5});
+                                },
+                                "its page map names page 5 as a map page, which it is not"},
+                      BrokenMap{"NamingAMapPageBeyondTheFile",
+                                [] {
+                                  return referenceRow({9000, 0});
+                                },
+                                "its page map names map page 9000, beyond the end of the file"}),
+    [](const ::testing::TestParamInfo<BrokenMap>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace tiermend::data::jet
