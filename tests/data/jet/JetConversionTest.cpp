@@ -6,8 +6,9 @@
 
 #include "data/EngineError.h"
 #include "data/providers/jet/JetStatement.h"
-#include "data/providers/jet/values/JetText.h"
-#include "data/providers/jet/values/JetValues.h"
+#include "data/providers/jet/format/ByteOrder.h"
+#include "data/providers/jet/values/JetTextCodec.h"
+#include "data/providers/jet/values/JetValueCodec.h"
 #include "data/value/Calendar.h"
 #include "data/value/GuidText.h"
 
@@ -60,6 +61,24 @@ TEST(JetDateTest, EveryDayOfTheCalendarRoundTrips) {
   }
 }
 
+const JetTextCodec kJet4Text(false, 0);
+
+// The value a present field of kind holds in bytes, as the cursor reads it.
+Value decoded(int kind, const std::vector<std::uint8_t>& bytes, int scale = 0) {
+  const JetValueCodec codec({"c", kind, 0, 0, scale, false}, kJet4Text);
+  return codec.decode(true, bytes.data(), bytes.size(), nullptr);
+}
+
+std::string currencyText(std::int64_t units) {
+  std::vector<std::uint8_t> bytes(8);
+  storeI64(bytes.data(), units);
+  return std::get<Decimal>(decoded(kJetCurrency, bytes)).text;
+}
+
+std::string decimalText(const std::vector<std::uint8_t>& bytes, int scale) {
+  return std::get<Decimal>(decoded(kJetDecimal, bytes, scale)).text;
+}
+
 TEST(JetNumberTest, CurrencyKeepsEveryDigit) {
   const std::pair<std::int64_t, const char*> cases[] = {
       {std::numeric_limits<std::int64_t>::max(), "922337203685477.5807"},
@@ -70,7 +89,7 @@ TEST(JetNumberTest, CurrencyKeepsEveryDigit) {
       {123, "0.0123"},
       {123450000, "12345.0000"},
   };
-  for (const auto& [units, text] : cases) EXPECT_EQ(currencyFromUnits(units).text, text);
+  for (const auto& [units, text] : cases) EXPECT_EQ(currencyText(units), text);
 }
 
 std::vector<std::uint8_t> decimalBytes(bool negative, unsigned __int128 magnitude) {
@@ -103,17 +122,15 @@ TEST(JetNumberTest, DecimalsHaveExactlyTheirScale) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
-    EXPECT_EQ(decimalFromBytes(decimalBytes(c.negative, c.magnitude).data(), c.scale).text, c.text);
+    EXPECT_EQ(decimalText(decimalBytes(c.negative, c.magnitude), c.scale), c.text);
   }
   // The widest magnitude, and a scale longer than any number's digits.
   const unsigned __int128 widest = ~static_cast<unsigned __int128>(0);
-  EXPECT_EQ(decimalFromBytes(decimalBytes(false, widest).data(), 0).text,
-            "340282366920938463463374607431768211455");
-  EXPECT_EQ(decimalFromBytes(decimalBytes(true, widest).data(), 20).text,
+  EXPECT_EQ(decimalText(decimalBytes(false, widest), 0), "340282366920938463463374607431768211455");
+  EXPECT_EQ(decimalText(decimalBytes(true, widest), 20),
             "-3402823669209384634.63374607431768211455");
-  EXPECT_EQ(decimalFromBytes(decimalBytes(true, 5).data(), 130).text,
-            "-0." + std::string(129, '0') + "5");
-  EXPECT_EQ(decimalFromBytes(decimalBytes(false, 0).data(), 2).text, "0.00");
+  EXPECT_EQ(decimalText(decimalBytes(true, 5), 130), "-0." + std::string(129, '0') + "5");
+  EXPECT_EQ(decimalText(decimalBytes(false, 0), 2), "0.00");
 }
 
 TEST(JetNumberTest, GuidsUseRegistryFormat) {
@@ -124,7 +141,7 @@ TEST(JetNumberTest, GuidsUseRegistryFormat) {
 
 std::string decode(std::initializer_list<std::uint8_t> bytes) {
   const std::vector<std::uint8_t> data(bytes);
-  return decodeJet4Text(data.data(), data.size());
+  return kJet4Text.decode(data.data(), data.size());
 }
 
 TEST(JetTextTest, CompressedAndPlainFormsDecode) {
@@ -154,8 +171,9 @@ TEST(JetTextTest, WrittenTextReadsBackInBothForms) {
   for (const auto& [text, compressible] : cases) {
     for (bool compress : {false, true}) {
       SCOPED_TRACE(text.substr(0, 20) + (compress ? " compressed" : " plain"));
-      const auto bytes = jet4TextBytes(utf8ToUtf16(text), compress);
-      EXPECT_EQ(decodeJet4Text(bytes.data(), bytes.size()), text);
+      std::vector<std::uint8_t> bytes;
+      kJet4Text.encode(text, compress, SIZE_MAX, "t", bytes);
+      EXPECT_EQ(kJet4Text.decode(bytes.data(), bytes.size()), text);
       const bool compressed = bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE;
       EXPECT_EQ(compressed, compress && compressible);
     }

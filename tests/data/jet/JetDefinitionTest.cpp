@@ -16,9 +16,7 @@ namespace {
 
 const JetFormat& kFormat = kJet4Format;
 
-std::string noJet3Names(const std::uint8_t*, std::size_t) {
-  return {};
-}
+const JetTextCodec kText(false, 0);
 
 JetMemoryPages pagesOf(const std::string& path) {
   const auto bytes = testing::fileBytes(path);
@@ -31,7 +29,7 @@ JetMemoryPages pagesOf(const std::string& path) {
 }
 
 std::uint32_t definitionPageOf(const JetPageStore& pages, const std::string& table) {
-  for (const auto& entry : readCatalogue(pages, kFormat, noJet3Names, "package")) {
+  for (const auto& entry : readCatalogue(pages, kFormat, kText, "package")) {
     if (entry.name == table) return entry.definitionPage;
   }
   throw std::runtime_error("no table " + table);
@@ -60,11 +58,11 @@ TEST_P(JetDamagedDefinition, IsRefusedSayingWhatIsWrong) {
   const std::uint32_t number = definitionPageOf(pages, "labor");
   Page definition = pages.read(number);
   ASSERT_NO_THROW(
-      parseTableDefinition(readDefinitionBytes(pages, kFormat, number), kFormat, noJet3Names));
+      parseTableDefinition(readDefinitionBytes(pages, kFormat, number), kFormat, kText));
   GetParam().damage(definition, number);
   pages.write(number, definition);
   try {
-    parseTableDefinition(readDefinitionBytes(pages, kFormat, number), kFormat, noJet3Names);
+    parseTableDefinition(readDefinitionBytes(pages, kFormat, number), kFormat, kText);
     ADD_FAILURE() << "the damaged definition was accepted";
   } catch (const JetDefinitionError& error) {
     EXPECT_EQ(std::string(error.what()), GetParam().expected);
@@ -145,7 +143,7 @@ TEST(JetTableDefinitionTest, ColumnsOfTheAccessMadeFixturesAreReadWithKindsSizes
   JetMemoryPages pages = pagesOf(testing::fixture("types.mdb"));
   const std::uint32_t number = definitionPageOf(pages, "all_types");
   const JetTableDefinition table =
-      parseTableDefinition(readDefinitionBytes(pages, kFormat, number), kFormat, noJet3Names);
+      parseTableDefinition(readDefinitionBytes(pages, kFormat, number), kFormat, kText);
   bool sawDecimal = false;
   for (const JetColumnDefinition& column : table.columns) {
     if (column.kind != kJetDecimal) continue;

@@ -10,9 +10,10 @@
 #include "data/providers/jet/pages/JetDataPage.h"
 #include "data/providers/jet/pages/JetPageCache.h"
 #include "data/providers/jet/pages/JetUsageMap.h"
+#include "data/providers/jet/tables/JetColumns.h"
 #include "data/providers/jet/tables/JetRowPacker.h"
 #include "data/providers/jet/tables/JetRowSplitter.h"
-#include "data/providers/jet/values/JetText.h"
+#include "data/providers/jet/values/JetTextCodec.h"
 #include "data/providers/jet/values/JetValueCodec.h"
 
 namespace tiermend::data::jet {
@@ -52,24 +53,16 @@ JetTableDefinition sampleTable(bool jet3) {
   return table;
 }
 
-std::vector<std::uint8_t> asBytes(const std::string& text, const std::string&) {
-  return {text.begin(), text.end()};
-}
-
-std::string fromBytes(const std::uint8_t* data, std::size_t size) {
-  return std::string(reinterpret_cast<const char*>(data), size);
+// Jet 3 text in Windows-1252, Jet 4 text in UTF-16LE.
+JetTextCodec textOf(bool jet3) {
+  return JetTextCodec(jet3, 1252);
 }
 
 // What the reader makes of one field, as the cursor reads it.
 Value readField(const JetColumnDefinition& c, const JetField& field, const std::uint8_t* row,
                 bool jet3) {
-  if (c.kind == kJetBoolean) return field.present;
-  if (!field.present) return Null{};
-  const std::uint8_t* bytes = row + field.start;
-  if (c.kind == kJetText) {
-    return jet3 ? fromBytes(bytes, field.size) : decodeJet4Text(bytes, field.size);
-  }
-  return decodeFixedValue(c.kind, c.scale, bytes, c.name);
+  const JetValueCodec codec(valueColumnOf(c), textOf(jet3));
+  return codec.decode(field.present, row + field.start, field.size, nullptr);
 }
 
 struct RowCase {
@@ -93,7 +86,7 @@ TEST(JetRowRoundTripTest, PackedRowsSplitBackIntoTheirValuesInJet3AndJet4) {
     const JetFormat& format = jetFormat(jet3);
     const JetTableDefinition table = sampleTable(jet3);
     const JetTableLayout layout = layoutOfTable("t", table, format);
-    JetRowPacker packer(layout, asBytes, fromBytes);
+    JetRowPacker packer(layout, textOf(jet3));
     JetRowSplitter splitter(table, format);
     for (const RowCase& c : cases) {
       SCOPED_TRACE(std::string(jet3 ? "Jet 3: " : "Jet 4: ") + c.what);
@@ -117,7 +110,7 @@ TEST(JetRowRoundTripTest, RowsWhoseBytesDoNotAddUpAreNotSplit) {
   const JetFormat& format = kJet4Format;
   const JetTableDefinition table = sampleTable(false);
   const JetTableLayout layout = layoutOfTable("t", table, format);
-  JetRowPacker packer(layout, asBytes, fromBytes);
+  JetRowPacker packer(layout, textOf(false));
   const std::vector<std::uint8_t> row =
       packer.pack({std::int64_t{7}, Decimal{"1.0000"}, true, std::string("Ann"), std::string("n"),
                    Decimal{"1.250"}});

@@ -4,40 +4,15 @@
 // 0x80 and 0xFF when descending) and then its value's bytes.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "data/providers/jet/indexes/JetSortOrder.h"
+#include "data/providers/jet/values/JetKeyValue.h"
 
 namespace tiermend::data::jet {
-
-// The column kinds an index key may hold.
-enum class JetKeyKind {
-  Byte,
-  Integer,
-  Long,
-  Currency,
-  Single,
-  Double,
-  DateTime,
-  YesNo,
-  Guid,
-  Text
-};
-
-// A GUID's 16 bytes as a row stores them (the first three groups little-endian).
-struct JetGuid {
-  std::array<std::uint8_t, 16> stored{};
-};
-
-// One key column's value: null; Yes/No; Byte, Integer, Long or Currency (in ten
-// thousandths); Single; Double or Date/Time (days since 30 December 1899); GUID; Text.
-using JetKeyValue =
-    std::variant<std::monostate, bool, std::int64_t, float, double, JetGuid, std::u16string>;
 
 struct JetKeyColumn {
   std::string name;

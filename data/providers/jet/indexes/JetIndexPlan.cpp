@@ -5,37 +5,11 @@
 #include <optional>
 
 #include "data/providers/jet/indexes/JetIndexRefusal.h"
+#include "data/providers/jet/values/JetKinds.h"
 
 namespace tiermend::data::jet {
 
 namespace {
-
-std::optional<JetKeyKind> keyKindOf(int kind) {
-  switch (kind) {
-    case kJetBoolean:
-      return JetKeyKind::YesNo;
-    case kJetByte:
-      return JetKeyKind::Byte;
-    case kJetInt16:
-      return JetKeyKind::Integer;
-    case kJetInt32:
-      return JetKeyKind::Long;
-    case kJetCurrency:
-      return JetKeyKind::Currency;
-    case kJetSingle:
-      return JetKeyKind::Single;
-    case kJetDouble:
-      return JetKeyKind::Double;
-    case kJetDateTime:
-      return JetKeyKind::DateTime;
-    case kJetGuid:
-      return JetKeyKind::Guid;
-    case kJetText:
-      return JetKeyKind::Text;
-    default:
-      return std::nullopt;
-  }
-}
 
 std::size_t checkedU16(const std::vector<std::uint8_t>& bytes, std::size_t at) {
   if (at + 2 > bytes.size()) {
@@ -115,7 +89,7 @@ std::vector<JetIndexPlan> planIndexes(const std::string& table,
     for (const JetIndexColumn& key : real.columns) {
       const int position = positions.at(key.number);
       const JetColumnDefinition& column = definition.columns[static_cast<std::size_t>(position)];
-      const std::optional<JetKeyKind> kind = keyKindOf(column.kind);
+      const std::optional<JetKeyKind> kind = jetKind(column.kind).keyKind;
       if (!kind) {
         throw JetIndexRefusal(table, plan.shape.index,
                               "holds the column '" + column.name +

@@ -1,10 +1,7 @@
 // Index keys checked as rows are posted, and index pages written from them.
 #include "data/providers/jet/indexes/JetIndexWriter.h"
 
-#include <glib.h>
-
 #include <algorithm>
-#include <bit>
 #include <set>
 
 #include "data/EngineError.h"
@@ -14,56 +11,6 @@
 namespace tiermend::data::jet {
 
 namespace {
-
-// A fixed-size value's number from the row's bytes, little-endian as written; a row
-// holding fewer bytes than the width gives the bytes it holds.
-std::uint64_t storedNumber(std::span<const std::uint8_t> bytes, std::size_t width) {
-  return loadLittle(bytes.data(), std::min(width, bytes.size()));
-}
-
-std::u16string utf16Of(const std::string& text) {
-  glong length = 0;
-  gunichar2* units =
-      g_utf8_to_utf16(text.data(), static_cast<glong>(text.size()), nullptr, &length, nullptr);
-  if (units == nullptr) throw EngineError("Internal error: a text value is not valid UTF-8.");
-  std::u16string result(reinterpret_cast<const char16_t*>(units), static_cast<std::size_t>(length));
-  g_free(units);
-  return result;
-}
-
-// The key value of one column from the bytes the row holds (little-endian, as written).
-JetKeyValue keyValueOf(JetKeyKind kind, std::span<const std::uint8_t> bytes, const Value& stored) {
-  if (kind == JetKeyKind::YesNo) {
-    const bool* yes = std::get_if<bool>(&stored);
-    return yes != nullptr && *yes;
-  }
-  if (isNull(stored)) return std::monostate{};
-  switch (kind) {
-    case JetKeyKind::Byte:
-      return std::int64_t{bytes[0]};
-    case JetKeyKind::Integer:
-      return std::int64_t{static_cast<std::int16_t>(storedNumber(bytes, 2))};
-    case JetKeyKind::Long:
-      return std::int64_t{static_cast<std::int32_t>(storedNumber(bytes, 4))};
-    case JetKeyKind::Currency:
-      return static_cast<std::int64_t>(storedNumber(bytes, 8));
-    case JetKeyKind::Single:
-      return std::bit_cast<float>(static_cast<std::uint32_t>(storedNumber(bytes, 4)));
-    case JetKeyKind::Double:
-    case JetKeyKind::DateTime:
-      return std::bit_cast<double>(storedNumber(bytes, 8));
-    case JetKeyKind::Guid: {
-      JetGuid guid;
-      std::copy_n(bytes.begin(), std::min(bytes.size(), guid.stored.size()), guid.stored.begin());
-      return guid;
-    }
-    case JetKeyKind::Text:
-      return utf16Of(std::get<std::string>(stored));
-    case JetKeyKind::YesNo:
-      break;
-  }
-  return std::monostate{};
-}
 
 bool isIndexPageOf(const Page& page, std::uint32_t definitionPage) {
   return isIndexPageType(page[0]) &&
@@ -83,7 +30,8 @@ JetIndexWriter::JetIndexWriter(std::vector<JetIndexPlan> plans, std::uint32_t de
       pending_(plans_.size()),
       skip_(plans_.size(), false) {}
 
-void JetIndexWriter::admit(const JetRowPacker& packer, const std::vector<Value>& stored) {
+void JetIndexWriter::admit(const std::vector<Value>& row,
+                           const std::vector<JetValueCodec>& codecs) {
   std::vector<JetKeyValue> values;
   for (std::size_t p = 0; p < plans_.size(); ++p) {
     const JetIndexPlan& plan = plans_[p];
@@ -92,7 +40,7 @@ void JetIndexWriter::admit(const JetRowPacker& packer, const std::vector<Value>&
     bool allNull = true;
     for (std::size_t c = 0; c < plan.columnOrder.size(); ++c) {
       const auto at = static_cast<std::size_t>(plan.columnOrder[c]);
-      values.push_back(keyValueOf(plan.shape.columns[c].kind, packer.valueBytes(at), stored[at]));
+      values.push_back(codecs[at].keyValue(row[at]));
       const bool null = std::holds_alternative<std::monostate>(values.back());
       anyNull = anyNull || null;
       allNull = allNull && null;

@@ -16,12 +16,12 @@
 #include <vector>
 
 #include "data/Value.h"
-#include "data/providers/jet/read/JetDatabase.h"
 #include "data/providers/jet/indexes/JetIndexPage.h"
 #include "data/providers/jet/indexes/JetIndexPlan.h"
 #include "data/providers/jet/pages/JetPageCache.h"
-#include "data/providers/jet/tables/JetRowPacker.h"
 #include "data/providers/jet/pages/JetUsageMap.h"
+#include "data/providers/jet/read/JetDatabase.h"
+#include "data/providers/jet/values/JetValueCodec.h"
 
 namespace tiermend::data::jet {
 
@@ -42,11 +42,12 @@ class JetIndexWriter {
   bool empty() const { return plans_.empty(); }
   const std::vector<JetIndexPlan>& plans() const { return plans_; }
 
-  // Computes the keys of the row the packer packed last (stored: its values as the row
-  // holds them, one per column in column-number order). Throws EngineError with Access's message
-  // for a duplicate or a null key; JetIndexRefusal for a value no key can hold. Nothing is recorded
-  // until admit() is followed by record().
-  void admit(const JetRowPacker& packer, const std::vector<Value>& stored);
+  // Computes the keys of a row from its values (one per column in column-number order),
+  // each through its column's codec (codecs, in the same order), as the row's bytes were
+  // encoded. Throws EngineError with Access's message for a duplicate or a null key;
+  // JetIndexRefusal for a value no key can hold. Nothing is recorded until admit() is
+  // followed by record().
+  void admit(const std::vector<Value>& row, const std::vector<JetValueCodec>& codecs);
   // Records the keys last admitted for the row where it was placed.
   void record(JetRowId row);
   // Forgets every entry: the table's rows were all deleted.

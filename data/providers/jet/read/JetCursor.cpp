@@ -3,9 +3,6 @@
 
 #include "data/EngineError.h"
 #include "data/providers/jet/tables/JetColumns.h"
-#include "data/providers/jet/values/JetLongValue.h"
-#include "data/providers/jet/values/JetText.h"
-#include "data/providers/jet/values/JetValueCodec.h"
 
 namespace tiermend::data::jet {
 
@@ -15,7 +12,8 @@ JetCursor::JetCursor(std::shared_ptr<JetDatabase> database, const std::string& t
       table_(database_->openTable(table)),
       walk_(*database_->pages, *database_->format, table_->definition, table_->name,
             database_->path, !table_->systemTable),
-      splitter_(table_->definition, *database_->format) {
+      splitter_(table_->definition, *database_->format),
+      longValues_{*database_->pages, *database_->format} {
   selectColumns(columns);
 }
 
@@ -36,7 +34,8 @@ void JetCursor::selectColumns(const std::vector<std::string>& names) {
     sources_.push_back(found);
   }
   for (std::size_t source : sources_) {
-    columns_.push_back(describeColumn(definitions[source], database_->header.jet3));
+    columns_.push_back(describeColumn(definitions[source], database_->text));
+    codecs_.emplace_back(valueColumnOf(definitions[source]), database_->text);
   }
 }
 
@@ -50,46 +49,17 @@ bool JetCursor::fetch(std::vector<Value>& row) {
     if (!splitter_.split(row_.data, row_.size, fields_)) damagedRow();
     row.clear();
     row.reserve(columns_.size());
-    for (std::size_t source : sources_) {
-      row.push_back(readValue(table_->definition.columns[source], fields_[source]));
+    for (std::size_t k = 0; k < sources_.size(); ++k) {
+      const JetField& field = fields_[sources_[k]];
+      const JetValueCodec& codec = codecs_[k];
+      if (field.present && !codec.holds(field.size)) damagedRow();
+      row.push_back(codec.decode(field.present, row_.data + field.start, field.size, &longValues_));
     }
   } catch (...) {
     finished_ = true;  // a damaged table gives no further rows
     throw;
   }
   return true;
-}
-
-Value JetCursor::readValue(const JetColumnDefinition& column, const JetField& field) const {
-  // A Yes/No value is the column's bit in the null mask: set means Yes.
-  if (column.kind == kJetBoolean) return Value{field.present};
-  if (!field.present) return Null{};
-  const std::uint8_t* bytes = row_.data + field.start;
-  const std::size_t size = field.size;
-  switch (column.kind) {
-    case kJetText:
-      return decodeText(bytes, size);
-    case kJetMemo: {
-      const Bytes stored =
-          readLongValue(*database_->pages, *database_->format, bytes, size, column.name);
-      return decodeText(stored.data(), stored.size());
-    }
-    case kJetOle:
-      return readLongValue(*database_->pages, *database_->format, bytes, size, column.name);
-    case kJetBinary:
-      return Bytes(bytes, bytes + size);
-    default:
-      break;
-  }
-  const int width = fixedValueWidth(column.kind);
-  if (width == 0) return Bytes(bytes, bytes + size);
-  if (size < static_cast<std::size_t>(width)) damagedRow();
-  return decodeFixedValue(column.kind, column.scale, bytes, column.name);
-}
-
-Value JetCursor::decodeText(const std::uint8_t* bytes, std::size_t size) const {
-  if (database_->header.jet3) return database_->decodeJet3Text(bytes, size);
-  return decodeJet4Text(bytes, size);
 }
 
 void JetCursor::damagedRow() const {

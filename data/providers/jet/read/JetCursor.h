@@ -10,6 +10,8 @@
 #include "data/providers/jet/read/JetDatabase.h"
 #include "data/providers/jet/tables/JetRowSplitter.h"
 #include "data/providers/jet/tables/JetRowWalk.h"
+#include "data/providers/jet/values/JetLongValue.h"
+#include "data/providers/jet/values/JetValueCodec.h"
 
 namespace tiermend::data::jet {
 
@@ -26,16 +28,16 @@ class JetCursor : public Cursor {
 
  private:
   void selectColumns(const std::vector<std::string>& names);
-  Value readValue(const JetColumnDefinition& column, const JetField& field) const;
-  Value decodeText(const std::uint8_t* bytes, std::size_t size) const;
   [[noreturn]] void damagedRow() const;
 
   std::shared_ptr<JetDatabase> database_;
   std::shared_ptr<const JetTable> table_;
   std::vector<ColumnInfo> columns_;
-  std::vector<std::size_t> sources_;  // for each result column, its index in the table
+  std::vector<std::size_t> sources_;   // for each result column, its index in the table
+  std::vector<JetValueCodec> codecs_;  // for each result column, its codec
   JetRowWalk walk_;
   JetRowSplitter splitter_;
+  JetLongValueSource longValues_;
   JetRowSpan row_;  // the current row's bytes
   std::vector<JetField> fields_;
   bool finished_ = false;

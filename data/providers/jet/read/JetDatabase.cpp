@@ -3,24 +3,14 @@
 
 #include "data/EngineError.h"
 #include "data/providers/jet/format/JetDamage.h"
-#include "data/providers/jet/values/JetText.h"
-#include "platform/CodePage.h"
 
 namespace tiermend::data::jet {
 
 namespace {
 
-// Jet 3 files made on Western European systems, and those that give no code page.
-constexpr unsigned kDefaultCodePage = 1252;
-
 std::string storedPasswordText(const JetDatabase& database) {
   const auto& bytes = database.header.storedPassword;
-  if (database.header.jet3) return database.decodeJet3Text(bytes.data(), bytes.size());
-  return utf16leToUtf8(bytes.data(), bytes.size());
-}
-
-unsigned codePageOf(const JetHeader& header) {
-  return header.codePage != 0 ? header.codePage : kDefaultCodePage;
+  return database.text.decodeName(bytes.data(), bytes.size());
 }
 
 }  // namespace
@@ -31,31 +21,16 @@ std::shared_ptr<JetDatabase> JetDatabase::open(const std::string& path, const st
   database->path = shownPath.empty() ? path : shownPath;
   database->header = readHeader(path, database->path);
   database->format = &jetFormat(database->header.jet3);
+  database->text = JetTextCodec(database->header.jet3, database->header.codePage);
   if (!database->header.storedPassword.empty() && storedPasswordText(*database) != password) {
     throw EngineError("Not a valid password.");
   }
   database->pages =
       std::make_unique<JetPageFile>(path, database->header.pageSize, JetPageFile::Access::ReadOnly,
                                     database->header.databaseKey, database->path);
-  const JetDatabase& self = *database;
-  database->tables = readCatalogue(
-      *database->pages, *database->format,
-      [&self](const std::uint8_t* data, std::size_t size) {
-        return self.decodeJet3Text(data, size);
-      },
-      database->path);
+  database->tables =
+      readCatalogue(*database->pages, *database->format, database->text, database->path);
   return database;
-}
-
-std::string JetDatabase::decodeJet3Text(const std::uint8_t* data, std::size_t length) const {
-  if (length == 0) return {};
-  return CodePage(codePageOf(header))
-      .toUtf8(std::string_view(reinterpret_cast<const char*>(data), length));
-}
-
-std::vector<std::uint8_t> JetDatabase::encodeJet3Text(const std::string& text) const {
-  const std::string bytes = CodePage(codePageOf(header)).fromUtf8(text);
-  return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
 std::shared_ptr<const JetTable> JetDatabase::openTable(const std::string& name) const {
@@ -78,8 +53,7 @@ std::shared_ptr<const JetTable> JetDatabase::openTable(const std::string& name) 
   }
   try {
     table->definition = parseTableDefinition(
-        readDefinitionBytes(*pages, *format, found->definitionPage), *format,
-        [this](const std::uint8_t* data, std::size_t size) { return decodeJet3Text(data, size); });
+        readDefinitionBytes(*pages, *format, found->definitionPage), *format, text);
   } catch (const JetDefinitionError& error) {
     throw damagedTable(table->name, path, error.what());
   }

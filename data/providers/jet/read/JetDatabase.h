@@ -6,11 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "data/providers/jet/tables/JetCatalog.h"
 #include "data/providers/jet/pages/JetHeader.h"
-#include "data/providers/jet/tables/JetNames.h"
 #include "data/providers/jet/pages/JetPageFile.h"
+#include "data/providers/jet/tables/JetCatalog.h"
+#include "data/providers/jet/tables/JetNames.h"
 #include "data/providers/jet/tables/JetTableDefinition.h"
+#include "data/providers/jet/values/JetTextCodec.h"
 
 namespace tiermend::data::jet {
 
@@ -24,7 +25,8 @@ struct JetTable {
 struct JetDatabase {
   JetHeader header;
   const JetFormat* format = &kJet4Format;
-  std::string path;  // the file the user gave, for messages
+  JetTextCodec text{false, 0};  // from the header's version and code page
+  std::string path;             // the file the user gave, for messages
   std::unique_ptr<JetPageFile> pages;
   std::vector<JetCatalogEntry> tables;
 
@@ -33,11 +35,6 @@ struct JetDatabase {
   // copy of it (empty: path itself).
   static std::shared_ptr<JetDatabase> open(const std::string& path, const std::string& password,
                                            const std::string& shownPath = {});
-
-  // Text stored by a Jet 3 file, decoded to UTF-8 from the file's code page.
-  std::string decodeJet3Text(const std::uint8_t* data, std::size_t length) const;
-  // UTF-8 in the file's code page; characters it cannot hold become '?'.
-  std::vector<std::uint8_t> encodeJet3Text(const std::string& text) const;
 
   // The checked definition of the user or system table named name (compared as Jet
   // does, without regard to case). Throws EngineError in Jet's words when there is no

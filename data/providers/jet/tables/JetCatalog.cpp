@@ -6,7 +6,6 @@
 #include "data/providers/jet/tables/JetNames.h"
 #include "data/providers/jet/tables/JetRowSplitter.h"
 #include "data/providers/jet/tables/JetRowWalk.h"
-#include "data/providers/jet/values/JetText.h"
 
 namespace tiermend::data::jet {
 
@@ -38,12 +37,11 @@ std::uint32_t integerOf(const std::uint8_t* row, const JetField& field) {
 }  // namespace
 
 std::vector<JetCatalogEntry> readCatalogue(const JetPageStore& pages, const JetFormat& format,
-                                           const Jet3NameDecoder& jet3Text,
-                                           const std::string& file) {
+                                           const JetTextCodec& text, const std::string& file) {
   JetTableDefinition table;
   try {
     table = parseTableDefinition(readDefinitionBytes(pages, format, kCatalogueDefinitionPage),
-                                 format, jet3Text);
+                                 format, text);
   } catch (const JetDefinitionError& error) {
     damagedCatalogue(file, std::string("cannot be read (") + error.what() + ")");
   }
@@ -63,9 +61,7 @@ std::vector<JetCatalogEntry> readCatalogue(const JetPageStore& pages, const JetF
     if (!fields[name].present || !fields[id].present) continue;
     if ((integerOf(row.data, fields[type]) & kObjectTypeMask) != kTableObject) continue;
     JetCatalogEntry entry;
-    const std::uint8_t* text = row.data + fields[name].start;
-    entry.name =
-        format.jet3 ? jet3Text(text, fields[name].size) : decodeJet4Text(text, fields[name].size);
+    entry.name = text.decode(row.data + fields[name].start, fields[name].size);
     entry.definitionPage = integerOf(row.data, fields[id]) & kDefinitionPageMask;
     entry.flags = integerOf(row.data, fields[flags]);
     entries.push_back(std::move(entry));

@@ -10,6 +10,7 @@
 #include "data/providers/jet/format/JetFormat.h"
 #include "data/providers/jet/pages/JetPageStore.h"
 #include "data/providers/jet/tables/JetTableDefinition.h"
+#include "data/providers/jet/values/JetTextCodec.h"
 
 namespace tiermend::data::jet {
 
@@ -21,10 +22,9 @@ struct JetCatalogEntry {
   bool systemTable() const { return (flags & kSystemObjectFlags) != 0; }
 };
 
-// The tables the catalogue lists. Throws EngineError, naming file, when the catalogue
-// cannot be read.
+// The tables the catalogue lists, their names read through text. Throws EngineError,
+// naming file, when the catalogue cannot be read.
 std::vector<JetCatalogEntry> readCatalogue(const JetPageStore& pages, const JetFormat& format,
-                                           const Jet3NameDecoder& jet3Text,
-                                           const std::string& file);
+                                           const JetTextCodec& text, const std::string& file);
 
 }  // namespace tiermend::data::jet

@@ -3,65 +3,17 @@
 
 #include "data/EngineError.h"
 #include "data/providers/jet/format/JetFormat.h"
-#include "data/providers/jet/values/JetText.h"
-#include "data/providers/jet/values/JetValueBytes.h"
-#include "data/providers/jet/values/JetValueCodec.h"
-#include "data/providers/jet/values/JetValues.h"
 
 namespace tiermend::data::jet {
 
-namespace {
-
-[[noreturn]] void wrongValue(const JetColumnLayout& column) {
-  throw EngineError("The value given for field '" + column.name + "' is not of its kind.");
-}
-
-}  // namespace
-
-JetRowPacker::JetRowPacker(const JetTableLayout& layout, Jet3TextEncoder jet3Text,
-                           Jet3TextDecoder jet3Decode)
-    : layout_(layout), jet3Text_(std::move(jet3Text)), jet3Decode_(std::move(jet3Decode)) {}
-
-void JetRowPacker::putFixed(const JetColumnLayout& column, const Value& value, std::uint8_t* at) {
-  encodeFixedValue(column.type, column.precision, column.scale, value, column.name, at);
-}
-
-std::vector<std::uint8_t> JetRowPacker::variableBytes(const JetColumnLayout& column,
-                                                      const Value& value) {
-  if (column.type == kJetMemo || column.type == kJetOle) {
-    throw EngineError("Field '" + column.name +
-                      "' cannot be written: this program does not write long values.");
+JetRowPacker::JetRowPacker(const JetTableLayout& layout, const JetTextCodec& text)
+    : layout_(layout) {
+  codecs_.reserve(layout_.columns.size());
+  for (const JetColumnLayout& column : layout_.columns) {
+    codecs_.emplace_back(JetValueColumn{column.name, column.type, column.size, column.precision,
+                                        column.scale, column.compressed},
+                         text);
   }
-  if (column.type == kJetBinary) {
-    const auto* bytes = std::get_if<Bytes>(&value);
-    if (bytes == nullptr) wrongValue(column);
-    if (bytes->size() > static_cast<std::size_t>(column.size)) {
-      throw EngineError("The value is too long for field '" + column.name + "'.");
-    }
-    return *bytes;
-  }
-  if (column.type != kJetText) {
-    // A kind of fixed width kept in the variable area (Access does so with Decimal).
-    const int width = fixedValueWidth(column.type);
-    if (width == 0) wrongValue(column);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(width), 0);
-    putFixed(column, value, bytes.data());
-    return bytes;
-  }
-  const auto* text = std::get_if<std::string>(&value);
-  if (text == nullptr) wrongValue(column);
-  if (layout_.jet3) {
-    std::vector<std::uint8_t> bytes = jet3Text_(*text, column.name);
-    if (bytes.size() > static_cast<std::size_t>(column.size)) {
-      throw EngineError("The text is too long for field '" + column.name + "'.");
-    }
-    return bytes;
-  }
-  const std::u16string units = utf8ToUtf16(*text);
-  if (units.size() * 2 > static_cast<std::size_t>(column.size)) {
-    throw EngineError("The text is too long for field '" + column.name + "'.");
-  }
-  return jet4TextBytes(units, column.compressed);
 }
 
 const std::vector<std::uint8_t>& JetRowPacker::pack(const std::vector<Value>& values) {
@@ -92,11 +44,7 @@ std::size_t JetRowPacker::countBytes() const {
 void JetRowPacker::startRow() {
   row_.assign(countBytes() + static_cast<std::size_t>(layout_.fixedSize), 0);
   const auto columnCount = static_cast<unsigned>(layout_.rowColumnCount);
-  if (layout_.jet3) {
-    row_[0] = static_cast<std::uint8_t>(columnCount);
-  } else {
-    writeInt16(row_.data(), static_cast<std::int16_t>(columnCount));
-  }
+  storeLittle(row_.data(), countBytes(), columnCount);
   present_.assign(columnCount, false);
   spans_.assign(layout_.columns.size(), Span{});
   variableOwners_.assign(static_cast<std::size_t>(layout_.varCount), kNoOwner);
@@ -107,18 +55,19 @@ void JetRowPacker::startRow() {
 void JetRowPacker::placeValues(const std::vector<Value>& values) {
   for (std::size_t i = 0; i < layout_.columns.size(); ++i) {
     const JetColumnLayout& column = layout_.columns[i];
+    const JetValueCodec& codec = codecs_[i];
     const Value& value = values[i];
     const auto bit = static_cast<std::size_t>(column.number);
-    if (column.type == kJetBoolean) {
-      present_[bit] = encodeYesNo(value, column.name);
+    if (codec.kind().inNullMask) {
+      present_[bit] = codec.encodeBit(value);
       continue;
     }
     if (isNull(value)) continue;
     present_[bit] = true;
     if (column.fixed) {
       const std::size_t start = countBytes() + static_cast<std::size_t>(column.fixedOffset);
-      putFixed(column, value, row_.data() + start);
-      spans_[i] = Span{start, static_cast<std::size_t>(fixedValueWidth(column.type))};
+      codec.encodeFixed(value, row_.data() + start);
+      spans_[i] = Span{start, static_cast<std::size_t>(codec.kind().fixedWidth)};
     } else {
       variableOwners_[static_cast<std::size_t>(column.varIndex)] = i;
     }
@@ -133,9 +82,9 @@ void JetRowPacker::appendVariableValues(const std::vector<Value>& values) {
     varStarts_[index] = row_.size();
     const std::size_t owner = variableOwners_[index];
     if (owner == kNoOwner) continue;
-    const std::vector<std::uint8_t> bytes = variableBytes(layout_.columns[owner], values[owner]);
-    spans_[owner] = Span{row_.size(), bytes.size()};
-    row_.insert(row_.end(), bytes.begin(), bytes.end());
+    const std::size_t start = row_.size();
+    codecs_[owner].appendVariable(values[owner], row_);
+    spans_[owner] = Span{start, row_.size() - start};
     if (row_.size() > jetFormat(layout_.jet3).mostRowBytes()) break;
   }
   varStarts_.back() = row_.size();  // the end of the data
@@ -155,32 +104,17 @@ void JetRowPacker::storedValues(std::vector<Value>& out) const {
   out.clear();
   out.reserve(layout_.columns.size());
   for (std::size_t i = 0; i < layout_.columns.size(); ++i) {
-    const JetColumnLayout& column = layout_.columns[i];
-    const bool present = present_[static_cast<std::size_t>(column.number)];
-    if (column.type == kJetBoolean) {
-      out.emplace_back(present);
-      continue;
-    }
-    if (!present) {
-      out.emplace_back(Null{});
-      continue;
-    }
-    const std::uint8_t* bytes = row_.data() + spans_[i].start;
-    const std::size_t size = spans_[i].size;
-    if (column.type == kJetText) {
-      out.emplace_back(layout_.jet3 ? jet3Decode_(bytes, size) : decodeJet4Text(bytes, size));
-    } else if (fixedValueWidth(column.type) > 0) {
-      out.emplace_back(decodeFixedValue(column.type, column.scale, bytes, column.name));
-    } else {
-      out.emplace_back(Bytes(bytes, bytes + size));
-    }
+    const bool present = present_[static_cast<std::size_t>(layout_.columns[i].number)];
+    // The packer writes no long values, so no pages are needed to read them back.
+    out.push_back(
+        codecs_[i].decode(present, row_.data() + spans_[i].start, spans_[i].size, nullptr));
   }
 }
 
-std::span<const std::uint8_t> JetRowPacker::valueBytes(std::size_t i) const {
-  const JetColumnLayout& column = layout_.columns[i];
-  if (column.type == kJetBoolean || !present_[static_cast<std::size_t>(column.number)]) return {};
-  return {row_.data() + spans_[i].start, spans_[i].size};
+void JetRowPacker::appendU16(std::size_t value) {
+  const std::size_t at = row_.size();
+  row_.resize(at + 2);
+  storeU16(row_.data() + at, static_cast<std::uint16_t>(value));
 }
 
 // End of data, then the offsets from the last variable column to the first, then
@@ -188,13 +122,9 @@ std::span<const std::uint8_t> JetRowPacker::valueBytes(std::size_t i) const {
 void JetRowPacker::finishJet4(std::size_t) {
   const std::size_t entries = varStarts_.size() - 1;
   for (std::size_t k = 0; k <= entries; ++k) {
-    const std::size_t at = row_.size();
-    row_.resize(at + 2);
-    writeInt16(row_.data() + at, static_cast<std::int16_t>(varStarts_[entries - k]));
+    appendU16(varStarts_[entries - k]);
   }
-  const std::size_t at = row_.size();
-  row_.resize(at + 2);
-  writeInt16(row_.data() + at, static_cast<std::int16_t>(entries));
+  appendU16(entries);
 }
 
 // Jet 3 keeps only the low byte of each offset. Reading from the row's end: the null

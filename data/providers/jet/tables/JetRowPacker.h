@@ -8,25 +8,21 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
-#include <span>
 #include <string>
 #include <vector>
 
 #include "data/Value.h"
 #include "data/providers/jet/tables/JetTableLayout.h"
+#include "data/providers/jet/values/JetTextCodec.h"
+#include "data/providers/jet/values/JetValueCodec.h"
 
 namespace tiermend::data::jet {
 
-// Encodes Jet 3 text (UTF-8) in the file's code page; throws for text it cannot hold.
-using Jet3TextEncoder =
-    std::function<std::vector<std::uint8_t>(const std::string& text, const std::string& column)>;
-// Decodes Jet 3 text in the file's code page to UTF-8.
-using Jet3TextDecoder = std::function<std::string(const std::uint8_t* data, std::size_t size)>;
-
 class JetRowPacker {
  public:
-  JetRowPacker(const JetTableLayout& layout, Jet3TextEncoder jet3Text, Jet3TextDecoder jet3Decode);
+  // Values are encoded through one codec per layout column, text through the database's
+  // text codec. layout must outlive the packer.
+  JetRowPacker(const JetTableLayout& layout, const JetTextCodec& text);
 
   // values holds one value per layout column, in layout order. Throws EngineError,
   // naming the column, for a value that does not fit it; a row too long for a page is
@@ -34,11 +30,10 @@ class JetRowPacker {
   const std::vector<std::uint8_t>& pack(const std::vector<Value>& values);
 
   // The values of the row last packed as a reader decodes them from its bytes (one per
-  // layout column): what the check after writing must read back.
+  // layout column), through the same codecs: what the check after writing must read back.
   void storedValues(std::vector<Value>& out) const;
-  // The bytes of layout column i's value in the row last packed; empty when it is null
-  // (and for Yes/No, whose value is its null-mask bit).
-  std::span<const std::uint8_t> valueBytes(std::size_t i) const;
+  // The codec of each layout column, in layout order.
+  const std::vector<JetValueCodec>& codecs() const { return codecs_; }
 
  private:
   std::size_t countBytes() const;
@@ -46,13 +41,12 @@ class JetRowPacker {
   void placeValues(const std::vector<Value>& values);
   void appendVariableValues(const std::vector<Value>& values);
   void appendNullMask();
-  void putFixed(const JetColumnLayout& column, const Value& value, std::uint8_t* at);
-  std::vector<std::uint8_t> variableBytes(const JetColumnLayout& column, const Value& value);
+  void appendU16(std::size_t value);
   void finishJet4(std::size_t nullMaskBytes);
   void finishJet3(std::size_t nullMaskBytes);
 
   const JetTableLayout& layout_;
-  Jet3TextEncoder jet3Text_;
+  std::vector<JetValueCodec> codecs_;  // per layout column
   std::vector<std::uint8_t> row_;
   std::vector<std::size_t> varStarts_;  // for each offset-table entry, its start
   std::vector<bool> present_;           // per null-mask bit
@@ -63,7 +57,6 @@ class JetRowPacker {
   // Per variable offset-table entry: the layout column whose value it holds, if any.
   static constexpr std::size_t kNoOwner = SIZE_MAX;
   std::vector<std::size_t> variableOwners_;
-  Jet3TextDecoder jet3Decode_;
 };
 
 }  // namespace tiermend::data::jet

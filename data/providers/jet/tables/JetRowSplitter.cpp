@@ -1,6 +1,8 @@
 // Splitting rows into values by the null mask and the variable offset table.
 #include "data/providers/jet/tables/JetRowSplitter.h"
 
+#include "data/providers/jet/values/JetKinds.h"
+
 namespace tiermend::data::jet {
 
 JetRowSplitter::JetRowSplitter(const JetTableDefinition& table, const JetFormat& format)
@@ -71,7 +73,7 @@ bool JetRowSplitter::split(const std::uint8_t* row, std::size_t size,
     field.present = (mask[number / 8] >> (number % 8)) & 1;
     if (!field.present || column.kind == kJetBoolean) continue;
     if (column.fixed()) {
-      const int width = fixedValueWidth(column.kind);
+      const int width = jetKind(column.kind).fixedWidth;
       field.start = countSize + static_cast<std::size_t>(column.fixedOffset);
       field.size = static_cast<std::size_t>(width > 0 ? width : column.size);
       if (field.start + field.size > fixedEnd) return false;

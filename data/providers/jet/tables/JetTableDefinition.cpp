@@ -5,7 +5,7 @@
 #include <set>
 #include <unordered_set>
 
-#include "data/providers/jet/values/JetText.h"
+#include "data/providers/jet/values/JetKinds.h"
 
 namespace tiermend::data::jet {
 
@@ -52,12 +52,11 @@ class DefinitionReader {
   std::size_t at_ = 0;
 };
 
-std::string readName(DefinitionReader& reader, const JetFormat& format,
-                     const Jet3NameDecoder& jet3Names) {
+std::string readName(DefinitionReader& reader, const JetFormat& format, const JetTextCodec& text) {
   const std::size_t length = reader.nameLength(format.columnNameLengthSize);
   if (length == 0) damaged("its definition holds a name of no characters");
   const std::uint8_t* bytes = reader.take(length);
-  return format.jet3 ? jet3Names(bytes, length) : utf16leToUtf8(bytes, length);
+  return text.decodeName(bytes, length);
 }
 
 JetColumnDefinition readColumnEntry(const std::uint8_t* entry, const JetFormat& format) {
@@ -78,7 +77,8 @@ JetColumnDefinition readColumnEntry(const std::uint8_t* entry, const JetFormat& 
 }
 
 void checkKindAndSize(const JetColumnDefinition& column, const JetFormat& format) {
-  const int width = fixedValueWidth(column.kind);
+  const JetKindFacts& kind = jetKind(column.kind);
+  const int width = kind.fixedWidth;
   if (width > 0) {
     // Access keeps Decimal values in the variable area; the value's size is still fixed.
     if (column.size != width) {
@@ -87,22 +87,16 @@ void checkKindAndSize(const JetColumnDefinition& column, const JetFormat& format
     }
     return;
   }
-  switch (column.kind) {
-    case kJetMemo:
-    case kJetOle:
-      if (column.fixed()) damaged(columnText(column) + " holds a long value as fixed");
-      return;
-    case kJetText:
-    case kJetBinary:
-      if (column.size > format.mostTextBytes) {
-        damaged(columnText(column) + " is " + std::to_string(column.size) +
-                " bytes long, more than its kind holds");
-      }
-      if (column.fixed() && column.size == 0) damaged(columnText(column) + " has no size");
-      return;
-    default:
-      return;  // Yes/No, and kinds read as their bytes
+  if (kind.longValue && column.fixed())
+    damaged(columnText(column) + " holds a long value as fixed");
+  if (kind.sized) {
+    if (column.size > format.mostTextBytes) {
+      damaged(columnText(column) + " is " + std::to_string(column.size) +
+              " bytes long, more than its kind holds");
+    }
+    if (column.fixed() && column.size == 0) damaged(columnText(column) + " has no size");
   }
+  // Yes/No, and kinds read as their bytes, have nothing to check.
 }
 
 // Column numbers distinct and inside the row; variable entries distinct; fixed values
@@ -130,7 +124,8 @@ void checkColumns(JetTableDefinition& table, const JetFormat& format) {
       continue;
     }
     if (column.kind == kJetBoolean) continue;
-    const int width = fixedValueWidth(column.kind) > 0 ? fixedValueWidth(column.kind) : column.size;
+    const int kindWidth = jetKind(column.kind).fixedWidth;
+    const int width = kindWidth > 0 ? kindWidth : column.size;
     const int end = column.fixedOffset + width;
     if (static_cast<std::size_t>(end) > format.mostRowBytes()) {
       damaged(columnText(column) + " lies outside the row");
@@ -172,8 +167,7 @@ JetRealIndex readRealIndex(const std::uint8_t* entry, const JetFormat& format,
 }
 
 void readIndexes(DefinitionReader& reader, JetTableDefinition& table, const JetFormat& format,
-                 std::uint32_t realCount, std::uint32_t logicalCount,
-                 const Jet3NameDecoder& jet3Names) {
+                 std::uint32_t realCount, std::uint32_t logicalCount, const JetTextCodec& text) {
   std::set<int> columnNumbers;
   for (const auto& column : table.columns) columnNumbers.insert(column.number);
   const std::uint8_t* real = reader.take(std::uint64_t{realCount} * format.realIndexEntrySize);
@@ -195,34 +189,10 @@ void readIndexes(DefinitionReader& reader, JetTableDefinition& table, const JetF
     index.type = entry[format.indexTypeOffset];
     table.indexes.push_back(std::move(index));
   }
-  for (auto& index : table.indexes) index.name = readName(reader, format, jet3Names);
+  for (auto& index : table.indexes) index.name = readName(reader, format, text);
 }
 
 }  // namespace
-
-int fixedValueWidth(int kind) {
-  switch (kind) {
-    case kJetByte:
-      return 1;
-    case kJetInt16:
-      return 2;
-    case kJetInt32:
-    case kJetSingle:
-    case kJetComplex:
-      return 4;
-    case kJetCurrency:
-    case kJetDouble:
-    case kJetDateTime:
-    case kJetInt64:
-      return 8;
-    case kJetGuid:
-      return 16;
-    case kJetDecimal:
-      return 17;
-    default:
-      return 0;
-  }
-}
 
 std::vector<std::uint8_t> readDefinitionBytes(const JetPageStore& pages, const JetFormat& format,
                                               std::uint32_t first) {
@@ -247,7 +217,7 @@ std::vector<std::uint8_t> readDefinitionBytes(const JetPageStore& pages, const J
 }
 
 JetTableDefinition parseTableDefinition(const std::vector<std::uint8_t>& bytes,
-                                        const JetFormat& format, const Jet3NameDecoder& jet3Names) {
+                                        const JetFormat& format, const JetTextCodec& text) {
   DefinitionReader reader(bytes);
   reader.take(format.realIndexCountsStart);  // the fixed part must be whole
   const std::uint8_t* b = bytes.data();
@@ -275,9 +245,9 @@ JetTableDefinition parseTableDefinition(const std::vector<std::uint8_t>& bytes,
     table.columns.push_back(
         readColumnEntry(entries + static_cast<std::size_t>(i) * format.columnEntrySize, format));
   }
-  for (auto& column : table.columns) column.name = readName(reader, format, jet3Names);
+  for (auto& column : table.columns) column.name = readName(reader, format, text);
   checkColumns(table, format);
-  readIndexes(reader, table, format, realIndexCount, indexCount, jet3Names);
+  readIndexes(reader, table, format, realIndexCount, indexCount, text);
   std::stable_sort(table.columns.begin(), table.columns.end(),
                    [](const auto& a, const auto& b) { return a.number < b.number; });
   return table;

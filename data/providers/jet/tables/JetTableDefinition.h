@@ -7,13 +7,13 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "data/providers/jet/format/JetFormat.h"
 #include "data/providers/jet/pages/JetPageStore.h"
+#include "data/providers/jet/values/JetTextCodec.h"
 
 namespace tiermend::data::jet {
 
@@ -76,21 +76,15 @@ class JetDefinitionError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Decodes Jet 3 names (code-page bytes) to UTF-8.
-using Jet3NameDecoder = std::function<std::string(const std::uint8_t* data, std::size_t size)>;
-
 // The definition's bytes: its first page whole, then each later page after its header.
 // Throws JetDefinitionError for a chain that leaves the file, loops or meets a page of
 // another type.
 std::vector<std::uint8_t> readDefinitionBytes(const JetPageStore& pages, const JetFormat& format,
                                               std::uint32_t first);
 
-// Parses and checks the definition's bytes. Throws JetDefinitionError.
+// Parses and checks the definition's bytes; names are read through text. Throws
+// JetDefinitionError.
 JetTableDefinition parseTableDefinition(const std::vector<std::uint8_t>& bytes,
-                                        const JetFormat& format, const Jet3NameDecoder& jet3Names);
-
-// The bytes a fixed value of this kind takes in a row, or 0 for kinds held elsewhere
-// (text, binary, memo and OLE in the variable area; Yes/No in the null mask).
-int fixedValueWidth(int kind);
+                                        const JetFormat& format, const JetTextCodec& text);
 
 }  // namespace tiermend::data::jet

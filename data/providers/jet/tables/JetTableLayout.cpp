@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "data/EngineError.h"
+#include "data/providers/jet/values/JetKinds.h"
 
 namespace tiermend::data::jet {
 
@@ -13,33 +14,12 @@ namespace {
   throw EngineError("Cannot update table '" + table + "': " + why + ".");
 }
 
-bool writableKind(int kind) {
-  switch (kind) {
-    case kJetBoolean:
-    case kJetByte:
-    case kJetInt16:
-    case kJetInt32:
-    case kJetCurrency:
-    case kJetSingle:
-    case kJetDouble:
-    case kJetDateTime:
-    case kJetBinary:
-    case kJetText:
-    case kJetMemo:
-    case kJetOle:
-    case kJetGuid:
-    case kJetDecimal:
-      return true;
-    default:
-      return false;
-  }
-}
-
 JetColumnLayout columnLayout(const std::string& table, const JetColumnDefinition& definition) {
   JetColumnLayout column;
   column.name = definition.name;
   column.type = definition.kind;
-  if (!writableKind(column.type)) {
+  const JetKindFacts& kind = jetKind(column.type);
+  if (!kind.writable) {
     refuse(table, "its column '" + column.name + "' is of a kind this program cannot write");
   }
   column.number = definition.number;
@@ -56,7 +36,7 @@ JetColumnLayout columnLayout(const std::string& table, const JetColumnDefinition
     refuse(table,
            "its auto-number column '" + column.name + "' is of a kind this program cannot fill");
   }
-  if (column.fixed && (column.type == kJetText || column.type == kJetBinary)) {
+  if (column.fixed && kind.sized) {
     refuse(table, "its fixed-length column '" + column.name +
                       "' is of a layout this program cannot write");
   }

@@ -13,6 +13,12 @@
 
 namespace tiermend::data::jet {
 
+// Where long values are read from: the file's pages, in its format.
+struct JetLongValueSource {
+  const JetPageStore& pages;
+  const JetFormat& format;
+};
+
 // The stored bytes of a long value whose reference starts at reference (length bytes
 // of the row, at least 12). Throws EngineError naming column when the file is damaged.
 Bytes readLongValue(const JetPageStore& pages, const JetFormat& format,

@@ -1,25 +1,42 @@
-// Fixed-width values to and from their stored bytes.
+// Each column kind's codec, both directions side by side, and the column codec that
+// drives them.
 #include "data/providers/jet/values/JetValueCodec.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "data/EngineError.h"
-#include "data/providers/jet/format/JetFormat.h"
-#include "data/providers/jet/values/JetValueBytes.h"
-#include "data/providers/jet/values/JetValues.h"
+#include "data/providers/jet/format/ByteOrder.h"
+#include "data/providers/jet/values/JetScaledDecimal.h"
 #include "data/value/Calendar.h"
+#include "data/value/DecimalText.h"
 #include "data/value/GuidText.h"
 
 namespace tiermend::data::jet {
 
 namespace {
 
-[[noreturn]] void wrongValue(const std::string& column) {
-  throw EngineError("The value given for field '" + column + "' is not of its kind.");
+using Codec = JetValueCodec;
+
+[[noreturn]] void wrongValue(const Codec& codec) {
+  throw EngineError("The value given for field '" + codec.column().name + "' is not of its kind.");
 }
 
-std::int64_t wholeNumber(const std::string& column, const Value& value, std::int64_t lowest,
+[[noreturn]] void badValue(const std::string& text, const Codec& codec) {
+  throw EngineError("The value '" + text + "' cannot be stored in field '" + codec.column().name +
+                    "'.");
+}
+
+template <class T>
+const T& valueOf(const Codec& codec, const Value& value) {
+  const T* held = std::get_if<T>(&value);
+  if (held == nullptr) wrongValue(codec);
+  return *held;
+}
+
+// A whole number in [lowest, highest]; Yes is -1 and No 0, as in Access.
+std::int64_t wholeNumber(const Codec& codec, const Value& value, std::int64_t lowest,
                          std::int64_t highest) {
   std::int64_t number = 0;
   if (const auto* whole = std::get_if<std::int64_t>(&value)) {
@@ -27,106 +44,338 @@ std::int64_t wholeNumber(const std::string& column, const Value& value, std::int
   } else if (const auto* truth = std::get_if<bool>(&value)) {
     number = *truth ? -1 : 0;
   } else {
-    wrongValue(column);
+    wrongValue(codec);
   }
   if (number < lowest || number > highest) {
-    throw EngineError(std::to_string(number) + " is not a valid value for field '" + column +
-                      "'. The allowed range is " + std::to_string(lowest) + " to " +
-                      std::to_string(highest));
+    throw EngineError(std::to_string(number) + " is not a valid value for field '" +
+                      codec.column().name + "'. The allowed range is " + std::to_string(lowest) +
+                      " to " + std::to_string(highest));
   }
   return number;
 }
 
-double floatingNumber(const std::string& column, const Value& value) {
+double floatingNumber(const Codec& codec, const Value& value) {
   if (const auto* number = std::get_if<double>(&value)) return *number;
   if (const auto* whole = std::get_if<std::int64_t>(&value)) return static_cast<double>(*whole);
-  wrongValue(column);
+  wrongValue(codec);
 }
+
+// The decimal text of a value given for a Currency or Decimal column.
+std::string decimalTextOf(const Value& value) {
+  if (const auto* decimal = std::get_if<Decimal>(&value)) return decimal->text;
+  if (const auto* whole = std::get_if<std::int64_t>(&value)) return std::to_string(*whole);
+  if (const auto* text = std::get_if<std::string>(&value)) return *text;
+  if (const auto* number = std::get_if<double>(&value)) {
+    return std::isfinite(*number) ? decimalOfDouble(*number) : std::string("nan");
+  }
+  return {};
+}
+
+JetScaledDecimal scaled(const Codec& codec, const std::string& text, int scale) {
+  const std::optional<JetScaledDecimal> scaled = scaleDecimalText(text, scale);
+  if (!scaled) badValue(text, codec);
+  return *scaled;
+}
+
+// Binary, and kinds this provider does not know: the bytes as they are.
+Value decodeRawBytes(const Codec&, const std::uint8_t* bytes, std::size_t size) {
+  return Bytes(bytes, bytes + size);
+}
+
+// Yes/No: no bytes; the value is the column's null-mask bit, set for Yes.
+struct YesNoKind {
+  static bool bit(const Codec& codec, const Value& value) {
+    if (const auto* truth = std::get_if<bool>(&value)) return *truth;
+    if (isNull(value)) return false;
+    return wholeNumber(codec, value, INT64_MIN, INT64_MAX) != 0;
+  }
+  static JetKeyValue key(const Codec& codec, const Value& value) { return bit(codec, value); }
+};
+
+// Byte: 0 to 255 in one byte.
+struct ByteKind {
+  static Value decode(const Codec&, const std::uint8_t* at, std::size_t) {
+    return std::int64_t{at[0]};
+  }
+  static std::int64_t number(const Codec& codec, const Value& value) {
+    return wholeNumber(codec, value, 0, 255);
+  }
+  static void store(const Codec& codec, const Value& value, std::uint8_t* at) {
+    at[0] = static_cast<std::uint8_t>(number(codec, value));
+  }
+  static JetKeyValue key(const Codec& codec, const Value& value) { return number(codec, value); }
+};
+
+// Integer: 16 bits, signed.
+struct IntegerKind {
+  static Value decode(const Codec&, const std::uint8_t* at, std::size_t) {
+    return std::int64_t{loadI16(at)};
+  }
+  static std::int64_t number(const Codec& codec, const Value& value) {
+    return wholeNumber(codec, value, INT16_MIN, INT16_MAX);
+  }
+  static void store(const Codec& codec, const Value& value, std::uint8_t* at) {
+    storeI16(at, static_cast<std::int16_t>(number(codec, value)));
+  }
+  static JetKeyValue key(const Codec& codec, const Value& value) { return number(codec, value); }
+};
+
+// Long Integer: 32 bits, signed. Attachment and multi-valued columns hold the same: the
+// key of their hidden rows, read only.
+struct LongKind {
+  static Value decode(const Codec&, const std::uint8_t* at, std::size_t) {
+    return std::int64_t{loadI32(at)};
+  }
+  static std::int64_t number(const Codec& codec, const Value& value) {
+    return wholeNumber(codec, value, INT32_MIN, INT32_MAX);
+  }
+  static void store(const Codec& codec, const Value& value, std::uint8_t* at) {
+    storeI32(at, static_cast<std::int32_t>(number(codec, value)));
+  }
+  static JetKeyValue key(const Codec& codec, const Value& value) { return number(codec, value); }
+};
+
+// Large Number: 64 bits, signed; read only.
+struct LargeNumberKind {
+  static Value decode(const Codec&, const std::uint8_t* at, std::size_t) { return loadI64(at); }
+};
+
+// Currency: a 64-bit count of ten-thousandths, exact decimal text with 4 decimals;
+// values are rounded half away from zero to 4 decimals.
+struct CurrencyKind {
+  static constexpr int kScale = 4;
+  static Value decode(const Codec&, const std::uint8_t* at, std::size_t) {
+    const std::int64_t units = loadI64(at);
+    const bool negative = units < 0;
+    // Negated through the unsigned type so that the most negative value stays exact.
+    const std::uint64_t magnitude =
+        negative ? ~static_cast<std::uint64_t>(units) + 1 : static_cast<std::uint64_t>(units);
+    return Decimal{decimalFromScaled(magnitude, kScale, negative)};
+  }
+  static std::int64_t units(const Codec& codec, const Value& value) {
+    const std::string text = decimalTextOf(value);
+    const JetScaledDecimal number = scaled(codec, text, kScale);
+    const unsigned __int128 limit =
+        static_cast<unsigned __int128>(INT64_MAX) + (number.negative ? 1 : 0);
+    if (number.magnitude > limit) badValue(text, codec);
+    const auto magnitude = static_cast<std::uint64_t>(number.magnitude);
+    return static_cast<std::int64_t>(number.negative ? ~magnitude + 1 : magnitude);
+  }
+  static void store(const Codec& codec, const Value& value, std::uint8_t* at) {
+    storeI64(at, units(codec, value));
+  }
+  static JetKeyValue key(const Codec& codec, const Value& value) { return units(codec, value); }
+};
+
+// Single: an IEEE 32-bit float; larger finite numbers are refused.
+struct SingleKind {
+  static Value decode(const Codec&, const std::uint8_t* at, std::size_t) {
+    return static_cast<double>(loadF32(at));
+  }
+  static float number(const Codec& codec, const Value& value) {
+    const double number = floatingNumber(codec, value);
+    if (std::isfinite(number) && std::fabs(number) > std::numeric_limits<float>::max()) {
+      throw EngineError("The value " + std::to_string(number) + " is too large for field '" +
+                        codec.column().name + "'.");
+    }
+    return static_cast<float>(number);
+  }
+  static void store(const Codec& codec, const Value& value, std::uint8_t* at) {
+    storeF32(at, number(codec, value));
+  }
+  static JetKeyValue key(const Codec& codec, const Value& value) { return number(codec, value); }
+};
+
+// Double: an IEEE 64-bit float.
+struct DoubleKind {
+  static Value decode(const Codec&, const std::uint8_t* at, std::size_t) { return loadF64(at); }
+  static void store(const Codec& codec, const Value& value, std::uint8_t* at) {
+    storeF64(at, floatingNumber(codec, value));
+  }
+  static JetKeyValue key(const Codec& codec, const Value& value) {
+    return floatingNumber(codec, value);
+  }
+};
+
+// Date/Time: an OLE Automation date, days since 1899-12-30 as a 64-bit float.
+struct DateTimeKind {
+  static Value decode(const Codec& codec, const std::uint8_t* at, std::size_t) {
+    const auto value = dateTimeFromOleDays(loadF64(at));
+    if (!value) {
+      throw EngineError("The value in column '" + codec.column().name + "' is not a valid date.");
+    }
+    return *value;
+  }
+  static double days(const Codec& codec, const Value& value) {
+    return oleDaysFromDateTime(valueOf<DateTime>(codec, value));
+  }
+  static void store(const Codec& codec, const Value& value, std::uint8_t* at) {
+    storeF64(at, days(codec, value));
+  }
+  static JetKeyValue key(const Codec& codec, const Value& value) { return days(codec, value); }
+};
+
+// Replication ID: a GUID's 16 bytes, the first three groups little-endian; as text
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" (braces optional when given).
+struct GuidKind {
+  static Value decode(const Codec&, const std::uint8_t* at, std::size_t) {
+    return guidTextFromBytes(at);
+  }
+  static JetGuid guid(const Codec& codec, const Value& value) {
+    const std::string& text = valueOf<std::string>(codec, value);
+    JetGuid guid;
+    if (!guidBytesFromText(text, guid.stored.data())) badValue(text, codec);
+    return guid;
+  }
+  static void store(const Codec& codec, const Value& value, std::uint8_t* at) {
+    const JetGuid bytes = guid(codec, value);
+    std::copy(bytes.stored.begin(), bytes.stored.end(), at);
+  }
+  static JetKeyValue key(const Codec& codec, const Value& value) { return guid(codec, value); }
+};
+
+// Decimal: a sign byte (not 0: negative), then the unscaled integer as four 32-bit
+// words, the most significant first; exact text with the column's scale. Values are
+// rounded half away from zero to that scale; more than precision digits are refused.
+struct DecimalKind {
+  static constexpr std::uint8_t kNegative = 0x80;
+  static constexpr int kWords = 4;
+  static Value decode(const Codec& codec, const std::uint8_t* at, std::size_t) {
+    unsigned __int128 magnitude = 0;
+    for (int word = 0; word < kWords; ++word)
+      magnitude = magnitude << 32 | loadU32(at + 1 + 4 * word);
+    return Decimal{decimalFromScaled(magnitude, codec.column().scale, at[0] != 0)};
+  }
+  static void store(const Codec& codec, const Value& value, std::uint8_t* at) {
+    const std::string text = decimalTextOf(value);
+    const JetScaledDecimal number = scaled(codec, text, codec.column().scale);
+    if (number.digits > codec.column().precision) badValue(text, codec);
+    at[0] = number.negative && number.magnitude != 0 ? kNegative : 0x00;
+    for (int word = 0; word < kWords; ++word) {
+      storeU32(at + 1 + 4 * word,
+               static_cast<std::uint32_t>(number.magnitude >> (32 * (3 - word))));
+    }
+  }
+};
+
+// Text: characters in the database's text codec, at most the column's size in bytes.
+struct TextKind {
+  static Value decode(const Codec& codec, const std::uint8_t* bytes, std::size_t size) {
+    return codec.text().decode(bytes, size);
+  }
+  static void append(const Codec& codec, const Value& value, std::vector<std::uint8_t>& out) {
+    const JetValueColumn& column = codec.column();
+    codec.text().encode(valueOf<std::string>(codec, value), column.compressed,
+                        static_cast<std::size_t>(column.size), column.name, out);
+  }
+  static JetKeyValue key(const Codec& codec, const Value& value) {
+    return codec.text().utf16(valueOf<std::string>(codec, value));
+  }
+};
+
+// Binary: at most the column's size in bytes.
+struct BinaryKind {
+  static void append(const Codec& codec, const Value& value, std::vector<std::uint8_t>& out) {
+    const Bytes& bytes = valueOf<Bytes>(codec, value);
+    if (bytes.size() > static_cast<std::size_t>(codec.column().size)) {
+      throw EngineError("The value is too long for field '" + codec.column().name + "'.");
+    }
+    out.insert(out.end(), bytes.begin(), bytes.end());
+  }
+};
 
 }  // namespace
 
-Value decodeFixedValue(int kind, int scale, const std::uint8_t* bytes, const std::string& column) {
-  switch (kind) {
-    case kJetByte:
-      return std::int64_t{bytes[0]};
-    case kJetInt16:
-      return std::int64_t{readInt16(bytes)};
-    case kJetInt32:
-    case kJetComplex:
-      return std::int64_t{readInt32(bytes)};
-    case kJetInt64:
-      return readInt64(bytes);
-    case kJetCurrency:
-      return currencyFromUnits(readInt64(bytes));
-    case kJetSingle:
-      return static_cast<double>(readSingle(bytes));
-    case kJetDouble:
-      return readDouble(bytes);
-    case kJetGuid:
-      return guidTextFromBytes(bytes);
-    case kJetDecimal:
-      return decimalFromBytes(bytes, scale);
-    case kJetDateTime: {
-      const auto value = dateTimeFromOleDays(readDouble(bytes));
-      if (!value) throw EngineError("The value in column '" + column + "' is not a valid date.");
-      return *value;
-    }
-    default:
-      throw EngineError("Internal error: column '" + column + "' is of no fixed-width kind.");
-  }
+namespace kind_codecs {
+const JetKindCodec yesNo{.key = YesNoKind::key, .bit = YesNoKind::bit};
+const JetKindCodec byte{.decode = ByteKind::decode, .store = ByteKind::store, .key = ByteKind::key};
+const JetKindCodec integer{
+    .decode = IntegerKind::decode, .store = IntegerKind::store, .key = IntegerKind::key};
+const JetKindCodec longInteger{
+    .decode = LongKind::decode, .store = LongKind::store, .key = LongKind::key};
+const JetKindCodec currency{
+    .decode = CurrencyKind::decode, .store = CurrencyKind::store, .key = CurrencyKind::key};
+const JetKindCodec single{
+    .decode = SingleKind::decode, .store = SingleKind::store, .key = SingleKind::key};
+const JetKindCodec doubleFloat{
+    .decode = DoubleKind::decode, .store = DoubleKind::store, .key = DoubleKind::key};
+const JetKindCodec dateTime{
+    .decode = DateTimeKind::decode, .store = DateTimeKind::store, .key = DateTimeKind::key};
+const JetKindCodec binary{.decode = decodeRawBytes, .append = BinaryKind::append};
+const JetKindCodec text{
+    .decode = TextKind::decode, .append = TextKind::append, .key = TextKind::key};
+const JetKindCodec longValue{};  // read by the column codec itself; never written
+const JetKindCodec guid{.decode = GuidKind::decode, .store = GuidKind::store, .key = GuidKind::key};
+const JetKindCodec decimal{.decode = DecimalKind::decode, .store = DecimalKind::store};
+const JetKindCodec complex{.decode = LongKind::decode};
+const JetKindCodec largeNumber{.decode = LargeNumberKind::decode};
+const JetKindCodec rawBytes{.decode = decodeRawBytes};
+}  // namespace kind_codecs
+
+JetValueCodec::JetValueCodec(JetValueColumn column, const JetTextCodec& text)
+    : column_(std::move(column)), text_(text), kind_(&jetKind(column_.kind)) {}
+
+void JetValueCodec::wrongValue() const {
+  jet::wrongValue(*this);
 }
 
-bool encodeYesNo(const Value& value, const std::string& column) {
-  if (const auto* truth = std::get_if<bool>(&value)) return *truth;
-  if (isNull(value)) return false;
-  return wholeNumber(column, value, INT64_MIN, INT64_MAX) != 0;
+bool JetValueCodec::holds(std::size_t size) const {
+  return size >= static_cast<std::size_t>(kind_->fixedWidth);
 }
 
-void encodeFixedValue(int kind, int precision, int scale, const Value& value,
-                      const std::string& column, std::uint8_t* at) {
-  switch (kind) {
-    case kJetByte:
-      at[0] = static_cast<std::uint8_t>(wholeNumber(column, value, 0, 255));
-      return;
-    case kJetInt16:
-      writeInt16(at, static_cast<std::int16_t>(wholeNumber(column, value, -32768, 32767)));
-      return;
-    case kJetInt32:
-      writeInt32(at, static_cast<std::int32_t>(wholeNumber(column, value, INT32_MIN, INT32_MAX)));
-      return;
-    case kJetCurrency:
-      writeInt64(at, currencyUnits(value, column));
-      return;
-    case kJetSingle: {
-      const double number = floatingNumber(column, value);
-      if (std::isfinite(number) && std::fabs(number) > std::numeric_limits<float>::max()) {
-        throw EngineError("The value " + std::to_string(number) + " is too large for field '" +
-                          column + "'.");
-      }
-      writeSingle(at, static_cast<float>(number));
-      return;
-    }
-    case kJetDouble:
-      writeDouble(at, floatingNumber(column, value));
-      return;
-    case kJetDateTime: {
-      const auto* date = std::get_if<DateTime>(&value);
-      if (date == nullptr) wrongValue(column);
-      writeDouble(at, oleDaysFromDateTime(*date));
-      return;
-    }
-    case kJetGuid: {
-      const auto* text = std::get_if<std::string>(&value);
-      if (text == nullptr) wrongValue(column);
-      guidBytes(*text, column, at);
-      return;
-    }
-    case kJetDecimal:
-      decimalBytes(value, precision, scale, column, at);
-      return;
-    default:
-      wrongValue(column);
+Value JetValueCodec::decode(bool present, const std::uint8_t* bytes, std::size_t size,
+                            const JetLongValueSource* longValues) const {
+  if (kind_->inNullMask) return Value{present};
+  if (!present) return Null{};
+  if (kind_->longValue) return decodeLongValue(bytes, size, longValues);
+  return kind_->codec->decode(*this, bytes, size);
+}
+
+// Memo values are text in the database's text codec; OLE values their bytes.
+Value JetValueCodec::decodeLongValue(const std::uint8_t* reference, std::size_t size,
+                                     const JetLongValueSource* longValues) const {
+  if (longValues == nullptr) {
+    throw EngineError("Internal error: the long value of field '" + column_.name +
+                      "' was read without its pages.");
   }
+  Bytes stored =
+      readLongValue(longValues->pages, longValues->format, reference, size, column_.name);
+  if (kind_->text) return text_.decode(stored.data(), stored.size());
+  return stored;
+}
+
+bool JetValueCodec::encodeBit(const Value& value) const {
+  if (kind_->codec->bit == nullptr) wrongValue();
+  return kind_->codec->bit(*this, value);
+}
+
+void JetValueCodec::encodeFixed(const Value& value, std::uint8_t* at) const {
+  if (kind_->codec->store == nullptr) wrongValue();
+  kind_->codec->store(*this, value, at);
+}
+
+void JetValueCodec::appendVariable(const Value& value, std::vector<std::uint8_t>& out) const {
+  if (kind_->longValue) {
+    throw EngineError("Field '" + column_.name +
+                      "' cannot be written: this program does not write long values.");
+  }
+  if (kind_->codec->append != nullptr) {
+    kind_->codec->append(*this, value, out);
+    return;
+  }
+  if (kind_->fixedWidth == 0 || kind_->codec->store == nullptr) wrongValue();
+  const std::size_t at = out.size();
+  out.resize(at + static_cast<std::size_t>(kind_->fixedWidth), 0);
+  kind_->codec->store(*this, value, out.data() + at);
+}
+
+JetKeyValue JetValueCodec::keyValue(const Value& value) const {
+  if (kind_->codec->key == nullptr) {
+    throw EngineError("Internal error: field '" + column_.name +
+                      "' cannot be part of an index key.");
+  }
+  if (!kind_->inNullMask && isNull(value)) return std::monostate{};
+  return kind_->codec->key(*this, value);
 }
 
 }  // namespace tiermend::data::jet

@@ -83,19 +83,8 @@ JetTableWriter& JetFileWriter::writerFor(const std::string& table) {
   JetTableLayout layout = layoutOfTable(found->name, found->definition, *database->format);
   std::unique_ptr<JetIndexWriter> indexes = indexWriterFor(*database, *found);
   JetRowDigest baseline = digestOfTable(database, layout.name);
-  auto encode = [database](const std::string& text, const std::string& column) {
-    std::vector<std::uint8_t> bytes = database->encodeJet3Text(text);
-    if (database->decodeJet3Text(bytes.data(), bytes.size()) != text) {
-      throw EngineError("The text for field '" + column +
-                        "' holds characters that the database's code page cannot store.");
-    }
-    return bytes;
-  };
-  auto decode = [database](const std::uint8_t* data, std::size_t size) {
-    return database->decodeJet3Text(data, size);
-  };
   tables_.push_back(std::make_unique<JetTableWriter>(cache_, globalMap_, std::move(layout),
-                                                     baseline, encode, decode, std::move(indexes)));
+                                                     baseline, database->text, std::move(indexes)));
   return *tables_.back();
 }
 

@@ -5,20 +5,19 @@
 
 #include "data/EngineError.h"
 #include "data/providers/jet/pages/JetDataPage.h"
-#include "data/providers/jet/values/JetValues.h"
 #include "data/value/GuidText.h"
 
 namespace tiermend::data::jet {
 
 JetTableWriter::JetTableWriter(JetPageCache& cache, JetUsageMap& globalMap, JetTableLayout layout,
-                               JetRowDigest baseline, Jet3TextEncoder jet3Text,
-                               Jet3TextDecoder jet3Decode, std::unique_ptr<JetIndexWriter> indexes)
+                               JetRowDigest baseline, const JetTextCodec& text,
+                               std::unique_ptr<JetIndexWriter> indexes)
     : cache_(cache),
       globalMap_(globalMap),
       layout_(std::move(layout)),
       ownedMap_(cache, layout_.ownedMap),
       freeMap_(cache, layout_.freeMap),
-      packer_(layout_, std::move(jet3Text), std::move(jet3Decode)),
+      packer_(layout_, text),
       digest_(baseline),
       indexes_(std::move(indexes)) {
   rowCount_ = loadU32(cache_.page(layout_.definitionPage).data() + layout_.rowCountOffset);
@@ -119,8 +118,9 @@ void JetTableWriter::insert(const std::vector<std::string>& columns,
   if (indexes_) storeZeroAsPositive();
   const std::vector<std::uint8_t>& packed = packer_.pack(row_);
   packer_.storedValues(stored_);
-  // An index refuses the row before it is placed, so a refused row leaves no trace.
-  if (indexes_) indexes_->admit(packer_, stored_);
+  // An index refuses the row before it is placed, so a refused row leaves no trace. Its
+  // keys come from the values just packed, through the codecs that packed them.
+  if (indexes_) indexes_->admit(row_, packer_.codecs());
   const JetRowId placed = placeRow(packed);
   if (indexes_) indexes_->record(placed);
   if (nextAuto != 0) {

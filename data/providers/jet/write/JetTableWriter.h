@@ -18,20 +18,20 @@
 
 #include "data/Value.h"
 #include "data/providers/jet/indexes/JetIndexWriter.h"
-#include "data/providers/jet/write/JetRowDigest.h"
+#include "data/providers/jet/pages/JetUsageMap.h"
 #include "data/providers/jet/tables/JetRowPacker.h"
 #include "data/providers/jet/tables/JetTableLayout.h"
-#include "data/providers/jet/pages/JetUsageMap.h"
+#include "data/providers/jet/write/JetRowDigest.h"
 
 namespace tiermend::data::jet {
 
 class JetTableWriter {
  public:
   // baseline is the digest of the rows the table holds before this writer changes it;
-  // indexes, when the table has any, keeps them (rows are then checked against them as
-  // they are added, and they are rewritten on flush).
+  // text is the database's text codec; indexes, when the table has any, keeps them (rows
+  // are then checked against them as they are added, and they are rewritten on flush).
   JetTableWriter(JetPageCache& cache, JetUsageMap& globalMap, JetTableLayout layout,
-                 JetRowDigest baseline, Jet3TextEncoder jet3Text, Jet3TextDecoder jet3Decode,
+                 JetRowDigest baseline, const JetTextCodec& text,
                  std::unique_ptr<JetIndexWriter> indexes = nullptr);
 
   const JetTableLayout& layout() const { return layout_; }

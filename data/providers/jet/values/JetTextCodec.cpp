@@ -1,0 +1,124 @@
+// Jet 3 and Jet 4 text to and from UTF-8.
+#include "data/providers/jet/values/JetTextCodec.h"
+
+#include "data/EngineError.h"
+#include "data/value/Utf16.h"
+#include "platform/CodePage.h"
+
+namespace tiermend::data::jet {
+
+namespace {
+
+// Jet 3 files made on Western European systems, and those that give no code page.
+constexpr unsigned kDefaultCodePage = 1252;
+// The two bytes that open a compressed Jet 4 text value.
+constexpr std::uint8_t kCompressedMark[] = {0xFF, 0xFE};
+// Compressed text longer than this is stored uncompressed, as Access does.
+constexpr std::size_t kMostCompressedCharacters = 1024;
+
+std::string utf16leToUtf8(const std::uint8_t* data, std::size_t size) {
+  return utf16ToUtf8(
+      size / 2, [data](std::size_t i) -> char32_t { return data[2 * i] | (data[2 * i + 1] << 8); });
+}
+
+// The UTF-16LE bytes of compressed text (after its mark).
+std::vector<std::uint8_t> decompress(const std::uint8_t* data, std::size_t size) {
+  std::vector<std::uint8_t> units;
+  units.reserve(size * 2);
+  bool compressed = true;
+  std::size_t i = 0;
+  while (i < size) {
+    if (data[i] == 0) {
+      compressed = !compressed;
+      ++i;
+    } else if (compressed) {
+      units.push_back(data[i++]);
+      units.push_back(0);
+    } else if (i + 1 < size) {
+      units.push_back(data[i]);
+      units.push_back(data[i + 1]);
+      i += 2;
+    } else {
+      break;  // an odd byte left over: not part of any character
+    }
+  }
+  return units;
+}
+
+bool compressible(const std::u16string& units) {
+  if (units.empty() || units.size() > kMostCompressedCharacters) return false;
+  for (char16_t unit : units) {
+    if (unit == 0 || unit > 0xFF) return false;
+  }
+  return true;
+}
+
+void appendUtf16le(const std::u16string& units, bool compress, std::vector<std::uint8_t>& out) {
+  if (compress && compressible(units)) {
+    out.insert(out.end(), std::begin(kCompressedMark), std::end(kCompressedMark));
+    for (char16_t unit : units) out.push_back(static_cast<std::uint8_t>(unit));
+    return;
+  }
+  for (char16_t unit : units) {
+    out.push_back(static_cast<std::uint8_t>(unit));
+    out.push_back(static_cast<std::uint8_t>(unit >> 8));
+  }
+}
+
+[[noreturn]] void tooLong(const std::string& column) {
+  throw EngineError("The text is too long for field '" + column + "'.");
+}
+
+}  // namespace
+
+JetTextCodec::JetTextCodec(bool jet3, unsigned codePage)
+    : jet3_(jet3), codePage_(codePage != 0 ? codePage : kDefaultCodePage) {}
+
+std::string JetTextCodec::decode(const std::uint8_t* data, std::size_t size) const {
+  if (jet3_) return fromCodePage(data, size);
+  if (size >= 2 && data[0] == kCompressedMark[0] && data[1] == kCompressedMark[1]) {
+    const auto units = decompress(data + 2, size - 2);
+    return utf16leToUtf8(units.data(), units.size());
+  }
+  return utf16leToUtf8(data, size);
+}
+
+std::string JetTextCodec::decodeName(const std::uint8_t* data, std::size_t size) const {
+  return jet3_ ? fromCodePage(data, size) : utf16leToUtf8(data, size);
+}
+
+void JetTextCodec::encode(const std::string& text, bool compress, std::size_t mostBytes,
+                          const std::string& column, std::vector<std::uint8_t>& out) const {
+  if (jet3_) {
+    encodeInCodePage(text, mostBytes, column, out);
+    return;
+  }
+  const std::u16string units = utf16(text);
+  if (units.size() * 2 > mostBytes) tooLong(column);
+  appendUtf16le(units, compress, out);
+}
+
+std::u16string JetTextCodec::utf16(const std::string& text) const {
+  return utf8ToUtf16<char16_t>(text);
+}
+
+std::string JetTextCodec::fromCodePage(const std::uint8_t* data, std::size_t size) const {
+  if (size == 0) return {};
+  return CodePage(codePage_).toUtf8(std::string_view(reinterpret_cast<const char*>(data), size));
+}
+
+// Text the code page cannot hold would read back as other text ('?' in its place).
+void JetTextCodec::encodeInCodePage(const std::string& text, std::size_t mostBytes,
+                                    const std::string& column,
+                                    std::vector<std::uint8_t>& out) const {
+  const std::string bytes = CodePage(codePage_).fromUtf8(text);
+  const auto* stored = reinterpret_cast<const std::uint8_t*>(bytes.data());
+  if (fromCodePage(stored, bytes.size()) != text) {
+    throw EngineError("The text for field '" + column +
+                      "' holds characters that the database's code page cannot store.");
+  }
+  if (bytes.size() > mostBytes) tooLong(column);
+  out.insert(out.end(), stored, stored + bytes.size());
+}
+
+}  // namespace tiermend::data::jet
