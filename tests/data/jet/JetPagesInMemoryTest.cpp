@@ -1,7 +1,7 @@
 // The parts above the page file, tested on pages held in memory: rows the packer makes
 // are divided back into the same values by the reader's splitter (Jet 3 and Jet 4, short
-// rows and rows past the Jet 3 jump-table boundary), and pages the writer's usage map
-// records are the pages the reader's map decoder lists, in both map forms.
+// rows and rows past the Jet 3 jump-table boundary), and rows added to a data page are
+// found where its offset table says.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -127,61 +127,6 @@ TEST(JetRowRoundTripTest, RowsWhoseBytesDoNotAddUpAreNotSplit) {
   // The first variable start (just before the count) pointing past the row's data.
   storeU16(damaged.data() + damaged.size() - 5, 0x0FFF);
   EXPECT_FALSE(splitter.split(damaged.data(), damaged.size(), fields));
-}
-
-// A Jet 4 store of `pages` pages whose page 1 holds an empty inline usage map as row 0.
-JetMemoryPages storeWithMap(std::uint32_t pages) {
-  const JetFormat& format = kJet4Format;
-  JetMemoryPages store(static_cast<int>(format.pageSize));
-  Page blank(format.pageSize, 0);
-  store.append(blank);
-  Page holder(format.pageSize, 0);
-  JetDataPage::initialise(holder, false, 0);
-  std::vector<std::uint8_t> map(64, 0);  // the inline map Access makes: 59 bytes of bitmap
-  JetDataPage(holder, false).addRow(map.data(), map.size());
-  store.append(holder);
-  while (store.pageCount() < pages) store.append(blank);
-  return store;
-}
-
-std::vector<std::uint32_t> pagesTheReaderFinds(JetPageStore& store) {
-  const Page holder = store.read(1);
-  JetRowBounds bounds;
-  EXPECT_TRUE(rowBounds(holder, kJet4Format, 0, bounds));
-  const PageReader read = [&store](std::uint32_t number, std::vector<std::uint8_t>& buffer) {
-    store.read(number, buffer);
-    return true;
-  };
-  return pagesOfMap(holder.data() + bounds.start, bounds.end - bounds.start,
-                    {kJet4Format.pageSize, store.pageCount()}, read);
-}
-
-TEST(JetUsageMapInMemoryTest, TheReaderListsThePagesTheWriterRecordsInBothMapForms) {
-  const std::vector<std::vector<std::uint32_t>> cases = {
-      {},
-      {3, 10, 400},        // inside what the inline map covers
-      {3, 10, 400, 1500},  // too far apart for it: the map becomes a reference map
-      {600, 700, 1000},    // the inline window moves forward instead
-  };
-  for (const auto& wanted : cases) {
-    SCOPED_TRACE(::testing::PrintToString(wanted));
-    JetMemoryPages store = storeWithMap(2000);
-    JetPageCache cache(store);
-    JetUsageMap map(cache, kGlobalMapPointer);
-    const JetUsageMap::PageAllocator allocate = [&store](const Page& page) {
-      return store.append(page);
-    };
-    for (std::uint32_t page : wanted) map.add(page, allocate);
-    cache.flush();
-    EXPECT_EQ(map.pages(), wanted);
-    EXPECT_EQ(pagesTheReaderFinds(store), wanted);
-    if (!wanted.empty()) {
-      map.remove(wanted.front());
-      cache.flush();
-      const std::vector<std::uint32_t> rest(wanted.begin() + 1, wanted.end());
-      EXPECT_EQ(pagesTheReaderFinds(store), rest);
-    }
-  }
 }
 
 TEST(JetDataPageInMemoryTest, RowsAddedAreFoundWhereTheOffsetTableSays) {

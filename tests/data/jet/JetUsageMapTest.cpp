@@ -1,7 +1,8 @@
-// Usage maps held in memory: two map objects on one row see each other's change of
-// kind, the global map's window moves to a page added at the end, a reference map too
-// short for a page says so, and maps that do not add up are refused in the reader's
-// words (naming the map) and the writer's (naming the map's page).
+// Usage maps held in memory: the pages the writer's map records are the pages the
+// reader's decoder lists, in both map kinds; two map objects on one row see each other's
+// change of kind, the global map's window moves to a page added at the end, a reference
+// map too short for a page says so, and maps that do not add up are refused in the
+// reader's words (naming the map) and the writer's (naming the map's page).
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -11,6 +12,7 @@
 
 #include "JetTestSupport.h"
 #include "data/providers/jet/pages/JetDataPage.h"
+#include "data/providers/jet/pages/JetPageCache.h"
 #include "data/providers/jet/pages/JetUsageMap.h"
 
 namespace tiermend::data::jet {
@@ -51,8 +53,10 @@ JetMemoryPages storeWithMapRow(std::uint32_t pages, const std::vector<std::uint8
   return store;
 }
 
-// What the reader's decoder lists from the map row as the store now holds it.
-std::vector<std::uint32_t> listedByTheReader(const JetPageStore& store) {
+// What the reader's decoder lists from the map row as the store now holds it; pages past
+// the file's end are listed too, as the writer's free-space maps may name them.
+std::vector<std::uint32_t> listedByTheReader(const JetPageStore& store,
+                                             bool pastTheEndIsDamage = false) {
   const Page holder = store.read(1);
   JetRowBounds bounds;
   EXPECT_TRUE(rowBounds(holder, kFormat, 0, bounds));
@@ -61,13 +65,41 @@ std::vector<std::uint32_t> listedByTheReader(const JetPageStore& store) {
     return true;
   };
   return pagesOfMap(holder.data() + bounds.start, bounds.end - bounds.start,
-                    {kFormat.pageSize, store.pageCount(), false}, read);
+                    {kFormat.pageSize, store.pageCount(), pastTheEndIsDamage}, read);
 }
 
 std::vector<std::uint32_t> run(std::uint32_t first, std::uint32_t last) {
   std::vector<std::uint32_t> pages(last - first + 1);
   std::iota(pages.begin(), pages.end(), first);
   return pages;
+}
+
+TEST(JetUsageMapInMemoryTest, TheReaderListsThePagesTheWriterRecordsInBothMapForms) {
+  const std::vector<std::vector<std::uint32_t>> cases = {
+      {},
+      {3, 10, 400},        // inside what the inline map covers
+      {3, 10, 400, 1500},  // too far apart for it: the map becomes a reference map
+      {600, 700, 1000},    // the inline window moves forward instead
+  };
+  for (const auto& wanted : cases) {
+    SCOPED_TRACE(::testing::PrintToString(wanted));
+    JetMemoryPages store = storeWithMapRow(2000, inlineRow(0));
+    JetPageCache cache(store);
+    JetUsageMap map(cache, kGlobalMapPointer);
+    const JetUsageMap::PageAllocator allocate = [&store](const Page& page) {
+      return store.append(page);
+    };
+    for (std::uint32_t page : wanted) map.add(page, allocate);
+    cache.flush();
+    EXPECT_EQ(map.pages(), wanted);
+    EXPECT_EQ(listedByTheReader(store, true), wanted);
+    if (!wanted.empty()) {
+      map.remove(wanted.front());
+      cache.flush();
+      const std::vector<std::uint32_t> rest(wanted.begin() + 1, wanted.end());
+      EXPECT_EQ(listedByTheReader(store, true), rest);
+    }
+  }
 }
 
 TEST(JetUsageMapTest, TwoMapObjectsOnOneRowFollowTheOthersChangeOfKind) {

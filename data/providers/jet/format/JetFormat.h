@@ -23,7 +23,7 @@
 // Database definition page (page 0) [H][F]:
 //   0x00  4  00 01 00 00
 //   0x04 15  "Standard Jet DB" (or "Standard ACE DB" from Access 2007)
-//   0x14  1  version: 0 Jet 3, 1 Jet 4, 2 and above the ACE formats (up to 6 known)
+//   0x14  1  version: 0 Jet 3, 1 Jet 4, 2 and above the ACE formats (read up to 6)
 //   0x18     from here 126 (Jet 3) or 128 (Jet 4) bytes are RC4-scrambled with the fixed
 //            key 0x6b39dac7; the offsets below are in the unscrambled bytes
 //   0x3C  2  the database code page (Jet 3 text is stored in it)
@@ -231,7 +231,7 @@ inline constexpr std::size_t kSignatureLength = kSignatureNameOffset + kSignatur
 inline constexpr std::size_t kVersionOffset = 0x14;
 inline constexpr int kJet3Version = 0;
 inline constexpr int kJet4Version = 1;
-inline constexpr int kHighestKnownVersion = 6;
+inline constexpr int kHighestKnownVersion = 6;  // the highest this reader accepts
 // The fixed RC4 key of the scrambled part, stored as 4 bytes little-endian.
 inline constexpr std::uint32_t kHeaderScrambleKey = 0x6B39DAC7;
 inline constexpr std::size_t kHeaderScrambleStart = 0x18;
@@ -249,6 +249,10 @@ inline constexpr std::uint32_t kTableObject = 1;
 inline constexpr std::uint32_t kObjectTypeMask = 0x7F;
 inline constexpr std::uint32_t kDefinitionPageMask = 0x00FFFFFF;
 inline constexpr std::uint32_t kSystemObjectFlags = 0x80000002;
+// Relationship flags: the grbit of a row of MSysRelationships, as DAO names them [F].
+inline constexpr std::int64_t kRelationNotEnforced = 0x2;
+inline constexpr std::int64_t kRelationCascadeUpdates = 0x100;
+inline constexpr std::int64_t kRelationCascadeDeletes = 0x1000;
 // Table types in a definition [H][F].
 inline constexpr std::uint8_t kUserTable = 0x4E;
 inline constexpr std::uint8_t kSystemTable = 0x53;

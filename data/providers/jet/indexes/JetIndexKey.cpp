@@ -162,9 +162,9 @@ void checkIndexShape(const JetIndexShape& shape) {
     throw JetIndexRefusal(shape.table, shape.index, "has no columns");
   }
   if (shape.columns.size() > kMaxIndexColumns) {
-    throw JetIndexRefusal(
-        shape.table, shape.index,
-        "has " + std::to_string(shape.columns.size()) + " columns; an index has at most 10");
+    throw JetIndexRefusal(shape.table, shape.index,
+                          "has " + std::to_string(shape.columns.size()) +
+                              " columns; an index has at most " + std::to_string(kMaxIndexColumns));
   }
   for (const JetKeyColumn& column : shape.columns) {
     if (column.kind == JetKeyKind::Text && !(column.sortOrder == JetSortOrder::generalLegacy())) {

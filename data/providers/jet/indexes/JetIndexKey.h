@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "data/providers/jet/format/JetFormat.h"
 #include "data/providers/jet/indexes/JetSortOrder.h"
 #include "data/providers/jet/values/JetKeyValue.h"
 
@@ -28,9 +29,9 @@ struct JetIndexShape {
   std::vector<JetKeyColumn> columns;
 };
 
-// An index holds at most 10 columns, and a key at most this many bytes, so that two
-// entries of the largest key always fit one index page.
-constexpr std::size_t kMaxIndexColumns = 10;
+// An index holds at most the columns a real-index entry names, and a key at most this
+// many bytes, so that two entries of the largest key always fit one index page.
+constexpr auto kMaxIndexColumns = static_cast<std::size_t>(kIndexColumnSlots);
 constexpr std::size_t kMaxIndexKeyBytes = 1800;
 
 // Refuses (JetIndexRefusal) an index whose keys this program cannot encode whatever the

@@ -10,14 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "data/providers/jet/format/JetFormat.h"
 #include "data/providers/jet/read/JetDatabase.h"
 
 namespace tiermend::data::jet {
-
-// Relationship flags (the row's grbit), as DAO names them.
-inline constexpr std::int64_t kRelationNotEnforced = 0x2;
-inline constexpr std::int64_t kRelationCascadeUpdates = 0x100;
-inline constexpr std::int64_t kRelationCascadeDeletes = 0x1000;
 
 struct JetRelationship {
   std::string name;

@@ -57,7 +57,8 @@ std::vector<JetCatalogEntry> readCatalogue(const JetPageStore& pages, const JetF
   std::vector<JetField> fields;
   JetRowSpan row;
   while (walk.next(row)) {
-    if (!splitter.split(row.data, row.size, fields)) damagedCatalogue(file, "holds a damaged row");
+    if (!splitter.split(row.data, row.size, fields))
+      damagedCatalogue(file, "holds a row that cannot be divided into its columns");
     if (!fields[name].present || !fields[id].present) continue;
     if ((integerOf(row.data, fields[type]) & kObjectTypeMask) != kTableObject) continue;
     JetCatalogEntry entry;
