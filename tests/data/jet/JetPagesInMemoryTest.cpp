@@ -8,8 +8,6 @@
 #include <vector>
 
 #include "data/providers/jet/pages/JetDataPage.h"
-#include "data/providers/jet/pages/JetPageCache.h"
-#include "data/providers/jet/pages/JetUsageMap.h"
 #include "data/providers/jet/tables/JetColumns.h"
 #include "data/providers/jet/tables/JetRowPacker.h"
 #include "data/providers/jet/tables/JetRowSplitter.h"
