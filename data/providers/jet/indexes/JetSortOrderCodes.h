@@ -34,7 +34,13 @@ struct JetCharCode {
 };
 
 // The codes of every UTF-16 unit in one sort order, read from its two tables: one line
-// per character, for 0x00-0xFF and for 0x100-0xFFFF without the surrogates.
+// per character, for 0x00-0xFF and for 0x100-0xFFFF without the surrogates. A line is a
+// letter for the character's role (X Ignored, S Plain, I Accented, U Unprintable,
+// P ExtraModifier, Z AccentedWithFlag) and its fields, comma-separated hexadecimal
+// byte strings (one of odd length has lost its leading zero): S the inline bytes; I
+// the inline and the extra bytes; U the code of the unprintable records; P the one
+// byte added; Z the inline bytes, the extra bytes (may be empty) and "1" for flag 2 or
+// nothing for flag 3.
 class JetCharCodes {
  public:
   // Reads both tables (std::logic_error when they are damaged). A non-empty `missing`
