@@ -32,7 +32,7 @@ constexpr const char* kPassword = "Pw-s3cret";
 class ConsoleRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    fs::copy_file(fs::path(TIERMEND_TESTDATA) / "tiermenddb.mdb", dir_ / "tiermenddb.mdb");
+    fs::copy_file(fs::path(TIERMEND_FIXTURES) / "tiermenddb.mdb", dir_ / "tiermenddb.mdb");
     makeTarget();
     std::ofstream(dir_ / "Link.txt")
         << "2,S,B,U," << kPassword << ",R," << dir_.string() << "/,\r\n";

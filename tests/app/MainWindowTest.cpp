@@ -221,7 +221,7 @@ TEST_F(CreationHandler, MissingLinkFileStopsBeforeAnyConnection) {
 }
 
 TEST_F(CreationHandler, RunsTheWholeChainAndEndsTheRun) {
-  fs::copy_file(fs::path(TIERMEND_TESTDATA) / "tiermenddb.mdb", dir_ / "tiermenddb.mdb");
+  fs::copy_file(fs::path(TIERMEND_FIXTURES) / "tiermenddb.mdb", dir_ / "tiermenddb.mdb");
   SqliteFile(target()).exec(bracketTablesSql() + "INSERT INTO retire VALUES (1, 1, 1, 2, 2);");
   std::ofstream(dir_ / "Link.txt") << "2,x,x,x,x,x," << dir_.string() << "/,\r\n";
 

@@ -46,7 +46,7 @@ class ConsoleIntoServer : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
     server_ = testing::makeTestServer(GetParam());
-    fs::copy_file(fs::path(TIERMEND_TESTDATA) / "tiermenddb.mdb", dir_ / "tiermenddb.mdb");
+    fs::copy_file(fs::path(TIERMEND_FIXTURES) / "tiermenddb.mdb", dir_ / "tiermenddb.mdb");
     server_->sql(targetSchema());
     std::ofstream(dir_ / "Link.txt")
         << "1," << server_->dataSourceName() << "," << server_->database() << ","

@@ -164,12 +164,11 @@ run_check_sqlite() {
 prepare_access_folder() {
   rm -rf "$work" && mkdir "$work"
   sqlite3 "$work/tiermenddb.mdb" <"$root/demo/data/basedb.sql"
-  cp "$root/testdata/tiermenddb.mdb" "$work/basedb.mdb"
-  chmod u+w "$work/basedb.mdb"
+  copy_fixture tiermenddb.mdb "$work/basedb.mdb"
   printf '2,x,x,x,x,x,%s/,\r\n' "$work" >"$work/Link.txt"
   console
   expect_eq "preparing the Access target" "$STATUS" 0
-  cp "$root/testdata/tiermenddb.mdb" "$work/tiermenddb.mdb"
+  copy_fixture tiermenddb.mdb "$work/tiermenddb.mdb"
   expect_eq "Access target holds last year's rows" "$(access_counts "$work/basedb.mdb")" "3/3/2/4"
 }
 

@@ -188,12 +188,11 @@ prepare_access_folder() {
   local prep=$work/prep
   mkdir -p "$prep"
   sqlite3 "$prep/tiermenddb.mdb" <"$root/demo/data/basedb.sql"
-  cp "$root/testdata/tiermenddb.mdb" "$prep/basedb.mdb"
-  chmod u+w "$prep/basedb.mdb"
+  copy_fixture tiermenddb.mdb "$prep/basedb.mdb"
   printf '2,x,x,x,x,x,%s/,\r\n' "$prep" >"$prep/Link.txt"
   launch "$prep"
   expect_completion "preparing the Access target" || return 1
-  cp "$root/testdata/tiermenddb.mdb" "$work/tiermenddb.mdb"
+  copy_fixture tiermenddb.mdb "$work/tiermenddb.mdb"
   mv "$prep/basedb.mdb" "$work/basedb.mdb"
   rm -rf "$prep"
   printf '2,x,x,x,x,x,%s/,\r\n' "$work" >"$work/Link.txt"

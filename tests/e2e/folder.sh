@@ -1,9 +1,17 @@
 # What the end-to-end scripts share: reporting each expectation, a working folder with
 # the update package and a SQLite target holding last year's rows, and the checks of
 # the target's tables. Source it after setting root (the checkout) and work (the
-# working folder).
+# working folder). The Access fixtures lie beside the checkout (TIERMEND_FIXTURES,
+# which CTest sets, or ../shared/fixtures).
 
 failures=0
+fixtures=${TIERMEND_FIXTURES:-$root/../shared/fixtures}
+
+# A writable copy of a fixture (the fixtures themselves are read-only).
+copy_fixture() {
+  cp "$fixtures/$1" "$2"
+  chmod u+w "$2"
+}
 
 ok() { echo "ok   $1"; }
 fail() {
@@ -20,7 +28,7 @@ expect_contains() {
 sql() { sqlite3 "$work/basedb.mdb" "$1"; }
 
 prepare_folder() {
-  cp "$root/testdata/tiermenddb.mdb" "$work/tiermenddb.mdb"
+  copy_fixture tiermenddb.mdb "$work/tiermenddb.mdb"
   sqlite3 "$work/basedb.mdb" <"$root/demo/data/basedb.sql"
   printf '2,x,x,x,x,x,%s/,\r\n' "$work" >"$work/Link.txt"
 }

@@ -48,7 +48,7 @@ INSERT INTO readme VALUES ('customer notes');
 class RefreshChain : public ::testing::TestWithParam<unsigned> {
  protected:
   void SetUp() override {
-    fs::copy_file(std::string(TIERMEND_TESTDATA) + "/tiermenddb.mdb", dir_ / "tiermenddb.mdb");
+    fs::copy_file(std::string(TIERMEND_FIXTURES) + "/tiermenddb.mdb", dir_ / "tiermenddb.mdb");
     SqliteFile(target().string()).exec(targetSchema());
     writeLink("2,S,B,U,P,R," + dir_.string() + "/,\r\n");
   }
@@ -128,7 +128,7 @@ TEST_P(RefreshChain, RefreshesAllFourTablesFromThePackage) {
 // An Access basedb.mdb: a copy of the package whose tables first get other rows.
 TEST_P(RefreshChain, RefreshesAnAccessTargetInPlace) {
   fs::remove(target());
-  fs::copy_file(std::string(TIERMEND_TESTDATA) + "/tiermenddb.mdb", target());
+  fs::copy_file(std::string(TIERMEND_FIXTURES) + "/tiermenddb.mdb", target());
   fs::permissions(target(), fs::perms::owner_write, fs::perm_options::add);
   {
     auto session =
@@ -156,7 +156,7 @@ TEST_P(RefreshChain, ACheckLeavesTheTargetFileAsItWas) {
     SCOPED_TRACE(access ? "Access target" : "SQLite target");
     if (access) {
       fs::remove(target());
-      fs::copy_file(std::string(TIERMEND_TESTDATA) + "/tiermenddb.mdb", target());
+      fs::copy_file(std::string(TIERMEND_FIXTURES) + "/tiermenddb.mdb", target());
       fs::permissions(target(), fs::perms::owner_write, fs::perm_options::add);
     }
     const std::string before = fileBytes(target());

@@ -58,7 +58,7 @@ class RefreshIntoServer : public ::testing::TestWithParam<ServerCase> {
   void SetUp() override {
     data::odbc::setRowsPerBatch(GetParam().rowsPerBatch);
     pg_ = testing::makeTestServer(GetParam().kind);
-    fs::copy_file(std::string(TIERMEND_TESTDATA) + "/tiermenddb.mdb", dir_ / "tiermenddb.mdb");
+    fs::copy_file(std::string(TIERMEND_FIXTURES) + "/tiermenddb.mdb", dir_ / "tiermenddb.mdb");
     pg_->sql(targetSchema());
     // A blank password field counts as no password.
     writeLink("1," + pg_->dataSourceName() + "," + pg_->database() + "," + pg_->adminUser() +

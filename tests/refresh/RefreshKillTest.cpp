@@ -2,7 +2,7 @@
 // at the path must always open, and every bracket table must hold wholly its old rows or
 // wholly the new ones. A run after a killed one must finish the refresh.
 //
-// The 100,000-row package is testdata/bench_tiermenddb.mdb (19 MB).
+// The 100,000-row package is the fixture bench_tiermenddb.mdb (19 MB).
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -66,7 +66,7 @@ class RefreshKill : public ::testing::Test {
   }
 
   static std::string package() { return TIERMEND_VOLUME_PACKAGE; }
-  static std::string oldTarget() { return std::string(TIERMEND_TESTDATA) + "/tiermenddb.mdb"; }
+  static std::string oldTarget() { return std::string(TIERMEND_FIXTURES) + "/tiermenddb.mdb"; }
   std::string target() const { return (dir_ / "basedb.mdb").string(); }
 
   void freshTarget() {

@@ -41,7 +41,9 @@ INSERT INTO retire VALUES (1, 1, 1, 2, 2);
 class RefreshSafety : public ::testing::Test {
  protected:
   void SetUp() override {
-    fs::copy_file(std::string(TIERMEND_TESTDATA) + "/tiermenddb.mdb", package());
+    fs::copy_file(std::string(TIERMEND_FIXTURES) + "/tiermenddb.mdb", package());
+    // Some tests damage the copy; the fixture itself is read-only.
+    fs::permissions(package(), fs::perms::owner_write, fs::perm_options::add);
     SqliteFile(target()).exec(oldRows());
     std::ofstream(dir_ / "Link.txt") << "2,S,B,U,P,R," + dir_.string() + "/,\r\n";
   }

@@ -68,7 +68,7 @@ TEST_F(ProviderChoiceTest, ProviderNamesAreComparedWithoutRegardToCase) {
 }
 
 TEST_F(ProviderChoiceTest, AnAccessFileIsOpenedReadWrite) {
-  std::filesystem::copy_file(std::string(TIERMEND_TESTDATA) + "/tiermenddb.mdb", "tiermenddb.mdb");
+  std::filesystem::copy_file(std::string(TIERMEND_FIXTURES) + "/tiermenddb.mdb", "tiermenddb.mdb");
   std::filesystem::permissions("tiermenddb.mdb", std::filesystem::perms::owner_write,
                                std::filesystem::perm_options::add);
   auto session = openSessionFor(jetString("tiermenddb.mdb"));

@@ -10,8 +10,8 @@
 #include "DamagedPackages.h"
 #include "JetTestSupport.h"
 #include "data/EngineError.h"
-#include "data/providers/jet/format/JetFormat.h"
 #include "data/providers/jet/JetProvider.h"
+#include "data/providers/jet/format/JetFormat.h"
 
 namespace tiermend::data::jet {
 namespace {
@@ -143,8 +143,8 @@ TEST(JetRowFlags, OverflowRowsAreFollowedToTheirMovedBytes) {
 // reports the bracket tables whose pages do not add up as damage, naming the file.
 TEST(JetDamagedFileTest, TheFileThatBrokeLibmdbIsReportedAsDamaged) {
   ScratchFolder folder;
-  const std::string path = folder.copyOf(
-      "../tests/fuzz/libmdb-crashes/catalogue-properties-heap-overflow.mdb", "tiermenddb.mdb");
+  const std::string path = folder.copyOfFile(
+      TIERMEND_LIBMDB_CRASHES "/catalogue-properties-heap-overflow.mdb", "tiermenddb.mdb");
   auto session = openSession(path, "");
   const std::string message = failureOf([&] { readAll(*session, "select * from labor"); });
   const std::string expected = "The table 'labor' in '" + path + "' is damaged: ";

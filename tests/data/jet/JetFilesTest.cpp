@@ -171,7 +171,7 @@ TEST(JetDateFileTest, DatesOutsideTheTwentiethCenturyKeepTheirYear) {
 }
 
 TEST(JetBenchFileTest, HundredThousandRowsStreamWithExactSums) {
-  const std::string path = "/work/shared/fixtures/bench_tiermenddb.mdb";
+  const std::string path = fixture("bench_tiermenddb.mdb");
   if (!std::ifstream(path)) GTEST_SKIP() << "bench_tiermenddb.mdb is not present";
   auto session = openSession(path, "korvenal");
   auto cursor = session->query("select * from health_insu");

@@ -29,7 +29,7 @@ struct AccessFile {
   std::vector<std::uint8_t> bytes;
 
   explicit AccessFile(const std::string& name) {
-    std::ifstream in(std::string(TIERMEND_TESTDATA) + "/access-made/" + name, std::ios::binary);
+    std::ifstream in(std::string(TIERMEND_FIXTURES) + "/access-made/" + name, std::ios::binary);
     bytes.assign(std::istreambuf_iterator<char>(in), {});
   }
   std::size_t pageCount() const { return bytes.size() / kPage; }

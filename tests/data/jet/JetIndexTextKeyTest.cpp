@@ -1,8 +1,11 @@
 // Text keys in the General legacy sort order: what Access writes for Chinese text,
 // letters in either case, digits, accents (precomposed or combining), hyphens and
-// apostrophes, Japanese kana; how long texts and trailing blanks are keyed; and the
-// refusal of what the tables do not cover.
+// apostrophes, Japanese kana; how long texts and trailing blanks are keyed; the
+// refusal of what the tables do not cover; and of every text key when the build did
+// not have the tables.
 #include <gtest/gtest.h>
+
+#include <stdexcept>
 
 #include "data/providers/jet/indexes/JetIndexKey.h"
 #include "data/providers/jet/indexes/JetIndexPage.h"
@@ -132,6 +135,77 @@ TEST(JetIndexTextKeyTest, EveryCharacterOfTheBasicPlaneButTheSurrogatesIsCovered
     const JetKeyValue values[] = {std::u16string(1, static_cast<char16_t>(unit))};
     ASSERT_NO_THROW(encodeIndexKey(kAscending, values)) << static_cast<unsigned>(unit);
   }
+}
+
+// Tables where every character is ignored but those given, each a table line.
+JetCharCodes codesWith(std::initializer_list<std::pair<char16_t, const char*>> lines,
+                       std::size_t basicLines = 0x100) {
+  std::string basic;
+  std::string extended;
+  for (char32_t unit = 0; unit <= 0xFFFF; ++unit) {
+    if (unit >= 0xD800 && unit <= 0xDFFF) continue;
+    std::string line = "X";
+    for (const auto& [which, text] : lines)
+      if (which == unit) line = text;
+    if (unit >= 0x100) {
+      extended += line + "\n";
+    } else if (unit < basicLines) {
+      basic += line + "\n";
+    }
+  }
+  return JetCharCodes(basic, extended, "");
+}
+
+TEST(JetIndexTextKeyTest, KeysFollowTheTablesTheyAreGiven) {
+  const JetCharCodes codes =
+      codesWith({{u'a', "S4A"}, {u'\u00E9', "I51,0E"}, {u'\u4E00', "S9901"}});
+  const struct {
+    std::u16string text;
+    const char* key;
+  } cases[] = {
+      {u"a", "4a 01 00"},
+      {u"b", "01 00"},  // ignored in these tables
+      {u"a\u00E9", "4a 51 01 02 0e 00"},
+      {u"\u4E00", "99 01 01 00"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::uint8_t> out;
+    appendGeneralLegacyTextKey(c.text, true, out, codes);
+    EXPECT_EQ(hex(out), c.key);
+  }
+  // A table that ends early is damaged, and so is a line of unknown kind.
+  EXPECT_THROW(codesWith({}, 0xFF), std::logic_error);
+  EXPECT_THROW(codesWith({{u'a', "Q4A"}}), std::logic_error);
+}
+
+TEST(JetIndexTextKeyTest, WithoutTheTablesTextKeysAreRefusedNamingTheTablesMissing) {
+  const JetCharCodes none("", "", "index_codes_genleg.txt and index_codes_ext_genleg.txt");
+  const JetIndexShape byName = {
+      "staff", "ByName", {{"id", JetKeyKind::Long, true}, {"name", JetKeyKind::Text, true}}};
+  try {
+    checkIndexShape(byName, none);
+    ADD_FAILURE() << "not refused";
+  } catch (const JetIndexRefusal& refusal) {
+    EXPECT_EQ(std::string(refusal.what()),
+              "Cannot update table 'staff': its index 'ByName' cannot be rebuilt: its text "
+              "column 'name' is in the General (legacy, 1033) sort order, whose tables "
+              "(index_codes_genleg.txt and index_codes_ext_genleg.txt) were not available "
+              "when this program was built.");
+  }
+  // Indexes without text columns do not need the tables.
+  EXPECT_NO_THROW(checkIndexShape({"staff", "ById", {{"id", JetKeyKind::Long, true}}}, none));
+  // Asked for a text key all the same, the encoder refuses and appends nothing.
+  std::vector<std::uint8_t> out = {0x7F};
+  EXPECT_THROW(appendGeneralLegacyTextKey(u"a", true, out, none), JetUncoveredText);
+  EXPECT_EQ(out, std::vector<std::uint8_t>{0x7F});
+  EXPECT_EQ(none.at(u'a').role, JetCharRole::Uncovered);
+}
+
+// The tests of text keys need the tables; a build that did not find them fails here
+// first, naming what it missed.
+TEST(JetIndexTextKeyTest, ThisBuildHasTheGeneralLegacyTables) {
+  EXPECT_EQ(JetCharCodes::generalLegacy().missing(), "");
+  EXPECT_TRUE(JetCharCodes::generalLegacy().available());
 }
 
 }  // namespace

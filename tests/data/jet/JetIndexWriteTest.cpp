@@ -80,10 +80,6 @@ std::string fillTable(Session& target, const std::string& table,
   return failure;
 }
 
-std::u16string utf16(const std::string& text) {
-  return utf8ToUtf16<char16_t>(text);
-}
-
 // Currency read back as decimal text, in ten-thousandths.
 std::int64_t tenThousandths(const std::string& text) {
   const bool negative = text.starts_with("-");
@@ -109,7 +105,7 @@ JetKeyValue keyValueOf(JetKeyKind kind, const Value& value) {
     case JetKeyKind::Double:
       return std::get<double>(value);
     case JetKeyKind::Text:
-      return utf16(std::get<std::string>(value));
+      return data::utf8ToUtf16<char16_t>(std::get<std::string>(value));
     default:
       return std::get<std::int64_t>(value);
   }

@@ -5,15 +5,15 @@
 #include <stdexcept>
 
 #include "data/EngineError.h"
+#include "data/providers/jet/format/JetFormat.h"
 #include "data/providers/jet/pages/JetDataPage.h"
 #include "data/providers/jet/read/JetDatabase.h"
-#include "data/providers/jet/format/JetFormat.h"
 #include "tests/support/FailureText.h"
 
 namespace tiermend::data::jet::testing {
 
 std::string fixture(const std::string& name) {
-  return std::string(TIERMEND_TESTDATA) + "/" + name;
+  return std::string(TIERMEND_FIXTURES) + "/" + name;
 }
 
 Result readAll(Session& session, const std::string& sql) {
@@ -28,8 +28,12 @@ Result readAll(Session& session, const std::string& sql) {
 }
 
 std::string ScratchFolder::copyOf(const std::string& fixtureName, const std::string& as) const {
+  return copyOfFile(fixture(fixtureName), as);
+}
+
+std::string ScratchFolder::copyOfFile(const std::string& path, const std::string& as) const {
   const auto target = folder_.path() / as;
-  std::filesystem::copy_file(fixture(fixtureName), target);
+  std::filesystem::copy_file(path, target);
   std::filesystem::permissions(target, std::filesystem::perms::owner_write,
                                std::filesystem::perm_options::add);
   return target.string();

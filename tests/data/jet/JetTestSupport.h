@@ -35,6 +35,8 @@ std::string failureOf(const std::function<void()>& action);
 class ScratchFolder {
  public:
   std::string copyOf(const std::string& fixtureName, const std::string& as) const;
+  // The same for any file, named by its path.
+  std::string copyOfFile(const std::string& path, const std::string& as) const;
   std::string path(const std::string& name) const { return folder_.file(name); }
 
  private:

@@ -3,7 +3,7 @@
 //
 // Where each fact was confirmed is given beside it:
 //   [H]  mdbtools' HACKING notes (the format description shipped with libmdb);
-//   [F]  read from Access-made files in testdata/ (access-made/V1997_test.mdb and
+//   [F]  read from Access-made files in ../shared/fixtures/ (access-made/V1997_test.mdb and
 //        V2000_test.mdb, jet3/nwind.mdb, types.mdb, tiermenddb.mdb): the three-way read
 //        tests compare what this reader makes of them with mdb-export and mdb-reader;
 //   [W]  written by our writer and read back alike by mdb-export and mdb-reader.

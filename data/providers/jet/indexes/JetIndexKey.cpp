@@ -157,7 +157,7 @@ void appendColumn(std::vector<std::uint8_t>& out, const JetKeyColumn& column,
 
 }  // namespace
 
-void checkIndexShape(const JetIndexShape& shape) {
+void checkIndexShape(const JetIndexShape& shape, const JetCharCodes& codes) {
   if (shape.columns.empty()) {
     throw JetIndexRefusal(shape.table, shape.index, "has no columns");
   }
@@ -173,6 +173,11 @@ void checkIndexShape(const JetIndexShape& shape) {
                                 "' declares the " + column.sortOrder.describe() +
                                 ", and this program can only write text keys in the " +
                                 JetSortOrder::generalLegacy().describe() + " sort order");
+    }
+    if (column.kind == JetKeyKind::Text && !codes.available()) {
+      throw JetIndexRefusal(
+          shape.table, shape.index,
+          "cannot be rebuilt: its text column '" + column.name + "' " + missingTablesReason(codes));
     }
   }
 }

@@ -35,9 +35,10 @@ constexpr auto kMaxIndexColumns = static_cast<std::size_t>(kIndexColumnSlots);
 constexpr std::size_t kMaxIndexKeyBytes = 1800;
 
 // Refuses (JetIndexRefusal) an index whose keys this program cannot encode whatever the
-// rows hold: no columns or too many, or a text column in a sort order other than
-// General legacy.
-void checkIndexShape(const JetIndexShape& shape);
+// rows hold: no columns or too many, a text column in a sort order other than General
+// legacy, or one in General legacy when `codes`, the order's tables, are not available.
+void checkIndexShape(const JetIndexShape& shape,
+                     const JetCharCodes& codes = JetCharCodes::generalLegacy());
 
 // The key of one row: one value per column of the shape, in its order. Refuses
 // (JetIndexRefusal) a value of the wrong kind or out of its column's range, a text

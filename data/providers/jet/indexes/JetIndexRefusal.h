@@ -1,6 +1,7 @@
 // The failure raised when an index of a table cannot be rebuilt: a key the program
 // cannot encode exactly as Access does (a text sort order or a character its tables
-// do not cover, a value that does not fit its column) or index pages it cannot read.
+// do not cover, a sort order whose tables the build did not have, a value that does
+// not fit its column) or index pages it cannot read.
 // It is raised before anything in the file changes, so the table keeps its rows.
 #pragma once
 

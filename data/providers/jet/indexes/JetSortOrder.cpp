@@ -1,10 +1,11 @@
+// Text keys in the General legacy sort order: each character's inline bytes, then the
+// accents, flags and unprintable characters after the end of the text.
 #include "data/providers/jet/indexes/JetSortOrder.h"
 
 #include <cstdio>
 #include <iterator>
 
 #include "data/providers/jet/format/ByteOrder.h"
-#include "data/providers/jet/indexes/JetSortOrderCodes.h"
 
 namespace tiermend::data::jet {
 namespace {
@@ -129,13 +130,19 @@ std::string JetSortOrder::describe() const {
   return "sort order " + std::to_string(localeId) + " version " + std::to_string(version);
 }
 
+std::string missingTablesReason(const JetCharCodes& codes) {
+  return "is in the " + JetSortOrder::generalLegacy().describe() + " sort order, whose tables (" +
+         codes.missing() + ") were not available when this program was built";
+}
+
 void appendGeneralLegacyTextKey(std::u16string_view text, bool ascending,
-                                std::vector<std::uint8_t>& out) {
+                                std::vector<std::uint8_t>& out, const JetCharCodes& codes) {
+  if (!codes.available()) throw JetUncoveredText(missingTablesReason(codes));
   const std::size_t start = out.size();
   KeyTail tail;
   std::size_t inlineChars = 0;
   for (const char16_t unit : indexedPart(text)) {
-    const JetCharCode& code = generalLegacyCharCode(unit);
+    const JetCharCode& code = codes.at(unit);
     if (code.role == JetCharRole::Uncovered) {
       out.resize(start);
       throw JetUncoveredText("holds the character " + unitName(unit) +

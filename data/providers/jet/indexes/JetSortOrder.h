@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "data/providers/jet/indexes/JetSortOrderCodes.h"
+
 namespace tiermend::data::jet {
 
 // A text column's sort order as its table definition declares it: a locale id and a
@@ -35,8 +37,15 @@ constexpr std::size_t kIndexedTextUnits = 255;
 // Appends the key bytes of a non-null text value (everything after the column's flag
 // byte) in the General legacy order, ascending or descending. Throws JetUncoveredText
 // for a character the tables do not cover (a UTF-16 surrogate, that is any character
-// beyond the Basic Multilingual Plane).
+// beyond the Basic Multilingual Plane), and for any text when the build did not have
+// the tables.
 void appendGeneralLegacyTextKey(std::u16string_view text, bool ascending,
-                                std::vector<std::uint8_t>& out);
+                                std::vector<std::uint8_t>& out,
+                                const JetCharCodes& codes = JetCharCodes::generalLegacy());
+
+// Why a text cannot be keyed with codes that are not available, to follow the name of
+// a column in a refusal: "is in the General (legacy, 1033) sort order, whose tables
+// (...) were not available when this program was built".
+std::string missingTablesReason(const JetCharCodes& codes);
 
 }  // namespace tiermend::data::jet

@@ -1,9 +1,10 @@
+// Reading the character-to-key tables of a sort order into one code per UTF-16 unit.
 #include "data/providers/jet/indexes/JetSortOrderCodes.h"
 
 #include <array>
-#include <memory>
+#include <cstdio>
 #include <stdexcept>
-#include <string>
+#include <utility>
 
 namespace tiermend::data::jet {
 namespace {
@@ -12,8 +13,10 @@ constexpr char16_t kFirstSurrogate = 0xD800;
 constexpr char16_t kLastSurrogate = 0xDFFF;
 
 [[noreturn]] void badTable(std::size_t unit, std::string_view line) {
-  throw std::logic_error("The compiled-in General legacy sort order table is damaged at U+" +
-                         std::to_string(unit) + ": '" + std::string(line) + "'");
+  char code[16];
+  std::snprintf(code, sizeof code, "U+%04zX", unit);
+  throw std::logic_error("The sort order table is damaged at " + std::string(code) + ": '" +
+                         std::string(line) + "'");
 }
 
 int hexDigit(char c) {
@@ -23,13 +26,13 @@ int hexDigit(char c) {
   return -1;
 }
 
+}  // namespace
+
 // All characters' codes, their byte strings in one pool that never grows after it is
 // reserved, so the spans into it stay valid.
-class CodeTables {
+class JetCharCodes::Tables {
  public:
-  CodeTables() {
-    const std::string_view basic = generalLegacyCodesText();
-    const std::string_view extended = generalLegacyExtendedCodesText();
+  Tables(std::string_view basic, std::string_view extended) {
     pool_.reserve(basic.size() + extended.size());
     const std::size_t basicEnd = load(basic, 0);
     if (basicEnd != 0x100) badTable(basicEnd, "the table of the first 256 characters ends early");
@@ -145,11 +148,22 @@ class CodeTables {
   std::array<JetCharCode, 0x10000> codes_{};  // surrogates stay Uncovered
 };
 
-}  // namespace
+JetCharCodes::JetCharCodes(std::string_view basic, std::string_view extended, std::string missing)
+    : missing_(std::move(missing)) {
+  if (available()) tables_ = std::make_unique<const Tables>(basic, extended);
+}
 
-const JetCharCode& generalLegacyCharCode(char16_t unit) {
-  static const std::unique_ptr<const CodeTables> tables = std::make_unique<CodeTables>();
-  return tables->at(unit);
+JetCharCodes::~JetCharCodes() = default;
+
+const JetCharCodes& JetCharCodes::generalLegacy() {
+  static const JetCharCodes codes(generalLegacyCodesText(), generalLegacyExtendedCodesText(),
+                                  std::string(generalLegacyTablesMissing()));
+  return codes;
+}
+
+const JetCharCode& JetCharCodes::at(char16_t unit) const {
+  static const JetCharCode uncovered;
+  return tables_ ? tables_->at(unit) : uncovered;
 }
 
 }  // namespace tiermend::data::jet
