@@ -7,8 +7,8 @@
 #include <ostream>
 
 #include "JetTestSupport.h"
-#include "data/providers/jet/tables/JetCatalog.h"
 #include "data/providers/jet/pages/JetDataPage.h"
+#include "data/providers/jet/tables/JetCatalog.h"
 #include "data/providers/jet/tables/JetTableDefinition.h"
 
 namespace tiermend::data::jet {
@@ -59,12 +59,11 @@ TEST_P(JetDamagedDefinition, IsRefusedSayingWhatIsWrong) {
   JetMemoryPages pages = pagesOf(testing::fixture("tiermenddb.mdb"));
   const std::uint32_t number = definitionPageOf(pages, "labor");
   Page definition = pages.read(number);
-  ASSERT_NO_THROW(
-      parseTableDefinition(readDefinitionBytes(pages, kFormat, number), kFormat, noJet3Names));
+  ASSERT_NO_THROW(readTableDefinition(pages, kFormat, number, noJet3Names));
   GetParam().damage(definition, number);
   pages.write(number, definition);
   try {
-    parseTableDefinition(readDefinitionBytes(pages, kFormat, number), kFormat, noJet3Names);
+    readTableDefinition(pages, kFormat, number, noJet3Names);
     ADD_FAILURE() << "the damaged definition was accepted";
   } catch (const JetDefinitionError& error) {
     EXPECT_EQ(std::string(error.what()), GetParam().expected);
@@ -141,8 +140,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(JetTableDefinitionTest, ColumnsOfTheAccessMadeFixturesAreReadWithKindsSizesAndScale) {
   JetMemoryPages pages = pagesOf(testing::fixture("types.mdb"));
   const std::uint32_t number = definitionPageOf(pages, "all_types");
-  const JetTableDefinition table =
-      parseTableDefinition(readDefinitionBytes(pages, kFormat, number), kFormat, noJet3Names);
+  const JetTableDefinition table = readTableDefinition(pages, kFormat, number, noJet3Names);
   bool sawDecimal = false;
   for (const JetColumnDefinition& column : table.columns) {
     if (column.kind != kJetDecimal) continue;

@@ -10,10 +10,11 @@
 #include "data/providers/jet/pages/JetDataPage.h"
 #include "data/providers/jet/pages/JetPageCache.h"
 #include "data/providers/jet/pages/JetPageMap.h"
+#include "data/providers/jet/pages/JetUsageMap.h"
 #include "data/providers/jet/tables/JetRowPacker.h"
 #include "data/providers/jet/tables/JetRowSplitter.h"
+#include "data/providers/jet/tables/JetWritableTable.h"
 #include "data/providers/jet/values/JetText.h"
-#include "data/providers/jet/pages/JetUsageMap.h"
 #include "data/providers/jet/values/JetValueCodec.h"
 
 namespace tiermend::data::jet {
@@ -93,8 +94,8 @@ TEST(JetRowRoundTripTest, PackedRowsSplitBackIntoTheirValuesInJet3AndJet4) {
   for (bool jet3 : {true, false}) {
     const JetFormat& format = jetFormat(jet3);
     const JetTableDefinition table = sampleTable(jet3);
-    const JetTableLayout layout = layoutOfTable("t", table, format);
-    JetRowPacker packer(layout, asBytes, fromBytes);
+    checkWritable("t", table, format);
+    JetRowPacker packer("t", table, format, asBytes, fromBytes);
     JetRowSplitter splitter(table, format);
     for (const RowCase& c : cases) {
       SCOPED_TRACE(std::string(jet3 ? "Jet 3: " : "Jet 4: ") + c.what);
@@ -117,8 +118,7 @@ TEST(JetRowRoundTripTest, PackedRowsSplitBackIntoTheirValuesInJet3AndJet4) {
 TEST(JetRowRoundTripTest, RowsWhoseBytesDoNotAddUpAreNotSplit) {
   const JetFormat& format = kJet4Format;
   const JetTableDefinition table = sampleTable(false);
-  const JetTableLayout layout = layoutOfTable("t", table, format);
-  JetRowPacker packer(layout, asBytes, fromBytes);
+  JetRowPacker packer("t", table, format, asBytes, fromBytes);
   const std::vector<std::uint8_t> row =
       packer.pack({std::int64_t{7}, Decimal{"1.0000"}, true, std::string("Ann"), std::string("n"),
                    Decimal{"1.250"}});

@@ -77,13 +77,12 @@ std::shared_ptr<const JetTable> JetDatabase::openTable(const std::string& name) 
     throw damagedTable(table->name, path, "its definition lies outside the file");
   }
   try {
-    table->definition = parseTableDefinition(
-        readDefinitionBytes(*pages, *format, found->definitionPage), *format,
+    table->definition = readTableDefinition(
+        *pages, *format, found->definitionPage,
         [this](const std::uint8_t* data, std::size_t size) { return decodeJet3Text(data, size); });
   } catch (const JetDefinitionError& error) {
     throw damagedTable(table->name, path, error.what());
   }
-  table->definition.page = found->definitionPage;
   return table;
 }
 

@@ -1,6 +1,8 @@
 // Building Jet 3 and Jet 4 row bytes from values.
 #include "data/providers/jet/tables/JetRowPacker.h"
 
+#include <algorithm>
+
 #include "data/EngineError.h"
 #include "data/providers/jet/format/JetFormat.h"
 #include "data/providers/jet/values/JetText.h"
@@ -12,27 +14,42 @@ namespace tiermend::data::jet {
 
 namespace {
 
-[[noreturn]] void wrongValue(const JetColumnLayout& column) {
+[[noreturn]] void wrongValue(const JetColumnDefinition& column) {
   throw EngineError("The value given for field '" + column.name + "' is not of its kind.");
+}
+
+std::size_t variableEntriesOf(const JetTableDefinition& definition) {
+  auto entries = static_cast<std::size_t>(definition.varColumnCount);
+  for (const JetColumnDefinition& column : definition.columns) {
+    if (!column.fixed()) entries = std::max(entries, static_cast<std::size_t>(column.varIndex) + 1);
+  }
+  return entries;
 }
 
 }  // namespace
 
-JetRowPacker::JetRowPacker(const JetTableLayout& layout, Jet3TextEncoder jet3Text,
+JetRowPacker::JetRowPacker(std::string table, const JetTableDefinition& definition,
+                           const JetFormat& format, Jet3TextEncoder jet3Text,
                            Jet3TextDecoder jet3Decode)
-    : layout_(layout), jet3Text_(std::move(jet3Text)), jet3Decode_(std::move(jet3Decode)) {}
+    : table_(std::move(table)),
+      definition_(definition),
+      format_(format),
+      variableEntries_(variableEntriesOf(definition)),
+      jet3Text_(std::move(jet3Text)),
+      jet3Decode_(std::move(jet3Decode)) {}
 
-void JetRowPacker::putFixed(const JetColumnLayout& column, const Value& value, std::uint8_t* at) {
-  encodeFixedValue(column.type, column.precision, column.scale, value, column.name, at);
+void JetRowPacker::putFixed(const JetColumnDefinition& column, const Value& value,
+                            std::uint8_t* at) {
+  encodeFixedValue(column.kind, column.precision, column.scale, value, column.name, at);
 }
 
-std::vector<std::uint8_t> JetRowPacker::variableBytes(const JetColumnLayout& column,
+std::vector<std::uint8_t> JetRowPacker::variableBytes(const JetColumnDefinition& column,
                                                       const Value& value) {
-  if (column.type == kJetMemo || column.type == kJetOle) {
+  if (column.kind == kJetMemo || column.kind == kJetOle) {
     throw EngineError("Field '" + column.name +
                       "' cannot be written: this program does not write long values.");
   }
-  if (column.type == kJetBinary) {
+  if (column.kind == kJetBinary) {
     const auto* bytes = std::get_if<Bytes>(&value);
     if (bytes == nullptr) wrongValue(column);
     if (bytes->size() > static_cast<std::size_t>(column.size)) {
@@ -40,9 +57,9 @@ std::vector<std::uint8_t> JetRowPacker::variableBytes(const JetColumnLayout& col
     }
     return *bytes;
   }
-  if (column.type != kJetText) {
+  if (column.kind != kJetText) {
     // A kind of fixed width kept in the variable area (Access does so with Decimal).
-    const int width = fixedValueWidth(column.type);
+    const int width = fixedValueWidth(column.kind);
     if (width == 0) wrongValue(column);
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(width), 0);
     putFixed(column, value, bytes.data());
@@ -50,7 +67,7 @@ std::vector<std::uint8_t> JetRowPacker::variableBytes(const JetColumnLayout& col
   }
   const auto* text = std::get_if<std::string>(&value);
   if (text == nullptr) wrongValue(column);
-  if (layout_.jet3) {
+  if (format_.jet3) {
     std::vector<std::uint8_t> bytes = jet3Text_(*text, column.name);
     if (bytes.size() > static_cast<std::size_t>(column.size)) {
       throw EngineError("The text is too long for field '" + column.name + "'.");
@@ -68,57 +85,57 @@ const std::vector<std::uint8_t>& JetRowPacker::pack(const std::vector<Value>& va
   startRow();
   placeValues(values);
   const std::size_t nullMaskBytes = (present_.size() + 7) / 8;
-  if (layout_.varCount > 0) {
+  if (variableEntries_ > 0) {
     appendVariableValues(values);
-    if (layout_.jet3) {
+    if (format_.jet3) {
       finishJet3(nullMaskBytes);
     } else {
       finishJet4(nullMaskBytes);
     }
   }
   appendNullMask();
-  if (row_.size() > jetFormat(layout_.jet3).mostRowBytes()) {
-    throw EngineError("The record is too large: a row of table '" + layout_.name +
+  if (row_.size() > format_.mostRowBytes()) {
+    throw EngineError("The record is too large: a row of table '" + table_ +
                       "' cannot be longer than one page.");
   }
   return row_;
 }
 
 std::size_t JetRowPacker::countBytes() const {
-  return jetFormat(layout_.jet3).rowCountSize;
+  return format_.rowCountSize;
 }
 
 // The column count and a zeroed fixed area; no value present yet.
 void JetRowPacker::startRow() {
-  row_.assign(countBytes() + static_cast<std::size_t>(layout_.fixedSize), 0);
-  const auto columnCount = static_cast<unsigned>(layout_.rowColumnCount);
-  if (layout_.jet3) {
+  row_.assign(countBytes() + static_cast<std::size_t>(definition_.fixedSize), 0);
+  const auto columnCount = static_cast<unsigned>(definition_.rowColumnCount);
+  if (format_.jet3) {
     row_[0] = static_cast<std::uint8_t>(columnCount);
   } else {
     writeInt16(row_.data(), static_cast<std::int16_t>(columnCount));
   }
   present_.assign(columnCount, false);
-  spans_.assign(layout_.columns.size(), Span{});
-  variableOwners_.assign(static_cast<std::size_t>(layout_.varCount), kNoOwner);
+  spans_.assign(definition_.columns.size(), Span{});
+  variableOwners_.assign(variableEntries_, kNoOwner);
 }
 
 // Sets the null-mask bits, writes the fixed values in place and notes which column
 // owns each variable value that is present.
 void JetRowPacker::placeValues(const std::vector<Value>& values) {
-  for (std::size_t i = 0; i < layout_.columns.size(); ++i) {
-    const JetColumnLayout& column = layout_.columns[i];
+  for (std::size_t i = 0; i < definition_.columns.size(); ++i) {
+    const JetColumnDefinition& column = definition_.columns[i];
     const Value& value = values[i];
     const auto bit = static_cast<std::size_t>(column.number);
-    if (column.type == kJetBoolean) {
+    if (column.kind == kJetBoolean) {
       present_[bit] = encodeYesNo(value, column.name);
       continue;
     }
     if (isNull(value)) continue;
     present_[bit] = true;
-    if (column.fixed) {
+    if (column.fixed()) {
       const std::size_t start = countBytes() + static_cast<std::size_t>(column.fixedOffset);
       putFixed(column, value, row_.data() + start);
-      spans_[i] = Span{start, static_cast<std::size_t>(fixedValueWidth(column.type))};
+      spans_[i] = Span{start, static_cast<std::size_t>(fixedValueWidth(column.kind))};
     } else {
       variableOwners_[static_cast<std::size_t>(column.varIndex)] = i;
     }
@@ -133,10 +150,11 @@ void JetRowPacker::appendVariableValues(const std::vector<Value>& values) {
     varStarts_[index] = row_.size();
     const std::size_t owner = variableOwners_[index];
     if (owner == kNoOwner) continue;
-    const std::vector<std::uint8_t> bytes = variableBytes(layout_.columns[owner], values[owner]);
+    const std::vector<std::uint8_t> bytes =
+        variableBytes(definition_.columns[owner], values[owner]);
     spans_[owner] = Span{row_.size(), bytes.size()};
     row_.insert(row_.end(), bytes.begin(), bytes.end());
-    if (row_.size() > jetFormat(layout_.jet3).mostRowBytes()) break;
+    if (row_.size() > format_.mostRowBytes()) break;
   }
   varStarts_.back() = row_.size();  // the end of the data
 }
@@ -153,11 +171,11 @@ void JetRowPacker::appendNullMask() {
 
 void JetRowPacker::storedValues(std::vector<Value>& out) const {
   out.clear();
-  out.reserve(layout_.columns.size());
-  for (std::size_t i = 0; i < layout_.columns.size(); ++i) {
-    const JetColumnLayout& column = layout_.columns[i];
+  out.reserve(definition_.columns.size());
+  for (std::size_t i = 0; i < definition_.columns.size(); ++i) {
+    const JetColumnDefinition& column = definition_.columns[i];
     const bool present = present_[static_cast<std::size_t>(column.number)];
-    if (column.type == kJetBoolean) {
+    if (column.kind == kJetBoolean) {
       out.emplace_back(present);
       continue;
     }
@@ -167,10 +185,10 @@ void JetRowPacker::storedValues(std::vector<Value>& out) const {
     }
     const std::uint8_t* bytes = row_.data() + spans_[i].start;
     const std::size_t size = spans_[i].size;
-    if (column.type == kJetText) {
-      out.emplace_back(layout_.jet3 ? jet3Decode_(bytes, size) : decodeJet4Text(bytes, size));
-    } else if (fixedValueWidth(column.type) > 0) {
-      out.emplace_back(decodeFixedValue(column.type, column.scale, bytes, column.name));
+    if (column.kind == kJetText) {
+      out.emplace_back(format_.jet3 ? jet3Decode_(bytes, size) : decodeJet4Text(bytes, size));
+    } else if (fixedValueWidth(column.kind) > 0) {
+      out.emplace_back(decodeFixedValue(column.kind, column.scale, bytes, column.name));
     } else {
       out.emplace_back(Bytes(bytes, bytes + size));
     }
@@ -178,8 +196,8 @@ void JetRowPacker::storedValues(std::vector<Value>& out) const {
 }
 
 std::span<const std::uint8_t> JetRowPacker::valueBytes(std::size_t i) const {
-  const JetColumnLayout& column = layout_.columns[i];
-  if (column.type == kJetBoolean || !present_[static_cast<std::size_t>(column.number)]) return {};
+  const JetColumnDefinition& column = definition_.columns[i];
+  if (column.kind == kJetBoolean || !present_[static_cast<std::size_t>(column.number)]) return {};
   return {row_.data() + spans_[i].start, spans_[i].size};
 }
 
@@ -208,7 +226,7 @@ void JetRowPacker::finishJet3(std::size_t nullMaskBytes) {
   const std::size_t endOfData = varStarts_.back();
   const std::size_t realJumps = endOfData / 256;
   if (realJumps > jumps) {
-    throw EngineError("Internal error: the Jet 3 row layout of table '" + layout_.name +
+    throw EngineError("Internal error: the Jet 3 row layout of table '" + table_ +
                       "' does not add up.");
   }
   for (std::size_t k = 0; k <= entries; ++k) {

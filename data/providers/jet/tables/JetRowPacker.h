@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "data/Value.h"
-#include "data/providers/jet/tables/JetTableLayout.h"
+#include "data/providers/jet/tables/JetTableDefinition.h"
 
 namespace tiermend::data::jet {
 
@@ -26,17 +26,20 @@ using Jet3TextDecoder = std::function<std::string(const std::uint8_t* data, std:
 
 class JetRowPacker {
  public:
-  JetRowPacker(const JetTableLayout& layout, Jet3TextEncoder jet3Text, Jet3TextDecoder jet3Decode);
+  // definition, checked writable (checkWritable), must outlive the packer; table names
+  // it in messages.
+  JetRowPacker(std::string table, const JetTableDefinition& definition, const JetFormat& format,
+               Jet3TextEncoder jet3Text, Jet3TextDecoder jet3Decode);
 
-  // values holds one value per layout column, in layout order. Throws EngineError,
+  // values holds one value per column of the definition, in its order. Throws EngineError,
   // naming the column, for a value that does not fit it; a row too long for a page is
   // refused too.
   const std::vector<std::uint8_t>& pack(const std::vector<Value>& values);
 
   // The values of the row last packed as a reader decodes them from its bytes (one per
-  // layout column): what the check after writing must read back.
+  // column): what the check after writing must read back.
   void storedValues(std::vector<Value>& out) const;
-  // The bytes of layout column i's value in the row last packed; empty when it is null
+  // The bytes of column i's value in the row last packed; empty when it is null
   // (and for Yes/No, whose value is its null-mask bit).
   std::span<const std::uint8_t> valueBytes(std::size_t i) const;
 
@@ -46,12 +49,17 @@ class JetRowPacker {
   void placeValues(const std::vector<Value>& values);
   void appendVariableValues(const std::vector<Value>& values);
   void appendNullMask();
-  void putFixed(const JetColumnLayout& column, const Value& value, std::uint8_t* at);
-  std::vector<std::uint8_t> variableBytes(const JetColumnLayout& column, const Value& value);
+  void putFixed(const JetColumnDefinition& column, const Value& value, std::uint8_t* at);
+  std::vector<std::uint8_t> variableBytes(const JetColumnDefinition& column, const Value& value);
   void finishJet4(std::size_t nullMaskBytes);
   void finishJet3(std::size_t nullMaskBytes);
 
-  const JetTableLayout& layout_;
+  std::string table_;
+  const JetTableDefinition& definition_;
+  const JetFormat& format_;
+  // Entries in each row's variable offset table: one per variable column, and as many
+  // as the highest entry a column uses (columns deleted from the table leave gaps).
+  std::size_t variableEntries_ = 0;
   Jet3TextEncoder jet3Text_;
   std::vector<std::uint8_t> row_;
   std::vector<std::size_t> varStarts_;  // for each offset-table entry, its start
@@ -59,8 +67,8 @@ class JetRowPacker {
   struct Span {
     std::size_t start = 0, size = 0;
   };
-  std::vector<Span> spans_;  // per layout column: where its value lies in row_
-  // Per variable offset-table entry: the layout column whose value it holds, if any.
+  std::vector<Span> spans_;  // per column: where its value lies in row_
+  // Per variable offset-table entry: the column whose value it holds, if any.
   static constexpr std::size_t kNoOwner = SIZE_MAX;
   std::vector<std::size_t> variableOwners_;
   Jet3TextDecoder jet3Decode_;

@@ -1,0 +1,57 @@
+// Writing fields of a table definition into the pages of its chain.
+#include "data/providers/jet/tables/JetDefinitionWriter.h"
+
+#include <array>
+
+#include "data/EngineError.h"
+
+namespace tiermend::data::jet {
+
+namespace {
+
+constexpr std::size_t kFieldBytes = 4;
+
+}  // namespace
+
+JetDefinitionWriter::JetDefinitionWriter(JetPageCache& cache, const JetTableDefinition& definition)
+    : cache_(cache), definition_(definition) {}
+
+// The inverse of the reader's assembly: each page of the chain holds the run's next
+// bytes from definitionBytesFrom(its index) to its end.
+JetDefinitionWriter::Place JetDefinitionWriter::placeOf(std::size_t offset) const {
+  const auto pageSize = static_cast<std::size_t>(cache_.file().pageSize());
+  std::size_t rest = offset;
+  for (std::size_t index = 0; index <= definition_.laterPages.size(); ++index) {
+    const std::size_t from = definitionBytesFrom(index);
+    const std::size_t held = pageSize - from;
+    if (rest < held) {
+      const std::uint32_t page = index == 0 ? definition_.page : definition_.laterPages[index - 1];
+      return {page, from + rest};
+    }
+    rest -= held;
+  }
+  throw EngineError("Internal error: offset " + std::to_string(offset) +
+                    " lies beyond the table definition on page " +
+                    std::to_string(definition_.page) + ".");
+}
+
+std::uint32_t JetDefinitionWriter::readU32(std::size_t at) const {
+  std::array<std::uint8_t, kFieldBytes> bytes{};
+  for (std::size_t b = 0; b < kFieldBytes; ++b) {
+    const Place place = placeOf(at + b);
+    bytes[b] = cache_.page(place.page)[place.at];
+  }
+  return loadU32(bytes.data());
+}
+
+void JetDefinitionWriter::writeU32(std::size_t at, std::uint32_t value) {
+  std::array<std::uint8_t, kFieldBytes> bytes{};
+  storeU32(bytes.data(), value);
+  for (std::size_t b = 0; b < kFieldBytes; ++b) {
+    const Place place = placeOf(at + b);
+    cache_.page(place.page)[place.at] = bytes[b];
+    cache_.changed(place.page);
+  }
+}
+
+}  // namespace tiermend::data::jet
