@@ -7,12 +7,6 @@
 
 namespace tiermend::data::jet {
 
-namespace {
-
-constexpr std::size_t kFieldBytes = 4;
-
-}  // namespace
-
 JetDefinitionWriter::JetDefinitionWriter(JetPageCache& cache, const JetTableDefinition& definition)
     : cache_(cache), definition_(definition) {}
 
@@ -35,22 +29,30 @@ JetDefinitionWriter::Place JetDefinitionWriter::placeOf(std::size_t offset) cons
                     std::to_string(definition_.page) + ".");
 }
 
+JetDefinitionWriter::Places JetDefinitionWriter::placesOf(std::size_t at) const {
+  Places places;
+  for (std::size_t b = 0; b < kFieldBytes; ++b) places[b] = placeOf(at + b);
+  return places;
+}
+
 std::uint32_t JetDefinitionWriter::readU32(std::size_t at) const {
   std::array<std::uint8_t, kFieldBytes> bytes{};
+  const Places places = placesOf(at);
   for (std::size_t b = 0; b < kFieldBytes; ++b) {
-    const Place place = placeOf(at + b);
-    bytes[b] = cache_.page(place.page)[place.at];
+    bytes[b] = cache_.page(places[b].page)[places[b].at];
   }
   return loadU32(bytes.data());
 }
 
+// Every byte's place is found before any is written, so a field that runs past the
+// chain changes nothing.
 void JetDefinitionWriter::writeU32(std::size_t at, std::uint32_t value) {
   std::array<std::uint8_t, kFieldBytes> bytes{};
   storeU32(bytes.data(), value);
+  const Places places = placesOf(at);
   for (std::size_t b = 0; b < kFieldBytes; ++b) {
-    const Place place = placeOf(at + b);
-    cache_.page(place.page)[place.at] = bytes[b];
-    cache_.changed(place.page);
+    cache_.page(places[b].page)[places[b].at] = bytes[b];
+    cache_.changed(places[b].page);
   }
 }
 

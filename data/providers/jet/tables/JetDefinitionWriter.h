@@ -4,6 +4,7 @@
 // cache, so the definition pages are written back with the other changed pages.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -23,13 +24,16 @@ class JetDefinitionWriter {
   void writeU32(std::size_t at, std::uint32_t value);
 
  private:
+  static constexpr std::size_t kFieldBytes = 4;
   struct Place {
     std::uint32_t page = 0;
     std::size_t at = 0;
   };
+  using Places = std::array<Place, kFieldBytes>;
   // Where byte `offset` of the definition's bytes lies. Throws EngineError beyond the
   // chain's end: the offsets come from the definition itself, so that is a fault here.
   Place placeOf(std::size_t offset) const;
+  Places placesOf(std::size_t at) const;
 
   JetPageCache& cache_;
   const JetTableDefinition& definition_;

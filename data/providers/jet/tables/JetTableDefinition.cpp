@@ -238,14 +238,9 @@ int fixedValueWidth(int kind) {
   }
 }
 
-namespace {
-
-// The definition's bytes, assembled from its chain of pages; the chain's later pages go
-// to laterPages.
-std::vector<std::uint8_t> readDefinitionBytes(const JetPageStore& pages, const JetFormat& format,
-                                              std::uint32_t first,
-                                              std::vector<std::uint32_t>& laterPages) {
-  std::vector<std::uint8_t> bytes;
+JetDefinitionRun readDefinitionRun(const JetPageStore& pages, const JetFormat& format,
+                                   std::uint32_t first) {
+  JetDefinitionRun run;
   std::unordered_set<std::uint32_t> seen;
   Page page;
   for (std::uint32_t next = first; next != 0;) {
@@ -259,13 +254,15 @@ std::vector<std::uint8_t> readDefinitionBytes(const JetPageStore& pages, const J
       damaged("page " + std::to_string(next) + " holds no table definition");
     }
     const std::size_t chainIndex = seen.size() - 1;
-    if (chainIndex > 0) laterPages.push_back(next);
+    if (chainIndex > 0) run.laterPages.push_back(next);
     const std::size_t from = definitionBytesFrom(chainIndex);
-    bytes.insert(bytes.end(), page.begin() + static_cast<long>(from), page.end());
+    run.bytes.insert(run.bytes.end(), page.begin() + static_cast<long>(from), page.end());
     next = loadU32(page.data() + format.definitionNextPageOffset);
   }
-  return bytes;
+  return run;
 }
+
+namespace {
 
 JetTableDefinition parseTableDefinition(const std::vector<std::uint8_t>& bytes,
                                         const JetFormat& format, const Jet3NameDecoder& jet3Names) {
@@ -308,11 +305,10 @@ JetTableDefinition parseTableDefinition(const std::vector<std::uint8_t>& bytes,
 
 JetTableDefinition readTableDefinition(const JetPageStore& pages, const JetFormat& format,
                                        std::uint32_t first, const Jet3NameDecoder& jet3Names) {
-  std::vector<std::uint32_t> laterPages;
-  const std::vector<std::uint8_t> bytes = readDefinitionBytes(pages, format, first, laterPages);
-  JetTableDefinition table = parseTableDefinition(bytes, format, jet3Names);
+  JetDefinitionRun run = readDefinitionRun(pages, format, first);
+  JetTableDefinition table = parseTableDefinition(run.bytes, format, jet3Names);
   table.page = first;
-  table.laterPages = std::move(laterPages);
+  table.laterPages = std::move(run.laterPages);
   return table;
 }
 

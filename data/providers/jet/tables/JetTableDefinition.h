@@ -98,6 +98,18 @@ inline std::size_t definitionBytesFrom(std::size_t chainIndex) {
   return chainIndex == 0 ? 0 : kDefinitionContinuationHeader;
 }
 
+// A definition's bytes as one run, and the pages after the first that hold them.
+struct JetDefinitionRun {
+  std::vector<std::uint8_t> bytes;
+  std::vector<std::uint32_t> laterPages;  // in chain order
+};
+
+// Assembles the run of the definition whose first page is first. Throws
+// JetDefinitionError for a chain that leaves the file, loops or meets a page of another
+// type.
+JetDefinitionRun readDefinitionRun(const JetPageStore& pages, const JetFormat& format,
+                                   std::uint32_t first);
+
 // Reads, parses and checks the definition whose first page is first. Throws
 // JetDefinitionError for a chain that leaves the file, loops or meets a page of another
 // type, and for bytes that do not add up.

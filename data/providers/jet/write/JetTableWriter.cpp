@@ -85,16 +85,15 @@ std::int64_t JetTableWriter::deleteAll() {
 void JetTableWriter::mapColumns(const std::vector<std::string>& columns) {
   if (columns == mappedNames_ && !mapped_.empty()) return;
   mapped_.clear();
-  for (const std::string& name : columns) {
+  for (const std::string& given : columns) {
     int found = -1;
-    for (std::size_t i = 0; i < this->columns().size() && found < 0; ++i) {
-      if (sameJetName(name, this->columns()[i].name.c_str())) found = static_cast<int>(i);
+    for (std::size_t i = 0; i < definedColumns().size() && found < 0; ++i) {
+      if (sameJetName(given, definedColumns()[i].name.c_str())) found = static_cast<int>(i);
     }
     if (found < 0) {
-      throw EngineError("The column '" + name + "' does not exist in the table '" + this->name() +
-                        "'.");
+      throw EngineError("The column '" + given + "' does not exist in the table '" + name() + "'.");
     }
-    const JetColumnDefinition& column = this->columns()[static_cast<std::size_t>(found)];
+    const JetColumnDefinition& column = definedColumns()[static_cast<std::size_t>(found)];
     if (isAutoNumber(column) || isAutoGuid(column)) {
       throw EngineError("Field '" + column.name + "' cannot be modified");
     }
@@ -114,7 +113,7 @@ void JetTableWriter::insert(const std::vector<std::string>& columns,
                       "' without emptying it first: its indexes are rebuilt from the rows this "
                       "program writes.");
   }
-  row_.assign(this->columns().size(), Null{});
+  row_.assign(definedColumns().size(), Null{});
   for (std::size_t i = 0; i < values.size(); ++i) {
     row_[static_cast<std::size_t>(mapped_[i])] = values[i];
   }
@@ -135,8 +134,8 @@ void JetTableWriter::insert(const std::vector<std::string>& columns,
 // 0 when the table has none. The definition keeps the last number given out.
 std::uint32_t JetTableWriter::fillAutoValues() {
   std::uint32_t nextAuto = 0;
-  for (std::size_t i = 0; i < columns().size(); ++i) {
-    const JetColumnDefinition& column = columns()[i];
+  for (std::size_t i = 0; i < definedColumns().size(); ++i) {
+    const JetColumnDefinition& column = definedColumns()[i];
     if (isAutoNumber(column)) {
       const std::uint32_t last = definition_.readU32(format_.autoNumberOffset);
       if (last >= static_cast<std::uint32_t>(INT32_MAX)) {
@@ -154,8 +153,8 @@ std::uint32_t JetTableWriter::fillAutoValues() {
 // Index keys order -0 below +0, which a lookup of the value 0 would miss; the row keeps
 // +0 instead, the same number.
 void JetTableWriter::storeZeroAsPositive() {
-  for (std::size_t i = 0; i < columns().size(); ++i) {
-    const int type = columns()[i].kind;
+  for (std::size_t i = 0; i < definedColumns().size(); ++i) {
+    const int type = definedColumns()[i].kind;
     double* number = std::get_if<double>(&row_[i]);
     if ((type == kJetSingle || type == kJetDouble) && number != nullptr && *number == 0.0) {
       *number = 0.0;

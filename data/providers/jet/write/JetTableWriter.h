@@ -52,7 +52,9 @@ class JetTableWriter {
   const JetRowDigest& digest() const { return digest_; }
 
  private:
-  const std::vector<JetColumnDefinition>& columns() const { return table_->definition.columns; }
+  const std::vector<JetColumnDefinition>& definedColumns() const {
+    return table_->definition.columns;
+  }
   std::uint32_t definitionPage() const { return table_->definition.page; }
   void mapColumns(const std::vector<std::string>& columns);
   std::uint32_t fillAutoValues();
