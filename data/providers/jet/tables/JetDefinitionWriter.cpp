@@ -35,7 +35,12 @@ JetDefinitionWriter::Places JetDefinitionWriter::placesOf(std::size_t at) const 
   return places;
 }
 
+// A field lies on one page unless it runs over a page's end; only then are its bytes
+// placed one by one.
 std::uint32_t JetDefinitionWriter::readU32(std::size_t at) const {
+  const Place start = placeOf(at);
+  const Page& page = cache_.page(start.page);
+  if (start.at + kFieldBytes <= page.size()) return loadU32(page.data() + start.at);
   std::array<std::uint8_t, kFieldBytes> bytes{};
   const Places places = placesOf(at);
   for (std::size_t b = 0; b < kFieldBytes; ++b) {
@@ -47,6 +52,13 @@ std::uint32_t JetDefinitionWriter::readU32(std::size_t at) const {
 // Every byte's place is found before any is written, so a field that runs past the
 // chain changes nothing.
 void JetDefinitionWriter::writeU32(std::size_t at, std::uint32_t value) {
+  const Place start = placeOf(at);
+  Page& page = cache_.page(start.page);
+  if (start.at + kFieldBytes <= page.size()) {
+    storeU32(page.data() + start.at, value);
+    cache_.changed(start.page);
+    return;
+  }
   std::array<std::uint8_t, kFieldBytes> bytes{};
   storeU32(bytes.data(), value);
   const Places places = placesOf(at);

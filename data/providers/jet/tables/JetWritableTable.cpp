@@ -59,12 +59,4 @@ void checkWritable(const std::string& table, const JetTableDefinition& definitio
   for (const JetColumnDefinition& column : definition.columns) checkColumn(table, column);
 }
 
-bool isAutoNumber(const JetColumnDefinition& column) {
-  return column.autoNumber() && column.kind == kJetInt32;
-}
-
-bool isAutoGuid(const JetColumnDefinition& column) {
-  return column.autoGuid() && column.kind == kJetGuid;
-}
-
 }  // namespace tiermend::data::jet

@@ -17,7 +17,11 @@ void checkWritable(const std::string& table, const JetTableDefinition& definitio
 
 // Whether the engine gives column its values: a Long auto-number, or a Replication ID
 // (a GUID column with the auto flag) filled with a random GUID.
-bool isAutoNumber(const JetColumnDefinition& column);
-bool isAutoGuid(const JetColumnDefinition& column);
+inline bool isAutoNumber(const JetColumnDefinition& column) {
+  return column.autoNumber() && column.kind == kJetInt32;
+}
+inline bool isAutoGuid(const JetColumnDefinition& column) {
+  return column.autoGuid() && column.kind == kJetGuid;
+}
 
 }  // namespace tiermend::data::jet

@@ -7,7 +7,6 @@
 // changes so far are flushed to it.
 #pragma once
 
-#include <map>
 #include <memory>
 #include <set>
 #include <string>

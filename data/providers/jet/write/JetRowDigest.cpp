@@ -1,7 +1,7 @@
 // Hashing rows value by value.
 #include "data/providers/jet/write/JetRowDigest.h"
 
-#include <cstring>
+#include <type_traits>
 
 #include "data/providers/jet/read/JetCursor.h"
 

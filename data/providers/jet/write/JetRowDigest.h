@@ -4,6 +4,7 @@
 // before commit reads the table back and must arrive at the same one.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
