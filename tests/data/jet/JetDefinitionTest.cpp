@@ -1,14 +1,20 @@
 // Table definitions that do not add up are refused with what is wrong, before a row is
 // read or written. The definitions are those of the update package held in memory, each
-// changed the way a damaged file changes them.
+// changed the way a damaged file changes them. What the definition records for the
+// index writer is checked against Access-made files, and the definition writer against
+// the reader's assembly of a definition's pages.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <ostream>
 
 #include "JetTestSupport.h"
+#include "data/EngineError.h"
+#include "data/providers/jet/indexes/JetIndexPage.h"
 #include "data/providers/jet/pages/JetDataPage.h"
+#include "data/providers/jet/pages/JetPageCache.h"
 #include "data/providers/jet/tables/JetCatalog.h"
+#include "data/providers/jet/tables/JetDefinitionWriter.h"
 #include "data/providers/jet/tables/JetTableDefinition.h"
 
 namespace tiermend::data::jet {
@@ -57,12 +63,11 @@ TEST_P(JetDamagedDefinition, IsRefusedSayingWhatIsWrong) {
   JetMemoryPages pages = pagesOf(testing::fixture("tiermenddb.mdb"));
   const std::uint32_t number = definitionPageOf(pages, "labor");
   Page definition = pages.read(number);
-  ASSERT_NO_THROW(
-      parseTableDefinition(readDefinitionBytes(pages, kFormat, number), kFormat, kText));
+  ASSERT_NO_THROW(readTableDefinition(pages, kFormat, number, kText));
   GetParam().damage(definition, number);
   pages.write(number, definition);
   try {
-    parseTableDefinition(readDefinitionBytes(pages, kFormat, number), kFormat, kText);
+    readTableDefinition(pages, kFormat, number, kText);
     ADD_FAILURE() << "the damaged definition was accepted";
   } catch (const JetDefinitionError& error) {
     EXPECT_EQ(std::string(error.what()), GetParam().expected);
@@ -142,8 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(JetTableDefinitionTest, ColumnsOfTheAccessMadeFixturesAreReadWithKindsSizesAndScale) {
   JetMemoryPages pages = pagesOf(testing::fixture("types.mdb"));
   const std::uint32_t number = definitionPageOf(pages, "all_types");
-  const JetTableDefinition table =
-      parseTableDefinition(readDefinitionBytes(pages, kFormat, number), kFormat, kText);
+  const JetTableDefinition table = readTableDefinition(pages, kFormat, number, kText);
   bool sawDecimal = false;
   for (const JetColumnDefinition& column : table.columns) {
     if (column.kind != kJetDecimal) continue;
@@ -162,6 +166,110 @@ TEST(JetTableDefinitionTest, ColumnsOfTheAccessMadeFixturesAreReadWithKindsSizes
     ASSERT_FALSE(index.columns.empty());
     EXPECT_LT(index.firstPage, pages.pageCount());
   }
+}
+
+// The fields the index writer rewrites, found where the definition says they are: the
+// first page names an index page of this table, and the entry count is what Access
+// keeps there, the table's row count. Text columns declare General in its legacy form.
+TEST(JetTableDefinitionTest, IndexFieldsAndTextSortOrdersOfAnAccessMadeTableAreWhereTheySay) {
+  JetMemoryPages pages = pagesOf(testing::fixture("types.mdb"));
+  const std::uint32_t number = definitionPageOf(pages, "all_types");
+  const JetTableDefinition table = readTableDefinition(pages, kFormat, number, kText);
+  const std::vector<std::uint8_t> bytes = readDefinitionRun(pages, kFormat, number).bytes;
+  ASSERT_FALSE(table.realIndexes.empty());
+  EXPECT_GE(table.realIndexesAt, kFormat.realIndexCountsStart);
+  for (std::size_t r = 0; r < table.realIndexes.size(); ++r) {
+    SCOPED_TRACE("real index " + std::to_string(r));
+    const JetRealIndex& index = table.realIndexes[r];
+    EXPECT_EQ(index.firstPageAt, table.realIndexesAt + r * kFormat.realIndexEntrySize +
+                                     kFormat.realIndexFirstPageOffset);
+    const Page root = pages.read(loadU32(bytes.data() + index.firstPageAt));
+    EXPECT_TRUE(root[0] == static_cast<std::uint8_t>(JetPageType::IndexNode) ||
+                root[0] == static_cast<std::uint8_t>(JetPageType::IndexLeaf));
+    EXPECT_EQ(loadU32(root.data() + kIndexTableDefinitionOffset), number);
+    ASSERT_LT(index.entryCountAt + 4, bytes.size());
+    EXPECT_EQ(loadU32(bytes.data() + index.entryCountAt), table.rowCount);
+  }
+  int textColumns = 0;
+  for (const JetColumnDefinition& column : table.columns) {
+    if (column.kind != kJetText) continue;
+    ++textColumns;
+    EXPECT_EQ(column.sortLocale, 1033) << column.name;
+    EXPECT_EQ(column.sortVersion, 0) << column.name;
+  }
+  EXPECT_GT(textColumns, 0);
+}
+
+// A definition on three pages, chained out of order (1, then 3, then 2), each byte after
+// the page headers holding its own pattern.
+JetMemoryPages threePageDefinition() {
+  JetMemoryPages pages(static_cast<int>(kFormat.pageSize));
+  const std::uint32_t next[] = {0, 3, 0, 2};
+  for (std::uint32_t number = 0; number < 4; ++number) {
+    Page page(kFormat.pageSize, 0);
+    for (std::size_t at = kDefinitionContinuationHeader; at < page.size(); ++at) {
+      page[at] = static_cast<std::uint8_t>(at * 7 + number);
+    }
+    page[0] = static_cast<std::uint8_t>(JetPageType::TableDefinition);
+    storeU32(page.data() + kFormat.definitionNextPageOffset, next[number]);
+    pages.append(page);
+  }
+  return pages;
+}
+
+struct FieldCase {
+  const char* what;
+  std::size_t at;
+};
+
+TEST(JetDefinitionWriterTest, AFieldWrittenAtAnOffsetIsReadBackThereFromTheChainsPages) {
+  const std::size_t first = kFormat.pageSize;
+  const std::size_t later = kFormat.pageSize - kDefinitionContinuationHeader;
+  const FieldCase cases[] = {
+      {"inside the first page", 16},
+      {"the first page's last bytes", first - 4},
+      {"across the first page's end", first - 2},
+      {"the second page's first bytes", first},
+      {"across the second page's end", first + later - 1},
+      {"the third page's first bytes", first + later},
+      {"the run's last bytes", first + 2 * later - 4},
+  };
+  for (const FieldCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    JetMemoryPages pages = threePageDefinition();
+    const JetDefinitionRun before = readDefinitionRun(pages, kFormat, 1);
+    ASSERT_EQ(before.laterPages, (std::vector<std::uint32_t>{3, 2}));
+    // The first page whole, then page 3 and page 2 after their headers.
+    ASSERT_EQ(before.bytes.size(), first + 2 * later);
+    ASSERT_EQ(before.bytes[first], pages.read(3)[kDefinitionContinuationHeader]);
+    ASSERT_EQ(before.bytes[first + later], pages.read(2)[kDefinitionContinuationHeader]);
+    JetTableDefinition definition;
+    definition.page = 1;
+    definition.laterPages = before.laterPages;
+    JetPageCache cache(pages);
+    JetDefinitionWriter writer(cache, definition);
+    writer.writeU32(c.at, 0xA1B2C3D4);
+    EXPECT_EQ(writer.readU32(c.at), 0xA1B2C3D4u);
+    cache.flush();
+    std::vector<std::uint8_t> expected = before.bytes;
+    storeU32(expected.data() + c.at, 0xA1B2C3D4);
+    EXPECT_EQ(readDefinitionRun(pages, kFormat, 1).bytes, expected);
+  }
+}
+
+TEST(JetDefinitionWriterTest, AFieldRunningPastTheChainIsRefusedAndChangesNothing) {
+  JetMemoryPages pages = threePageDefinition();
+  const JetDefinitionRun before = readDefinitionRun(pages, kFormat, 1);
+  JetTableDefinition definition;
+  definition.page = 1;
+  definition.laterPages = before.laterPages;
+  JetPageCache cache(pages);
+  JetDefinitionWriter writer(cache, definition);
+  for (std::size_t at : {before.bytes.size() - 3, before.bytes.size()}) {
+    EXPECT_THROW(writer.writeU32(at, 0xFFFFFFFF), EngineError) << at;
+  }
+  cache.flush();
+  EXPECT_EQ(readDefinitionRun(pages, kFormat, 1).bytes, before.bytes);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "data/providers/jet/tables/JetColumns.h"
 #include "data/providers/jet/tables/JetRowPacker.h"
 #include "data/providers/jet/tables/JetRowSplitter.h"
+#include "data/providers/jet/tables/JetWritableTable.h"
 #include "data/providers/jet/values/JetTextCodec.h"
 #include "data/providers/jet/values/JetValueCodec.h"
 
@@ -83,8 +84,8 @@ TEST(JetRowRoundTripTest, PackedRowsSplitBackIntoTheirValuesInJet3AndJet4) {
   for (bool jet3 : {true, false}) {
     const JetFormat& format = jetFormat(jet3);
     const JetTableDefinition table = sampleTable(jet3);
-    const JetTableLayout layout = layoutOfTable("t", table, format);
-    JetRowPacker packer(layout, textOf(jet3));
+    checkWritable("t", table, format);
+    JetRowPacker packer("t", table, format, textOf(jet3));
     JetRowSplitter splitter(table, format);
     for (const RowCase& c : cases) {
       SCOPED_TRACE(std::string(jet3 ? "Jet 3: " : "Jet 4: ") + c.what);
@@ -107,8 +108,7 @@ TEST(JetRowRoundTripTest, PackedRowsSplitBackIntoTheirValuesInJet3AndJet4) {
 TEST(JetRowRoundTripTest, RowsWhoseBytesDoNotAddUpAreNotSplit) {
   const JetFormat& format = kJet4Format;
   const JetTableDefinition table = sampleTable(false);
-  const JetTableLayout layout = layoutOfTable("t", table, format);
-  JetRowPacker packer(layout, textOf(false));
+  JetRowPacker packer("t", table, format, textOf(false));
   const std::vector<std::uint8_t> row =
       packer.pack({std::int64_t{7}, Decimal{"1.0000"}, true, std::string("Ann"), std::string("n"),
                    Decimal{"1.250"}});

@@ -4,6 +4,8 @@
 // refers to it by grade.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "JetTestSupport.h"
 #include "data/providers/jet/JetProvider.h"
 
@@ -85,6 +87,43 @@ TEST_F(JetRelationshipTest, ATableOthersReferToIsRefreshedOnlyWhenNoRelatedRowWo
     } else {
       EXPECT_EQ(after, before);
     }
+  }
+}
+
+// The checks read the file as the transaction has changed it so far: a relationship
+// added, or the referring rows deleted, earlier in the same transaction count.
+TEST_F(JetRelationshipTest, TheChecksSeeWhatTheSameTransactionChangedBefore) {
+  struct Case {
+    const char* what;
+    bool relatedBefore;  // the relationship committed before the transaction
+    std::function<void(Session&)> earlier;
+    const char* failure;
+  };
+  const Case cases[] = {
+      {"a relationship added, its related rows left", false,
+       [](Session& session) { relate(session, 0); },
+       "The record cannot be deleted or changed because table 'retire' includes related "
+       "records."},
+      {"the related rows deleted", true,
+       [](Session& session) { session.execute("delete from retire"); }, kNoFailure},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove(target);
+    target = scratch.copyOf("tiermenddb.mdb", "basedb.mdb");
+    auto session = openSession(target, "");
+    if (c.relatedBefore) relate(*session, 0);
+    session->beginTransaction();
+    const std::string failure = failureOf([&] {
+      c.earlier(*session);
+      session->execute("delete from labor");
+      session->insert("labor", {"grade"}, {std::int64_t{7}});
+      session->commit();
+    });
+    if (failure != kNoFailure) session->rollback();
+    EXPECT_EQ(failure, c.failure);
+    EXPECT_EQ(readAll(*session, "select * from labor").rows.size(),
+              failure == kNoFailure ? 1u : 38u);
   }
 }
 

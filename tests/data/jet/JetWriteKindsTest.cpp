@@ -4,8 +4,12 @@
 // (see removeIndexes), as the writer refuses indexed tables.
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <set>
+
 #include "JetTestSupport.h"
 #include "data/providers/jet/JetProvider.h"
+#include "data/providers/jet/read/JetDatabase.h"
 #include "tests/support/ThreeWayRead.h"
 
 namespace tiermend::data::jet {
@@ -133,6 +137,57 @@ TEST_F(JetWriteKindsTest, LongValuesAndAutoNumbersAreRefusedAndChangeNothing) {
     EXPECT_EQ(failureOf([&] { session->insert("all_types", c.columns, c.values); }), c.message);
   }
   EXPECT_TRUE(testing::fileBytes(path) == before);
+}
+
+// Gives column `name` of table the Replication ID flag: a GUID column whose values the
+// engine fills in.
+void makeAutoGuid(const std::string& path, const std::string& table, const std::string& name) {
+  const JetFormat& format = kJet4Format;
+  JetTableDefinition definition = JetDatabase::open(path, "")->openTable(table)->definition;
+  int number = -1;
+  for (const JetColumnDefinition& column : definition.columns) {
+    if (column.name == name) number = column.number;
+  }
+  ASSERT_GE(number, 0) << name;
+  auto bytes = testing::fileBytes(path);
+  std::uint8_t* entries = bytes.data() + definition.page * format.pageSize +
+                          format.realIndexCountsStart +
+                          definition.realIndexes.size() * format.realIndexCountEntrySize;
+  for (std::size_t i = 0; i < definition.columns.size(); ++i) {
+    std::uint8_t* entry = entries + i * format.columnEntrySize;
+    if (loadU16(entry + format.columnNumberOffset) == number) {
+      entry[format.columnFlagsOffset] |= kColumnAutoGuid;
+    }
+  }
+  testing::writeBytes(path, bytes);
+}
+
+TEST_F(JetWriteKindsTest, ReplicationIdsAreGivenRandomGuidsOfTheirOwnAndCannotBeSet) {
+  makeAutoGuid(path, "all_types", "guid");
+  auto session = openSession(path, "");
+  EXPECT_EQ(failureOf([&] {
+              session->insert("all_types", {"guid"},
+                              {std::string("{6F9619FF-8B86-D011-B42D-00C04FC964FF}")});
+            }),
+            "Field 'guid' cannot be modified");
+  const int count = 200;
+  session->beginTransaction();
+  session->execute("delete from all_types");
+  for (int i = 0; i < count; ++i) session->insert("all_types", {"i32"}, {std::int64_t{i}});
+  session->commit();
+  const auto rows = readAll(*session, "select guid from all_types").rows;
+  ASSERT_EQ(rows.size(), static_cast<std::size_t>(count));
+  // Random (version 4) GUIDs in the registry format.
+  const std::regex random(
+      "\\{[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}\\}");
+  std::set<std::string> distinct;
+  for (const auto& row : rows) {
+    const auto* text = std::get_if<std::string>(&row[0]);
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(std::regex_match(*text, random)) << *text;
+    distinct.insert(*text);
+  }
+  EXPECT_EQ(distinct.size(), rows.size());
 }
 
 // About 37 rows fit a page, so 20,000 rows take some 540 pages: more than the 512 pages

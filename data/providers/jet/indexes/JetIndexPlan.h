@@ -1,8 +1,7 @@
-// What rebuilding the indexes of one Jet 4 table takes, read from its definition: for
-// each stored index its key columns (kind, order, text sort order), whether it is
-// unique, refuses nulls or leaves all-null keys out, and where in the definition's bytes
-// its first-page pointer and entry count are kept. Every index the key encoder cannot
-// handle is refused here, naming the table and the index, before anything changes.
+// What rebuilding the indexes of one Jet 4 table takes, from its definition: for each
+// stored index its key columns (kind, order, text sort order) and whether it is unique,
+// refuses nulls or leaves all-null keys out. Every index the key encoder cannot handle
+// is refused here, naming the table and the index, before anything changes.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +9,6 @@
 #include <vector>
 
 #include "data/providers/jet/indexes/JetIndexKey.h"
-#include "data/providers/jet/pages/JetPageStore.h"
 #include "data/providers/jet/tables/JetTableDefinition.h"
 
 namespace tiermend::data::jet {
@@ -23,18 +21,13 @@ struct JetIndexPlan {
   bool refusesNulls = false;  // a primary key or an index that requires values
   bool ignoresNulls = false;  // rows whose key columns are all null are left out
   std::uint32_t usageMap = 0;
-  std::uint32_t firstPage = 0;
-  std::size_t firstPageAt = 0;   // offset in the definition's bytes
-  std::size_t entryCountAt = 0;  // offset in the definition's bytes
+  std::uint32_t firstPage = 0;  // the root page: the definition's, then the one written
 };
 
 // The plans of every stored index of the table, in the definition's order. Throws
 // JetIndexRefusal for an index whose keys cannot be encoded (a column kind no key holds,
-// a sort order other than General legacy, too many columns) and JetDefinitionError for
-// a definition whose index part does not add up.
+// a sort order other than General legacy, too many columns).
 std::vector<JetIndexPlan> planIndexes(const std::string& table,
-                                      const JetTableDefinition& definition,
-                                      const std::vector<std::uint8_t>& definitionBytes,
-                                      const JetFormat& format);
+                                      const JetTableDefinition& definition);
 
 }  // namespace tiermend::data::jet

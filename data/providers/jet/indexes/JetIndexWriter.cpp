@@ -19,12 +19,8 @@ bool isIndexPageOf(const Page& page, std::uint32_t definitionPage) {
 
 }  // namespace
 
-JetIndexWriter::JetIndexWriter(std::vector<JetIndexPlan> plans, std::uint32_t definitionPage,
-                               std::vector<std::uint32_t> definitionPages, std::size_t pageSize)
+JetIndexWriter::JetIndexWriter(std::vector<JetIndexPlan> plans)
     : plans_(std::move(plans)),
-      definitionPage_(definitionPage),
-      definitionPages_(std::move(definitionPages)),
-      pageSize_(pageSize),
       entries_(plans_.size()),
       unique_(plans_.size()),
       pending_(plans_.size()),
@@ -76,14 +72,15 @@ void JetIndexWriter::clear() {
 // reachable from each root, those each index's usage map names, and those the global
 // map marks free that were index pages of this table (left over by an earlier refresh).
 // Only pages that read as index pages of this table are taken.
-std::vector<std::uint32_t> JetIndexWriter::oldPages(JetPageCache& cache, JetUsageMap& globalMap) {
+std::vector<std::uint32_t> JetIndexWriter::oldPages(JetPageCache& cache, JetUsageMap& globalMap,
+                                                    std::uint32_t definitionPage) {
   JetPageStore& file = cache.file();
   std::set<std::uint32_t> found;
   Page page;
   auto take = [&](std::uint32_t number) {
     if (number == 0 || number >= file.pageCount() || found.contains(number)) return false;
     file.read(number, page);
-    if (!isIndexPageOf(page, definitionPage_)) return false;
+    if (!isIndexPageOf(page, definitionPage)) return false;
     found.insert(number);
     return true;
   };
@@ -110,28 +107,15 @@ std::vector<std::uint32_t> JetIndexWriter::oldPages(JetPageCache& cache, JetUsag
   return {found.begin(), found.end()};
 }
 
-void JetIndexWriter::putDefinitionU32(JetPageCache& cache, std::size_t at, std::uint32_t value) {
-  const std::size_t later = pageSize_ - kDefinitionContinuationHeader;
-  for (std::size_t b = 0; b < 4; ++b) {
-    const std::size_t offset = at + b;
-    const std::size_t index = offset < pageSize_ ? 0 : 1 + (offset - pageSize_) / later;
-    const std::size_t inPage =
-        offset < pageSize_ ? offset : kDefinitionContinuationHeader + (offset - pageSize_) % later;
-    if (index >= definitionPages_.size()) {
-      throw EngineError("Internal error: an index entry lies beyond the table definition.");
-    }
-    cache.page(definitionPages_[index])[inPage] = static_cast<std::uint8_t>(value >> (8 * b));
-    cache.changed(definitionPages_[index]);
-  }
-}
-
-void JetIndexWriter::write(JetPageCache& cache, JetUsageMap& globalMap) {
+void JetIndexWriter::write(JetPageCache& cache, JetUsageMap& globalMap,
+                           JetDefinitionWriter& definition) {
   if (!stale_) return;
   JetPageStore& file = cache.file();
-  const std::vector<std::uint32_t> pool = oldPages(cache, globalMap);
+  const std::uint32_t definitionPage = definition.definition().page;
+  const std::vector<std::uint32_t> pool = oldPages(cache, globalMap, definitionPage);
   const std::set<std::uint32_t> old(pool.begin(), pool.end());
   std::size_t reused = 0;
-  const Page blank(pageSize_, 0);
+  const Page blank(static_cast<std::size_t>(file.pageSize()), 0);
   auto append = [&](const Page& bytes) {
     const std::uint32_t number = file.append(bytes);
     globalMap.markAllocated(number);
@@ -142,7 +126,7 @@ void JetIndexWriter::write(JetPageCache& cache, JetUsageMap& globalMap) {
   for (std::size_t p = 0; p < plans_.size(); ++p) {
     JetIndexPlan& plan = plans_[p];
     std::sort(entries_[p].begin(), entries_[p].end(), indexEntryLess);
-    const JetBuiltIndex built = buildIndexPages(entries_[p], definitionPage_, allocate);
+    const JetBuiltIndex built = buildIndexPages(entries_[p], definitionPage, allocate);
     for (const JetBuiltIndexPage& written : built.pages) {
       file.write(written.number, written.bytes);
       globalMap.remove(written.number);  // in use, whatever the map said before
@@ -155,8 +139,10 @@ void JetIndexWriter::write(JetPageCache& cache, JetUsageMap& globalMap) {
       for (const JetBuiltIndexPage& written : built.pages) map.add(written.number, append);
     }
     plan.firstPage = built.root;
-    putDefinitionU32(cache, plan.firstPageAt, built.root);
-    putDefinitionU32(cache, plan.entryCountAt, static_cast<std::uint32_t>(entries_[p].size()));
+    const JetRealIndex& real =
+        definition.definition().realIndexes[static_cast<std::size_t>(plan.realIndex)];
+    definition.writeU32(real.firstPageAt, built.root);
+    definition.writeU32(real.entryCountAt, static_cast<std::uint32_t>(entries_[p].size()));
   }
   // Old pages no index took again are free for later use.
   for (std::size_t i = reused; i < pool.size(); ++i) globalMap.add(pool[i], append);
@@ -164,26 +150,8 @@ void JetIndexWriter::write(JetPageCache& cache, JetUsageMap& globalMap) {
 }
 
 std::unique_ptr<JetIndexWriter> indexWriterFor(const JetDatabase& database, const JetTable& table) {
-  const JetTableDefinition& definition = table.definition;
-  if (definition.realIndexes.empty() || database.format->jet3) return nullptr;
-  const JetFormat& format = *database.format;
-  std::vector<std::uint8_t> bytes;
-  try {
-    bytes = readDefinitionBytes(*database.pages, format, definition.page);
-    std::vector<JetIndexPlan> plans = planIndexes(table.name, definition, bytes, format);
-    // The definition was read and checked once already, so its chain is sound.
-    std::vector<std::uint32_t> chain;
-    Page page;
-    for (std::uint32_t next = definition.page; next != 0 && chain.size() <= bytes.size();) {
-      chain.push_back(next);
-      database.pages->read(next, page);
-      next = loadU32(page.data() + format.definitionNextPageOffset);
-    }
-    return std::make_unique<JetIndexWriter>(std::move(plans), definition.page, std::move(chain),
-                                            format.pageSize);
-  } catch (const JetDefinitionError& damage) {
-    throw damagedTable(table.name, database.path, damage.what());
-  }
+  if (table.definition.realIndexes.empty() || database.format->jet3) return nullptr;
+  return std::make_unique<JetIndexWriter>(planIndexes(table.name, table.definition));
 }
 
 }  // namespace tiermend::data::jet

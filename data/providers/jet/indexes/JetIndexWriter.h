@@ -21,6 +21,7 @@
 #include "data/providers/jet/pages/JetPageCache.h"
 #include "data/providers/jet/pages/JetUsageMap.h"
 #include "data/providers/jet/read/JetDatabase.h"
+#include "data/providers/jet/tables/JetDefinitionWriter.h"
 #include "data/providers/jet/values/JetValueCodec.h"
 
 namespace tiermend::data::jet {
@@ -35,9 +36,7 @@ inline constexpr const char* kNullKeyMessage = "Index or primary key cannot cont
 
 class JetIndexWriter {
  public:
-  // definitionPages: the table definition's pages in chain order.
-  JetIndexWriter(std::vector<JetIndexPlan> plans, std::uint32_t definitionPage,
-                 std::vector<std::uint32_t> definitionPages, std::size_t pageSize);
+  explicit JetIndexWriter(std::vector<JetIndexPlan> plans);
 
   bool empty() const { return plans_.empty(); }
   const std::vector<JetIndexPlan>& plans() const { return plans_; }
@@ -55,8 +54,9 @@ class JetIndexWriter {
 
   // Whether entries changed since the indexes were last written.
   bool stale() const { return stale_; }
-  // Writes every index from its entries (see above).
-  void write(JetPageCache& cache, JetUsageMap& globalMap);
+  // Writes every index from its entries (see above); definition is the table's, where
+  // each index's first page and entry count go.
+  void write(JetPageCache& cache, JetUsageMap& globalMap, JetDefinitionWriter& definition);
 
   // The entries each index must hold, in index order, after write().
   const std::vector<JetIndexEntry>& expected(std::size_t plan) const { return entries_[plan]; }
@@ -65,13 +65,10 @@ class JetIndexWriter {
 
  private:
   bool keyed(std::size_t plan) const { return !skip_[plan]; }
-  std::vector<std::uint32_t> oldPages(JetPageCache& cache, JetUsageMap& globalMap);
-  void putDefinitionU32(JetPageCache& cache, std::size_t at, std::uint32_t value);
+  std::vector<std::uint32_t> oldPages(JetPageCache& cache, JetUsageMap& globalMap,
+                                      std::uint32_t definitionPage);
 
   std::vector<JetIndexPlan> plans_;
-  std::uint32_t definitionPage_;
-  std::vector<std::uint32_t> definitionPages_;
-  std::size_t pageSize_;
   std::vector<std::vector<JetIndexEntry>> entries_;  // per plan
   // Keys looked up as views of the bytes just encoded, without a copy.
   struct KeyHash {

@@ -52,12 +52,10 @@ std::shared_ptr<const JetTable> JetDatabase::openTable(const std::string& name) 
     throw damagedTable(table->name, path, "its definition lies outside the file");
   }
   try {
-    table->definition = parseTableDefinition(
-        readDefinitionBytes(*pages, *format, found->definitionPage), *format, text);
+    table->definition = readTableDefinition(*pages, *format, found->definitionPage, text);
   } catch (const JetDefinitionError& error) {
     throw damagedTable(table->name, path, error.what());
   }
-  table->definition.page = found->definitionPage;
   return table;
 }
 

@@ -40,12 +40,10 @@ std::vector<JetCatalogEntry> readCatalogue(const JetPageStore& pages, const JetF
                                            const JetTextCodec& text, const std::string& file) {
   JetTableDefinition table;
   try {
-    table = parseTableDefinition(readDefinitionBytes(pages, format, kCatalogueDefinitionPage),
-                                 format, text);
+    table = readTableDefinition(pages, format, kCatalogueDefinitionPage, text);
   } catch (const JetDefinitionError& error) {
     damagedCatalogue(file, std::string("cannot be read (") + error.what() + ")");
   }
-  table.page = kCatalogueDefinitionPage;
   const std::size_t id = catalogueColumn(table, "Id", {kJetInt32}, file);
   const std::size_t name = catalogueColumn(table, "Name", {kJetText}, file);
   const std::size_t type = catalogueColumn(table, "Type", {kJetInt16}, file);

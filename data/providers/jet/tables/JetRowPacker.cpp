@@ -1,16 +1,34 @@
 // Building Jet 3 and Jet 4 row bytes from values.
 #include "data/providers/jet/tables/JetRowPacker.h"
 
+#include <algorithm>
+
 #include "data/EngineError.h"
 #include "data/providers/jet/format/JetFormat.h"
 
 namespace tiermend::data::jet {
 
-JetRowPacker::JetRowPacker(const JetTableLayout& layout, const JetTextCodec& text)
-    : layout_(layout) {
-  codecs_.reserve(layout_.columns.size());
-  for (const JetColumnLayout& column : layout_.columns) {
-    codecs_.emplace_back(JetValueColumn{column.name, column.type, column.size, column.precision,
+namespace {
+
+std::size_t variableEntriesOf(const JetTableDefinition& definition) {
+  auto entries = static_cast<std::size_t>(definition.varColumnCount);
+  for (const JetColumnDefinition& column : definition.columns) {
+    if (!column.fixed()) entries = std::max(entries, static_cast<std::size_t>(column.varIndex) + 1);
+  }
+  return entries;
+}
+
+}  // namespace
+
+JetRowPacker::JetRowPacker(std::string table, const JetTableDefinition& definition,
+                           const JetFormat& format, const JetTextCodec& text)
+    : table_(std::move(table)),
+      definition_(definition),
+      format_(format),
+      variableEntries_(variableEntriesOf(definition)) {
+  codecs_.reserve(definition_.columns.size());
+  for (const JetColumnDefinition& column : definition_.columns) {
+    codecs_.emplace_back(JetValueColumn{column.name, column.kind, column.size, column.precision,
                                         column.scale, column.compressed},
                          text);
   }
@@ -20,41 +38,41 @@ const std::vector<std::uint8_t>& JetRowPacker::pack(const std::vector<Value>& va
   startRow();
   placeValues(values);
   const std::size_t nullMaskBytes = (present_.size() + 7) / 8;
-  if (layout_.varCount > 0) {
+  if (variableEntries_ > 0) {
     appendVariableValues(values);
-    if (layout_.jet3) {
+    if (format_.jet3) {
       finishJet3(nullMaskBytes);
     } else {
       finishJet4(nullMaskBytes);
     }
   }
   appendNullMask();
-  if (row_.size() > jetFormat(layout_.jet3).mostRowBytes()) {
-    throw EngineError("The record is too large: a row of table '" + layout_.name +
+  if (row_.size() > format_.mostRowBytes()) {
+    throw EngineError("The record is too large: a row of table '" + table_ +
                       "' cannot be longer than one page.");
   }
   return row_;
 }
 
 std::size_t JetRowPacker::countBytes() const {
-  return jetFormat(layout_.jet3).rowCountSize;
+  return format_.rowCountSize;
 }
 
 // The column count and a zeroed fixed area; no value present yet.
 void JetRowPacker::startRow() {
-  row_.assign(countBytes() + static_cast<std::size_t>(layout_.fixedSize), 0);
-  const auto columnCount = static_cast<unsigned>(layout_.rowColumnCount);
+  row_.assign(countBytes() + static_cast<std::size_t>(definition_.fixedSize), 0);
+  const auto columnCount = static_cast<unsigned>(definition_.rowColumnCount);
   storeLittle(row_.data(), countBytes(), columnCount);
   present_.assign(columnCount, false);
-  spans_.assign(layout_.columns.size(), Span{});
-  variableOwners_.assign(static_cast<std::size_t>(layout_.varCount), kNoOwner);
+  spans_.assign(definition_.columns.size(), Span{});
+  variableOwners_.assign(variableEntries_, kNoOwner);
 }
 
 // Sets the null-mask bits, writes the fixed values in place and notes which column
 // owns each variable value that is present.
 void JetRowPacker::placeValues(const std::vector<Value>& values) {
-  for (std::size_t i = 0; i < layout_.columns.size(); ++i) {
-    const JetColumnLayout& column = layout_.columns[i];
+  for (std::size_t i = 0; i < definition_.columns.size(); ++i) {
+    const JetColumnDefinition& column = definition_.columns[i];
     const JetValueCodec& codec = codecs_[i];
     const Value& value = values[i];
     const auto bit = static_cast<std::size_t>(column.number);
@@ -64,7 +82,7 @@ void JetRowPacker::placeValues(const std::vector<Value>& values) {
     }
     if (isNull(value)) continue;
     present_[bit] = true;
-    if (column.fixed) {
+    if (column.fixed()) {
       const std::size_t start = countBytes() + static_cast<std::size_t>(column.fixedOffset);
       codec.encodeFixed(value, row_.data() + start);
       spans_[i] = Span{start, static_cast<std::size_t>(codec.kind().fixedWidth)};
@@ -85,7 +103,7 @@ void JetRowPacker::appendVariableValues(const std::vector<Value>& values) {
     const std::size_t start = row_.size();
     codecs_[owner].appendVariable(values[owner], row_);
     spans_[owner] = Span{start, row_.size() - start};
-    if (row_.size() > jetFormat(layout_.jet3).mostRowBytes()) break;
+    if (row_.size() > format_.mostRowBytes()) break;
   }
   varStarts_.back() = row_.size();  // the end of the data
 }
@@ -102,9 +120,9 @@ void JetRowPacker::appendNullMask() {
 
 void JetRowPacker::storedValues(std::vector<Value>& out) const {
   out.clear();
-  out.reserve(layout_.columns.size());
-  for (std::size_t i = 0; i < layout_.columns.size(); ++i) {
-    const bool present = present_[static_cast<std::size_t>(layout_.columns[i].number)];
+  out.reserve(definition_.columns.size());
+  for (std::size_t i = 0; i < definition_.columns.size(); ++i) {
+    const bool present = present_[static_cast<std::size_t>(definition_.columns[i].number)];
     // The packer writes no long values, so no pages are needed to read them back.
     out.push_back(
         codecs_[i].decode(present, row_.data() + spans_[i].start, spans_[i].size, nullptr));
@@ -138,7 +156,7 @@ void JetRowPacker::finishJet3(std::size_t nullMaskBytes) {
   const std::size_t endOfData = varStarts_.back();
   const std::size_t realJumps = endOfData / 256;
   if (realJumps > jumps) {
-    throw EngineError("Internal error: the Jet 3 row layout of table '" + layout_.name +
+    throw EngineError("Internal error: the Jet 3 row layout of table '" + table_ +
                       "' does not add up.");
   }
   for (std::size_t k = 0; k <= entries; ++k) {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "data/Value.h"
-#include "data/providers/jet/tables/JetTableLayout.h"
+#include "data/providers/jet/tables/JetTableDefinition.h"
 #include "data/providers/jet/values/JetTextCodec.h"
 #include "data/providers/jet/values/JetValueCodec.h"
 
@@ -20,19 +20,21 @@ namespace tiermend::data::jet {
 
 class JetRowPacker {
  public:
-  // Values are encoded through one codec per layout column, text through the database's
-  // text codec. layout must outlive the packer.
-  JetRowPacker(const JetTableLayout& layout, const JetTextCodec& text);
+  // Values are encoded through one codec per column of definition, text through the
+  // database's text codec. definition, checked writable (checkWritable), must outlive
+  // the packer; table names it in messages.
+  JetRowPacker(std::string table, const JetTableDefinition& definition, const JetFormat& format,
+               const JetTextCodec& text);
 
-  // values holds one value per layout column, in layout order. Throws EngineError,
+  // values holds one value per column of the definition, in its order. Throws EngineError,
   // naming the column, for a value that does not fit it; a row too long for a page is
   // refused too.
   const std::vector<std::uint8_t>& pack(const std::vector<Value>& values);
 
   // The values of the row last packed as a reader decodes them from its bytes (one per
-  // layout column), through the same codecs: what the check after writing must read back.
+  // column), through the same codecs: what the check after writing must read back.
   void storedValues(std::vector<Value>& out) const;
-  // The codec of each layout column, in layout order.
+  // The codec of each column, in the definition's order.
   const std::vector<JetValueCodec>& codecs() const { return codecs_; }
 
  private:
@@ -45,16 +47,21 @@ class JetRowPacker {
   void finishJet4(std::size_t nullMaskBytes);
   void finishJet3(std::size_t nullMaskBytes);
 
-  const JetTableLayout& layout_;
-  std::vector<JetValueCodec> codecs_;  // per layout column
+  std::string table_;
+  const JetTableDefinition& definition_;
+  const JetFormat& format_;
+  // Entries in each row's variable offset table: one per variable column, and as many
+  // as the highest entry a column uses (columns deleted from the table leave gaps).
+  std::size_t variableEntries_ = 0;
+  std::vector<JetValueCodec> codecs_;  // per column
   std::vector<std::uint8_t> row_;
   std::vector<std::size_t> varStarts_;  // for each offset-table entry, its start
   std::vector<bool> present_;           // per null-mask bit
   struct Span {
     std::size_t start = 0, size = 0;
   };
-  std::vector<Span> spans_;  // per layout column: where its value lies in row_
-  // Per variable offset-table entry: the layout column whose value it holds, if any.
+  std::vector<Span> spans_;  // per column: where its value lies in row_
+  // Per variable offset-table entry: the column whose value it holds, if any.
   static constexpr std::size_t kNoOwner = SIZE_MAX;
   std::vector<std::size_t> variableOwners_;
 };

@@ -1,4 +1,4 @@
-// Reading and checking a table definition from its pages.
+// Reading and checking a table definition from its chain of pages.
 #include "data/providers/jet/tables/JetTableDefinition.h"
 
 #include <algorithm>
@@ -27,6 +27,7 @@ class DefinitionReader {
  public:
   explicit DefinitionReader(const std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
 
+  const std::vector<std::uint8_t>& bytes() const { return bytes_; }
   std::size_t at() const { return at_; }
   void moveTo(std::uint64_t at) {
     if (at > bytes_.size()) cutShort();
@@ -72,6 +73,10 @@ JetColumnDefinition readColumnEntry(const std::uint8_t* entry, const JetFormat& 
   if (column.kind == kJetDecimal) {
     column.precision = entry[format.columnPrecisionOffset];
     column.scale = entry[format.columnScaleOffset];
+  }
+  if (column.kind == kJetText && !format.jet3) {
+    column.sortLocale = loadU16(entry + kJet4ColumnSortOrderOffset);
+    column.sortVersion = entry[kJet4ColumnSortVersionOffset];
   }
   return column;
 }
@@ -145,8 +150,11 @@ void checkColumns(JetTableDefinition& table, const JetFormat& format) {
   }
 }
 
-JetRealIndex readRealIndex(const std::uint8_t* entry, const JetFormat& format,
+// Real index `number`, whose entry starts at entryAt in the definition's bytes.
+JetRealIndex readRealIndex(const std::vector<std::uint8_t>& bytes, std::size_t entryAt,
+                           std::size_t number, const JetFormat& format,
                            const std::set<int>& columnNumbers) {
+  const std::uint8_t* entry = bytes.data() + entryAt;
   JetRealIndex index;
   for (int slot = 0; slot < kIndexColumnSlots; ++slot) {
     const std::uint8_t* at = entry + format.realIndexColumnsOffset +
@@ -161,8 +169,13 @@ JetRealIndex readRealIndex(const std::uint8_t* entry, const JetFormat& format,
   }
   if (index.columns.empty()) damaged("an index names no column");
   index.usageMap = loadU32(entry + format.realIndexUsageMapOffset);
-  index.firstPage = loadU32(entry + format.realIndexFirstPageOffset);
+  index.firstPageAt = entryAt + format.realIndexFirstPageOffset;
+  index.firstPage = loadU32(bytes.data() + index.firstPageAt);
   index.flags = entry[format.realIndexFlagsOffset];
+  if (!format.jet3) {
+    index.entryCountAt = format.realIndexCountsStart + number * format.realIndexCountEntrySize +
+                         kJet4RealIndexEntryCountOffset;
+  }
   return index;
 }
 
@@ -170,10 +183,12 @@ void readIndexes(DefinitionReader& reader, JetTableDefinition& table, const JetF
                  std::uint32_t realCount, std::uint32_t logicalCount, const JetTextCodec& text) {
   std::set<int> columnNumbers;
   for (const auto& column : table.columns) columnNumbers.insert(column.number);
-  const std::uint8_t* real = reader.take(std::uint64_t{realCount} * format.realIndexEntrySize);
+  table.realIndexesAt = reader.at();
+  reader.take(std::uint64_t{realCount} * format.realIndexEntrySize);
   for (std::uint32_t i = 0; i < realCount; ++i) {
-    table.realIndexes.push_back(
-        readRealIndex(real + std::size_t{i} * format.realIndexEntrySize, format, columnNumbers));
+    table.realIndexes.push_back(readRealIndex(reader.bytes(),
+                                              table.realIndexesAt + i * format.realIndexEntrySize,
+                                              i, format, columnNumbers));
   }
   const std::uint8_t* logical = reader.take(std::uint64_t{logicalCount} * format.indexEntrySize);
   for (std::uint32_t i = 0; i < logicalCount; ++i) {
@@ -194,9 +209,9 @@ void readIndexes(DefinitionReader& reader, JetTableDefinition& table, const JetF
 
 }  // namespace
 
-std::vector<std::uint8_t> readDefinitionBytes(const JetPageStore& pages, const JetFormat& format,
-                                              std::uint32_t first) {
-  std::vector<std::uint8_t> bytes;
+JetDefinitionRun readDefinitionRun(const JetPageStore& pages, const JetFormat& format,
+                                   std::uint32_t first) {
+  JetDefinitionRun run;
   std::unordered_set<std::uint32_t> seen;
   Page page;
   for (std::uint32_t next = first; next != 0;) {
@@ -209,12 +224,16 @@ std::vector<std::uint8_t> readDefinitionBytes(const JetPageStore& pages, const J
     if (page[0] != static_cast<std::uint8_t>(JetPageType::TableDefinition)) {
       damaged("page " + std::to_string(next) + " holds no table definition");
     }
-    const std::size_t skip = bytes.empty() ? 0 : kDefinitionContinuationHeader;
-    bytes.insert(bytes.end(), page.begin() + static_cast<long>(skip), page.end());
+    const std::size_t chainIndex = seen.size() - 1;
+    if (chainIndex > 0) run.laterPages.push_back(next);
+    const std::size_t from = definitionBytesFrom(chainIndex);
+    run.bytes.insert(run.bytes.end(), page.begin() + static_cast<long>(from), page.end());
     next = loadU32(page.data() + format.definitionNextPageOffset);
   }
-  return bytes;
+  return run;
 }
+
+namespace {
 
 JetTableDefinition parseTableDefinition(const std::vector<std::uint8_t>& bytes,
                                         const JetFormat& format, const JetTextCodec& text) {
@@ -250,6 +269,17 @@ JetTableDefinition parseTableDefinition(const std::vector<std::uint8_t>& bytes,
   readIndexes(reader, table, format, realIndexCount, indexCount, text);
   std::stable_sort(table.columns.begin(), table.columns.end(),
                    [](const auto& a, const auto& b) { return a.number < b.number; });
+  return table;
+}
+
+}  // namespace
+
+JetTableDefinition readTableDefinition(const JetPageStore& pages, const JetFormat& format,
+                                       std::uint32_t first, const JetTextCodec& text) {
+  JetDefinitionRun run = readDefinitionRun(pages, format, first);
+  JetTableDefinition table = parseTableDefinition(run.bytes, format, text);
+  table.page = first;
+  table.laterPages = std::move(run.laterPages);
   return table;
 }
 

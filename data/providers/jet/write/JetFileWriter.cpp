@@ -4,6 +4,7 @@
 #include "data/EngineError.h"
 #include "data/providers/jet/indexes/JetIndexReader.h"
 #include "data/providers/jet/read/JetRelationships.h"
+#include "data/providers/jet/tables/JetWritableTable.h"
 
 namespace tiermend::data::jet {
 
@@ -66,44 +67,52 @@ JetFileWriter::JetFileWriter(const std::string& path, const std::string& passwor
                              const std::string& shownPath)
     : path_(path),
       password_(password),
-      shownPath_(shownPath.empty() ? path : shownPath),
-      database_(openForWriting(path, password, shownPath_)),
-      file_(path, database_->header.pageSize, JetPageFile::Access::ReadWrite, 0, shownPath_),
+      database_(openForWriting(path, password, shownPath.empty() ? path : shownPath)),
+      file_(path, database_->header.pageSize, JetPageFile::Access::ReadWrite, 0, database_->path),
       cache_(file_),
       globalMap_(cache_, kGlobalMapPointer) {}
 
+const std::shared_ptr<JetDatabase>& JetFileWriter::current() {
+  if (databaseBehind_) {
+    // The reader reads the file: the changes so far must be there first.
+    flush();
+    database_ = JetDatabase::open(path_, password_, database_->path);
+    databaseBehind_ = false;
+  }
+  return database_;
+}
+
 JetTableWriter& JetFileWriter::writerFor(const std::string& table) {
   for (auto& writer : tables_) {
-    if (sameJetName(table, writer->layout().name)) return *writer;
+    if (sameJetName(table, writer->name())) return *writer;
   }
-  // The reader reads the definition from the file; changes so far must be there first.
-  flush();
-  auto database = JetDatabase::open(path_, password_, shownPath_);
-  const std::shared_ptr<const JetTable> found = database->openTable(table);
-  JetTableLayout layout = layoutOfTable(found->name, found->definition, *database->format);
+  const std::shared_ptr<JetDatabase>& database = current();
+  std::shared_ptr<const JetTable> found = database->openTable(table);
+  checkWritable(found->name, found->definition, *database->format);
   std::unique_ptr<JetIndexWriter> indexes = indexWriterFor(*database, *found);
-  JetRowDigest baseline = digestOfTable(database, layout.name);
-  tables_.push_back(std::make_unique<JetTableWriter>(cache_, globalMap_, std::move(layout),
-                                                     baseline, database->text, std::move(indexes)));
+  JetRowDigest baseline = digestOfTable(database, found->name);
+  tables_.push_back(std::make_unique<JetTableWriter>(cache_, globalMap_, std::move(found),
+                                                     *database->format, baseline, database->text,
+                                                     std::move(indexes)));
   return *tables_.back();
 }
 
 std::int64_t JetFileWriter::deleteAll(const std::string& table) {
   JetTableWriter& writer = writerFor(table);
   // Other tables' rows as they stand now decide whether the table may be emptied.
-  flush();
-  checkEmptying(JetDatabase::open(path_, password_, shownPath_), writer.layout().name);
+  checkEmptying(current(), writer.name());
+  databaseBehind_ = true;
   return writer.deleteAll();
 }
 
 void JetFileWriter::insert(const std::string& table, const std::vector<std::string>& columns,
                            const std::vector<Value>& values) {
   JetTableWriter& writer = writerFor(table);
-  if (!fillable_.contains(writer.layout().name)) {
-    flush();
-    checkFilling(JetDatabase::open(path_, password_, shownPath_), writer.layout().name);
-    fillable_.insert(writer.layout().name);
+  if (!fillable_.contains(writer.name())) {
+    checkFilling(current(), writer.name());
+    fillable_.insert(writer.name());
   }
+  databaseBehind_ = true;
   writer.insert(columns, values);
 }
 
@@ -113,9 +122,9 @@ void JetFileWriter::flush() {
 }
 
 void JetFileWriter::check(const std::string& path) const {
-  auto database = JetDatabase::open(path, password_, shownPath_);
+  auto database = JetDatabase::open(path, password_, database_->path);
   for (const auto& writer : tables_) {
-    const std::string& table = writer->layout().name;
+    const std::string& table = writer->name();
     const JetRowDigest found = digestOfTable(database, table);
     if (!(found == writer->digest())) {
       throw EngineError("The database could not be updated: reading table '" + table +

@@ -1,18 +1,20 @@
 // All the changes of one transaction to a Jet file: it writes to the file it is given
 // (the transaction's copy of the database), one table writer per changed table, and
 // afterwards checks, by reading the file back through the provider's own reader, that
-// every changed table holds exactly the rows it was given.
+// every changed table holds exactly the rows it was given. It keeps one open database
+// of the file for what it must read (table definitions, rows before the change,
+// relationships), opened afresh only when the file was changed since and only after the
+// changes so far are flushed to it.
 #pragma once
 
-#include <map>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "data/Value.h"
-#include "data/providers/jet/read/JetDatabase.h"
 #include "data/providers/jet/pages/JetPageFile.h"
+#include "data/providers/jet/read/JetDatabase.h"
 #include "data/providers/jet/write/JetTableWriter.h"
 
 namespace tiermend::data::jet {
@@ -40,11 +42,13 @@ class JetFileWriter {
 
  private:
   JetTableWriter& writerFor(const std::string& table);
+  // The database as the file stands now.
+  const std::shared_ptr<JetDatabase>& current();
 
   std::string path_;
   std::string password_;
-  std::string shownPath_;
-  std::shared_ptr<JetDatabase> database_;  // the file as it was opened
+  std::shared_ptr<JetDatabase> database_;  // the file as it was last opened
+  bool databaseBehind_ = false;            // the file may have changed since
   JetPageFile file_;
   JetPageCache cache_;
   JetUsageMap globalMap_;

@@ -1,7 +1,7 @@
 // Hashing rows value by value.
 #include "data/providers/jet/write/JetRowDigest.h"
 
-#include <cstring>
+#include <type_traits>
 
 #include "data/providers/jet/read/JetCursor.h"
 
@@ -9,12 +9,8 @@ namespace tiermend::data::jet {
 
 namespace {
 
-constexpr std::uint64_t kFnvOffset = 1469598103934665603ull;
-constexpr std::uint64_t kFnvPrime = 1099511628211ull;
-
 void mix(std::uint64_t& hash, const void* data, std::size_t size) {
-  const auto* bytes = static_cast<const std::uint8_t*>(data);
-  for (std::size_t i = 0; i < size; ++i) hash = (hash ^ bytes[i]) * kFnvPrime;
+  hash = fnv1a(hash, data, size);
 }
 
 void mixText(std::uint64_t& hash, const std::string& text) {
@@ -60,8 +56,15 @@ std::uint64_t spread(std::uint64_t x) {
 
 }  // namespace
 
+std::uint64_t fnv1a(std::uint64_t hash, const void* data, std::size_t size) {
+  constexpr std::uint64_t kFnvPrime = 0x100000001b3;
+  const auto* bytes = static_cast<const std::uint8_t*>(data);
+  for (std::size_t i = 0; i < size; ++i) hash = (hash ^ bytes[i]) * kFnvPrime;
+  return hash;
+}
+
 void JetRowDigest::add(const std::vector<Value>& row) {
-  std::uint64_t hash = kFnvOffset;
+  std::uint64_t hash = kFnvOffsetBasis;
   for (const Value& value : row) mixValue(hash, value);
   ++rows_;
   sum_ += spread(hash);

@@ -4,6 +4,7 @@
 // before commit reads the table back and must arrive at the same one.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -25,6 +26,10 @@ class JetRowDigest {
   std::uint64_t rows_ = 0;
   std::uint64_t sum_ = 0;
 };
+
+// 64-bit FNV-1a: hash continued over size bytes. A hash starts from the offset basis.
+inline constexpr std::uint64_t kFnvOffsetBasis = 0xcbf29ce484222325;
+std::uint64_t fnv1a(std::uint64_t hash, const void* data, std::size_t size);
 
 // Reads every row of table through the provider's own cursor.
 JetRowDigest digestOfTable(const std::shared_ptr<JetDatabase>& database, const std::string& table);

@@ -13,28 +13,31 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "data/Value.h"
 #include "data/providers/jet/indexes/JetIndexWriter.h"
 #include "data/providers/jet/pages/JetUsageMap.h"
+#include "data/providers/jet/read/JetDatabase.h"
+#include "data/providers/jet/tables/JetDefinitionWriter.h"
 #include "data/providers/jet/tables/JetRowPacker.h"
-#include "data/providers/jet/tables/JetTableLayout.h"
 #include "data/providers/jet/write/JetRowDigest.h"
 
 namespace tiermend::data::jet {
 
 class JetTableWriter {
  public:
-  // baseline is the digest of the rows the table holds before this writer changes it;
-  // text is the database's text codec; indexes, when the table has any, keeps them (rows
-  // are then checked against them as they are added, and they are rewritten on flush).
-  JetTableWriter(JetPageCache& cache, JetUsageMap& globalMap, JetTableLayout layout,
-                 JetRowDigest baseline, const JetTextCodec& text,
+  // table's definition is checked writable (checkWritable); baseline is the digest of
+  // the rows the table holds before this writer changes it; text is the database's text
+  // codec; indexes, when the table has any, keeps them (rows are then checked against
+  // them as they are added, and they are rewritten on flush).
+  JetTableWriter(JetPageCache& cache, JetUsageMap& globalMap, std::shared_ptr<const JetTable> table,
+                 const JetFormat& format, JetRowDigest baseline, const JetTextCodec& text,
                  std::unique_ptr<JetIndexWriter> indexes = nullptr);
 
-  const JetTableLayout& layout() const { return layout_; }
+  const std::string& name() const { return table_->name; }
   // Marks every row deleted; gives the number of rows the table held.
   std::int64_t deleteAll();
   // Adds one row giving the named columns these values; the others are null (No for
@@ -49,7 +52,12 @@ class JetTableWriter {
   const JetRowDigest& digest() const { return digest_; }
 
  private:
+  const std::vector<JetColumnDefinition>& definedColumns() const {
+    return table_->definition.columns;
+  }
+  std::uint32_t definitionPage() const { return table_->definition.page; }
   void mapColumns(const std::vector<std::string>& columns);
+  std::uint32_t fillAutoValues();
   JetRowId placeRow(const std::vector<std::uint8_t>& row);
   void storeZeroAsPositive();
   void nextPage();
@@ -59,7 +67,9 @@ class JetTableWriter {
 
   JetPageCache& cache_;
   JetUsageMap& globalMap_;
-  JetTableLayout layout_;
+  std::shared_ptr<const JetTable> table_;
+  const JetFormat& format_;
+  JetDefinitionWriter definition_;
   JetUsageMap ownedMap_;
   JetUsageMap freeMap_;
   JetRowPacker packer_;
@@ -71,11 +81,12 @@ class JetTableWriter {
   Page current_;
   bool currentChanged_ = false;
   std::vector<std::string> mappedNames_;  // the column list last mapped
-  std::vector<int> mapped_;               // its positions in layout order
+  std::vector<int> mapped_;               // its positions in the definition's order
   std::vector<Value> row_;
   std::vector<Value> stored_;
   std::unique_ptr<JetIndexWriter> indexes_;
-  bool emptied_ = false;  // every row it held was deleted by this writer
+  bool emptied_ = false;    // every row it held was deleted by this writer
+  std::mt19937_64 random_;  // Replication IDs
 };
 
 }  // namespace tiermend::data::jet
