@@ -4,8 +4,8 @@
 // both database versions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include "data/EngineError.h"
 #include "data/providers/jet/values/JetTextCodec.h"
@@ -112,38 +112,51 @@ TEST(JetValueCodecTest, YesNoIsItsNullMaskBit) {
 }
 
 TEST(JetValueCodecTest, NullsReadAndKeyAsNull) {
-  for (int kind : {kJetByte, kJetInt32, kJetCurrency, kJetDateTime, kJetGuid, kJetText}) {
-    SCOPED_TRACE(kind);
+  const std::pair<const char*, int> cases[] = {{"byte", kJetByte},         {"long", kJetInt32},
+                                               {"currency", kJetCurrency}, {"date", kJetDateTime},
+                                               {"guid", kJetGuid},         {"text", kJetText}};
+  for (const auto& [what, kind] : cases) {
+    SCOPED_TRACE(what);
     const JetValueCodec codec = codecOf(kind, 20);
     EXPECT_EQ(codec.decode(false, nullptr, 0, nullptr), Value{Null{}});
     EXPECT_EQ(codec.keyValue(Null{}), JetKeyValue{std::monostate{}});
   }
 }
 
-// A fixed-width kind writes exactly the width the table of kinds gives it, no byte more,
-// and reads back from exactly that width.
+struct WidthCase {
+  const char* what;
+  int kind;
+  Value given;  // no byte of it stored is 0xA5
+  Value readBack;
+};
+
+// A fixed-width kind writes the whole width the table of kinds gives it, no byte more,
+// and reads its value back from that width.
 TEST(JetValueCodecTest, FixedWidthKindsWriteTheirWidth) {
-  const std::pair<int, Value> cases[] = {
-      {kJetByte, std::int64_t{255}},
-      {kJetInt16, std::int64_t{-1}},
-      {kJetInt32, std::int64_t{-1}},
-      {kJetCurrency, Decimal{"-1"}},
-      {kJetSingle, -1.0},
-      {kJetDouble, -1.0},
-      {kJetDateTime, DateTime{}},
-      {kJetGuid, std::string("{FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF}")},
-      {kJetDecimal, Decimal{"-1"}},
+  const std::string guid = "{FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF}";
+  const WidthCase cases[] = {
+      {"byte", kJetByte, std::int64_t{255}, std::int64_t{255}},
+      {"integer", kJetInt16, std::int64_t{-1}, std::int64_t{-1}},
+      {"long", kJetInt32, std::int64_t{-1}, std::int64_t{-1}},
+      {"currency", kJetCurrency, Decimal{"-1"}, Decimal{"-1.0000"}},
+      {"single", kJetSingle, -1.0, -1.0},
+      {"double", kJetDouble, -1.0, -1.0},
+      {"date", kJetDateTime, DateTime{}, DateTime{}},
+      {"guid", kJetGuid, guid, guid},
+      {"decimal", kJetDecimal, Decimal{"-1"}, Decimal{"-1"}},
   };
-  for (const auto& [kind, value] : cases) {
-    SCOPED_TRACE(kind);
-    const JetValueCodec codec = codecOf(kind, 17, 28, 0);
+  for (const WidthCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    const JetValueCodec codec = codecOf(c.kind, 17, 28, 0);
     const auto width = static_cast<std::size_t>(codec.kind().fixedWidth);
     ASSERT_GT(width, 0u);
     Bytes buffer(width + 1, 0xA5);
-    codec.encodeFixed(value, buffer.data());
+    codec.encodeFixed(c.given, buffer.data());
+    EXPECT_EQ(std::count(buffer.begin(), buffer.end() - 1, 0xA5), 0);
     EXPECT_EQ(buffer[width], 0xA5);
     EXPECT_TRUE(codec.holds(width));
     EXPECT_FALSE(codec.holds(width - 1));
+    EXPECT_EQ(codec.decode(true, buffer.data(), width, nullptr), c.readBack);
   }
 }
 

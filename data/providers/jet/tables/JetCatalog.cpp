@@ -3,6 +3,7 @@
 
 #include "data/EngineError.h"
 #include "data/providers/jet/format/JetDamage.h"
+#include "data/providers/jet/tables/JetColumns.h"
 #include "data/providers/jet/tables/JetNames.h"
 #include "data/providers/jet/tables/JetRowSplitter.h"
 #include "data/providers/jet/tables/JetRowWalk.h"
@@ -17,21 +18,38 @@ constexpr const char* kCatalogueName = "MSysObjects";
   throw damagedFile(file, "its list of tables " + what);
 }
 
-// The position of the catalogue column named name, of one of the kinds given.
-std::size_t catalogueColumn(const JetTableDefinition& table, const char* name,
-                            std::initializer_list<int> kinds, const std::string& file) {
+// One column of the catalogue: where the table's columns have it, and its codec.
+struct CatalogueColumn {
+  std::size_t position;
+  JetValueCodec codec;
+
+  // The column's value in the row split into fields.
+  Value of(const std::uint8_t* row, const std::vector<JetField>& fields,
+           const std::string& file) const {
+    const JetField& field = fields[position];
+    if (field.present && !codec.holds(field.size)) {
+      damagedCatalogue(file, "holds a row whose field is shorter than its kind");
+    }
+    return codec.decode(field.present, row + field.start, field.size, nullptr);
+  }
+  // A whole-number column's value; 0 when it is null.
+  std::uint32_t integer(const std::uint8_t* row, const std::vector<JetField>& fields,
+                        const std::string& file) const {
+    const Value value = of(row, fields, file);
+    return isNull(value) ? 0 : static_cast<std::uint32_t>(std::get<std::int64_t>(value));
+  }
+};
+
+// The catalogue column named name, of the kind given.
+CatalogueColumn catalogueColumn(const JetTableDefinition& table, const char* name, int kind,
+                                const JetTextCodec& text, const std::string& file) {
   for (std::size_t i = 0; i < table.columns.size(); ++i) {
     const JetColumnDefinition& column = table.columns[i];
-    if (!sameJetName(column.name, name)) continue;
-    for (int kind : kinds)
-      if (column.kind == kind) return i;
+    if (sameJetName(column.name, name) && column.kind == kind) {
+      return {i, JetValueCodec(valueColumnOf(column), text)};
+    }
   }
   damagedCatalogue(file, std::string("has no column '") + name + "' of the expected kind");
-}
-
-std::uint32_t integerOf(const std::uint8_t* row, const JetField& field) {
-  if (!field.present) return 0;
-  return field.size == 2 ? loadU16(row + field.start) : loadU32(row + field.start);
 }
 
 }  // namespace
@@ -44,10 +62,10 @@ std::vector<JetCatalogEntry> readCatalogue(const JetPageStore& pages, const JetF
   } catch (const JetDefinitionError& error) {
     damagedCatalogue(file, std::string("cannot be read (") + error.what() + ")");
   }
-  const std::size_t id = catalogueColumn(table, "Id", {kJetInt32}, file);
-  const std::size_t name = catalogueColumn(table, "Name", {kJetText}, file);
-  const std::size_t type = catalogueColumn(table, "Type", {kJetInt16}, file);
-  const std::size_t flags = catalogueColumn(table, "Flags", {kJetInt32}, file);
+  const CatalogueColumn id = catalogueColumn(table, "Id", kJetInt32, text, file);
+  const CatalogueColumn name = catalogueColumn(table, "Name", kJetText, text, file);
+  const CatalogueColumn type = catalogueColumn(table, "Type", kJetInt16, text, file);
+  const CatalogueColumn flags = catalogueColumn(table, "Flags", kJetInt32, text, file);
 
   std::vector<JetCatalogEntry> entries;
   JetRowWalk walk(pages, format, table, kCatalogueName, file, false);
@@ -57,12 +75,12 @@ std::vector<JetCatalogEntry> readCatalogue(const JetPageStore& pages, const JetF
   while (walk.next(row)) {
     if (!splitter.split(row.data, row.size, fields))
       damagedCatalogue(file, "holds a row that cannot be divided into its columns");
-    if (!fields[name].present || !fields[id].present) continue;
-    if ((integerOf(row.data, fields[type]) & kObjectTypeMask) != kTableObject) continue;
+    if (!fields[name.position].present || !fields[id.position].present) continue;
+    if ((type.integer(row.data, fields, file) & kObjectTypeMask) != kTableObject) continue;
     JetCatalogEntry entry;
-    entry.name = text.decode(row.data + fields[name].start, fields[name].size);
-    entry.definitionPage = integerOf(row.data, fields[id]) & kDefinitionPageMask;
-    entry.flags = integerOf(row.data, fields[flags]);
+    entry.name = std::get<std::string>(name.of(row.data, fields, file));
+    entry.definitionPage = id.integer(row.data, fields, file) & kDefinitionPageMask;
+    entry.flags = flags.integer(row.data, fields, file);
     entries.push_back(std::move(entry));
   }
   return entries;

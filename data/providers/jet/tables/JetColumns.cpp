@@ -29,7 +29,6 @@ ColumnInfo describeColumn(const JetColumnDefinition& column, const JetTextCodec&
       break;
   }
   info.autoIncrement = column.autoNumber() && column.kind == kJetInt32;
-  // Kinds this provider does not know carry their raw bytes; they cannot go back.
   info.updatable = kind.updatable;
   return info;
 }

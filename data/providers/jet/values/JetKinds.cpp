@@ -19,7 +19,7 @@ struct KindRow {
 // Every kind this provider knows. Attachment and multi-valued columns hold the 32-bit
 // key of their hidden rows: read, never written. Large Number is read and reported
 // writable, but this writer does not store it.
-const KindRow kKnownKinds[] = {
+constexpr KindRow kKnownKinds[] = {
     {kJetBoolean,
      {.inNullMask = true,
       .columnType = ColumnType::Boolean,
@@ -127,22 +127,22 @@ const KindRow kKnownKinds[] = {
 // Kinds are one byte in a column entry.
 constexpr int kKindCount = 256;
 
-const JetKindFacts kUnknownKind{.columnType = ColumnType::Binary, .codec = &codecs::rawBytes};
+constexpr JetKindFacts kUnknownKind{.columnType = ColumnType::Binary, .codec = &codecs::rawBytes};
 
-// The facts of every kind by its number: the known ones, the rest unknown.
-std::array<const JetKindFacts*, kKindCount> tableByNumber() {
+// The facts of every kind by its number: the known ones, the rest unknown. Built by the
+// compiler, so that looking a kind up costs one load.
+constexpr std::array<const JetKindFacts*, kKindCount> kByNumber = [] {
   std::array<const JetKindFacts*, kKindCount> table{};
   table.fill(&kUnknownKind);
   for (const KindRow& row : kKnownKinds) table[static_cast<std::size_t>(row.kind)] = &row.facts;
   return table;
-}
+}();
 
 }  // namespace
 
 const JetKindFacts& jetKind(int kind) {
-  static const std::array<const JetKindFacts*, kKindCount> table = tableByNumber();
   if (kind < 0 || kind >= kKindCount) return kUnknownKind;
-  return *table[static_cast<std::size_t>(kind)];
+  return *kByNumber[static_cast<std::size_t>(kind)];
 }
 
 }  // namespace tiermend::data::jet

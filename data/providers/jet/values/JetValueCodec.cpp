@@ -92,53 +92,27 @@ struct YesNoKind {
   static JetKeyValue key(const Codec& codec, const Value& value) { return bit(codec, value); }
 };
 
-// Byte: 0 to 255 in one byte.
-struct ByteKind {
+// Byte (unsigned), Integer, Long Integer and Large Number (signed): whole numbers of
+// Number's width, in its range. Attachment and multi-valued columns hold a Long Integer:
+// the key of their hidden rows, read only.
+template <class Number>
+struct WholeNumberKind {
   static Value decode(const Codec&, const std::uint8_t* at, std::size_t) {
-    return std::int64_t{at[0]};
+    return std::int64_t{static_cast<Number>(loadLittle(at, sizeof(Number)))};
   }
   static std::int64_t number(const Codec& codec, const Value& value) {
-    return wholeNumber(codec, value, 0, 255);
+    return wholeNumber(codec, value, std::numeric_limits<Number>::min(),
+                       std::numeric_limits<Number>::max());
   }
   static void store(const Codec& codec, const Value& value, std::uint8_t* at) {
-    at[0] = static_cast<std::uint8_t>(number(codec, value));
+    storeLittle(at, sizeof(Number), static_cast<std::uint64_t>(number(codec, value)));
   }
   static JetKeyValue key(const Codec& codec, const Value& value) { return number(codec, value); }
 };
-
-// Integer: 16 bits, signed.
-struct IntegerKind {
-  static Value decode(const Codec&, const std::uint8_t* at, std::size_t) {
-    return std::int64_t{loadI16(at)};
-  }
-  static std::int64_t number(const Codec& codec, const Value& value) {
-    return wholeNumber(codec, value, INT16_MIN, INT16_MAX);
-  }
-  static void store(const Codec& codec, const Value& value, std::uint8_t* at) {
-    storeI16(at, static_cast<std::int16_t>(number(codec, value)));
-  }
-  static JetKeyValue key(const Codec& codec, const Value& value) { return number(codec, value); }
-};
-
-// Long Integer: 32 bits, signed. Attachment and multi-valued columns hold the same: the
-// key of their hidden rows, read only.
-struct LongKind {
-  static Value decode(const Codec&, const std::uint8_t* at, std::size_t) {
-    return std::int64_t{loadI32(at)};
-  }
-  static std::int64_t number(const Codec& codec, const Value& value) {
-    return wholeNumber(codec, value, INT32_MIN, INT32_MAX);
-  }
-  static void store(const Codec& codec, const Value& value, std::uint8_t* at) {
-    storeI32(at, static_cast<std::int32_t>(number(codec, value)));
-  }
-  static JetKeyValue key(const Codec& codec, const Value& value) { return number(codec, value); }
-};
-
-// Large Number: 64 bits, signed; read only.
-struct LargeNumberKind {
-  static Value decode(const Codec&, const std::uint8_t* at, std::size_t) { return loadI64(at); }
-};
+using ByteKind = WholeNumberKind<std::uint8_t>;
+using IntegerKind = WholeNumberKind<std::int16_t>;
+using LongKind = WholeNumberKind<std::int32_t>;
+using LargeNumberKind = WholeNumberKind<std::int64_t>;
 
 // Currency: a 64-bit count of ten-thousandths, exact decimal text with 4 decimals;
 // values are rounded half away from zero to 4 decimals.
