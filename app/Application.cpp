@@ -1,3 +1,5 @@
+// The window run: the main window created, the message loop run until the quit request,
+// and every failure that reaches the loop shown in an error box and recorded.
 #include "app/Application.h"
 
 #include <memory>

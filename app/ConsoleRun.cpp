@@ -1,3 +1,5 @@
+// The console run: the start-up sequence and the refresh steps without a window, their
+// outcome and a check's table counts printed on standard output or standard error.
 #include "app/ConsoleRun.h"
 
 #include "app/CompletionMessage.h"

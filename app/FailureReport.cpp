@@ -1,3 +1,5 @@
+// Telling the failures apart when they are reported: the tool's own exceptions by kind,
+// anything else by its type's name, and the text of the last-resort report.
 #include "app/FailureReport.h"
 
 #include <cxxabi.h>

@@ -1,3 +1,5 @@
+// The connection strings built from Link.txt's fields: the target's by kind, the
+// source's fixed one, and the quoting that keeps a value in one piece.
 #include <gtest/gtest.h>
 
 #include <ostream>

@@ -1,3 +1,5 @@
+// Reading Link.txt: its fields, its encodings, and what is refused where the file is
+// missing or is not a regular file.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>

@@ -1,3 +1,5 @@
+// Building the ODBC connection strings: a configured data source or a FreeTDS host, its
+// address, port and instance taken from the OLE DB data source, and the login.
 #include "data/providers/odbc/OdbcConnectionText.h"
 
 #include "data/value/AsciiText.h"

@@ -1,3 +1,5 @@
+// Statements, inserts and transactions on one ODBC connection, with posted rows sent as
+// parameter arrays inside a transaction.
 #include "data/providers/odbc/OdbcSession.h"
 
 #include "data/EngineError.h"

@@ -1,3 +1,5 @@
+// Writing the provider's own insert and describe statements, and finding the one table a
+// select reads from.
 #include "data/providers/odbc/OdbcSqlText.h"
 
 #include <cctype>

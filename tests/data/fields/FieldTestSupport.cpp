@@ -1,3 +1,4 @@
+// Columns, text settings and captured failure messages for the field kind tests.
 #include "FieldTestSupport.h"
 
 #include "platform/Exceptions.h"

@@ -1,3 +1,4 @@
+// Adding indexes to a table of a Jet 4 test copy, the way Access stores them.
 #include "JetIndexedTables.h"
 
 #include <algorithm>
@@ -6,9 +7,9 @@
 #include <set>
 #include <stdexcept>
 
+#include "data/providers/jet/indexes/JetIndexReader.h"
 #include "data/providers/jet/pages/JetDataPage.h"
 #include "data/providers/jet/read/JetDatabase.h"
-#include "data/providers/jet/indexes/JetIndexReader.h"
 #include "data/providers/jet/tables/JetNames.h"
 
 namespace tiermend::data::jet::testing {

@@ -1,3 +1,4 @@
+// Fixture paths, whole results, failure messages and scratch copies for the Jet tests.
 #include "JetTestSupport.h"
 
 #include <fstream>
@@ -5,9 +6,9 @@
 #include <stdexcept>
 
 #include "data/EngineError.h"
+#include "data/providers/jet/format/JetFormat.h"
 #include "data/providers/jet/pages/JetDataPage.h"
 #include "data/providers/jet/read/JetDatabase.h"
-#include "data/providers/jet/format/JetFormat.h"
 #include "tests/support/FailureText.h"
 
 namespace tiermend::data::jet::testing {

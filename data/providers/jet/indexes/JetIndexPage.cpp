@@ -1,3 +1,5 @@
+// Writing and reading one Jet 4 index page: its header, its entries with their shared
+// prefix left out, and the bitmap of where each entry ends.
 #include "data/providers/jet/indexes/JetIndexPage.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The text part of Jet 4 index keys in the General legacy sort order: each unit's codes,
+// then the flags of accents and unprintable characters.
 #include "data/providers/jet/indexes/JetSortOrder.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// Reading the compiled-in General legacy code tables once into one lookup by UTF-16 unit.
 #include "data/providers/jet/indexes/JetSortOrderCodes.h"
 
 #include <array>
