@@ -193,7 +193,8 @@ INSTANTIATE_TEST_SUITE_P(
                                    [](const std::string& path) {
                                      ASSERT_EQ(symlink("/dev/null", path.c_str()), 0);
                                    }},
-                      NotAFileCase{"a socket", makeSocket}));
+                      NotAFileCase{"a socket", makeSocket}),
+    [](const auto& info) { return ::tiermend::testing::testNameFrom(info.param.what); });
 
 TEST_F(LinkFileTest, PathThroughAFileIsInvalidFilename) {
   write("x");

@@ -7,9 +7,10 @@
 #include <ostream>
 
 #include "JetTestSupport.h"
-#include "data/providers/jet/tables/JetCatalog.h"
 #include "data/providers/jet/pages/JetDataPage.h"
+#include "data/providers/jet/tables/JetCatalog.h"
 #include "data/providers/jet/tables/JetTableDefinition.h"
+#include "tests/support/TestName.h"
 
 namespace tiermend::data::jet {
 namespace {
@@ -136,7 +137,8 @@ INSTANTIATE_TEST_SUITE_P(
         DefinitionDamage{
             "a definition that continues beyond the file",
             [](Page& d, std::uint32_t) { putU32(d, kFormat.definitionNextPageOffset, 100000); },
-            "its definition continues on page 100000, beyond the end of the file"}));
+            "its definition continues on page 100000, beyond the end of the file"}),
+    [](const auto& info) { return tiermend::testing::testNameFrom(info.param.what); });
 
 TEST(JetTableDefinitionTest, ColumnsOfTheAccessMadeFixturesAreReadWithKindsSizesAndScale) {
   JetMemoryPages pages = pagesOf(testing::fixture("types.mdb"));

@@ -3,7 +3,6 @@
 // every entry pointing at a live row of the table) and compared key for key with the
 // keys the rows call for; the rows themselves are read by our cursor, mdb-export and
 // mdb-reader, which do not use indexes.
-#include <glib.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,9 +11,10 @@
 
 #include "JetIndexedTables.h"
 #include "JetTestSupport.h"
+#include "data/providers/jet/JetProvider.h"
 #include "data/providers/jet/indexes/JetIndexKey.h"
 #include "data/providers/jet/indexes/JetIndexReader.h"
-#include "data/providers/jet/JetProvider.h"
+#include "data/value/Utf16.h"
 #include "tests/support/ThreeWayRead.h"
 
 namespace tiermend::data::jet {
@@ -81,11 +81,7 @@ std::string fillTable(Session& target, const std::string& table,
 }
 
 std::u16string utf16(const std::string& text) {
-  glong length = 0;
-  gunichar2* units = g_utf8_to_utf16(text.c_str(), -1, nullptr, &length, nullptr);
-  std::u16string result(reinterpret_cast<char16_t*>(units), static_cast<std::size_t>(length));
-  g_free(units);
-  return result;
+  return utf8ToUtf16<char16_t>(text);
 }
 
 // Currency read back as decimal text, in ten-thousandths.
