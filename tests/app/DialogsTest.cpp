@@ -17,6 +17,8 @@
 namespace tiermend::app {
 namespace {
 
+using testing::qtTestApp;
+using testing::WithQtApp;
 QString completionText() {
   return QString::fromStdString(CodePage(950).toUtf8(kCompletionMessage));
 }

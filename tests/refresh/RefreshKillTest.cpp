@@ -22,6 +22,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using testing::runTool;
+using testing::ToolRun;
 
 const char* const kTables[] = {"health_insu", "labor", "incom_rep", "retire"};
 

@@ -5,8 +5,13 @@
 #include "FieldTestSupport.h"
 #include "tests/support/TestName.h"
 
-namespace tiermend::data::test {
+namespace tiermend::data {
 namespace {
+
+using testing::column;
+using testing::converter;
+using testing::settingsFor;
+using testing::writeFailure;
 
 // Big5 (code page 950) bytes of a few characters of the test tables.
 const std::string kBig5Part = "\xB3\xA1\xA4\xC0";                      // 部分
@@ -91,4 +96,4 @@ TEST(TextField, ReadOnlyColumnRefusesAfterConverting) {
 }
 
 }  // namespace
-}  // namespace tiermend::data::test
+}  // namespace tiermend::data

@@ -11,6 +11,7 @@
 namespace tiermend::data::odbc {
 namespace {
 
+using testing::OdbcPostgresTest;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 

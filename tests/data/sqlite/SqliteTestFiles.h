@@ -13,9 +13,7 @@
 
 #include "tests/support/TempFolder.h"
 
-namespace tiermend::data::testing {
-
-using TempFolder = ::tiermend::testing::TempFolder;
+namespace tiermend::testing {
 
 // A connection of the test's own, beside the one under test, to set up and check files.
 class SqliteFile {
@@ -86,4 +84,4 @@ inline void createSqliteFile(const std::string& path, const std::string& sql) {
   file.exec(sql);
 }
 
-}  // namespace tiermend::data::testing
+}  // namespace tiermend::testing
