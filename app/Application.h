@@ -46,7 +46,8 @@ class Application : public QApplication, public AppShell {
 
  private:
   QString toQt(const std::string& ansiText) const;
-  void showGenericReport(const FailureInfo& failure);
+  // The box of the last-resort report, with the application title as its caption.
+  void showGenericReport(const std::string& text);
 
   std::string title_;
   data::TextSettings settings_;
