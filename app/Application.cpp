@@ -6,6 +6,7 @@
 
 #include "app/AppTitle.h"
 #include "app/CompletionDialog.h"
+#include "app/CompletionMessage.h"
 #include "app/ErrorBox.h"
 #include "app/FailureReport.h"
 #include "app/Tiermend1.h"

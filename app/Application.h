@@ -8,7 +8,6 @@
 #include <string>
 
 #include "app/AppShell.h"
-#include "app/FailureReport.h"
 #include "data/TextSettings.h"
 #include "platform/SystemLog.h"
 #include "refresh/RunRecord.h"

@@ -5,6 +5,7 @@
 #include "app/CompletionMessage.h"
 #include "app/FailureReport.h"
 #include "refresh/BracketTables.h"
+#include "refresh/RefreshStep.h"
 #include "refresh/StartUpSequence.h"
 
 namespace tiermend::app {

@@ -11,6 +11,7 @@
 
 #include "QtTestApp.h"
 #include "app/CompletionDialog.h"
+#include "app/CompletionMessage.h"
 #include "app/ErrorBox.h"
 #include "platform/CodePage.h"
 

@@ -17,7 +17,6 @@
 #include "refresh/BracketTables.h"
 #include "tests/data/sqlite/SqliteTestFiles.h"
 #include "tests/support/FileBytes.h"
-#include "tests/support/TestName.h"
 #include "tests/support/ThreeWayRead.h"
 #include "tests/support/WorkingFolder.h"
 

@@ -9,7 +9,7 @@
 #include "data/providers/odbc/OdbcParameterArrays.h"
 #include "data/providers/odbc/OdbcSqlText.h"
 #include "data/providers/odbc/OdbcText.h"
-#include "data/providers/odbc/OdbcValues.h"
+#include "data/value/QuotedName.h"
 
 namespace tiermend::data::odbc {
 

@@ -29,7 +29,6 @@
 #include "data/providers/odbc/OdbcHandles.h"
 #include "data/providers/odbc/OdbcParameters.h"
 #include "data/providers/odbc/OdbcRowQueue.h"
-#include "data/providers/odbc/OdbcSqlText.h"
 
 namespace tiermend::data::odbc {
 

@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "data/value/AsciiText.h"
+#include "data/value/QuotedName.h"
 
 namespace tiermend::data::odbc {
 

@@ -9,7 +9,6 @@
 
 #include "DamagedPackages.h"
 #include "JetTestSupport.h"
-#include "data/EngineError.h"
 #include "data/providers/jet/JetProvider.h"
 #include "data/providers/jet/format/JetFormat.h"
 #include "tests/support/TestName.h"

@@ -6,6 +6,7 @@
 #include "data/providers/odbc/OdbcSqlText.h"
 #include "data/providers/odbc/OdbcText.h"
 #include "data/providers/odbc/OdbcValues.h"
+#include "data/value/QuotedName.h"
 #include "tests/support/TestName.h"
 
 namespace tiermend::data::odbc {
