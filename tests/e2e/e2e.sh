@@ -187,7 +187,8 @@ MDB_READER="$root/tools/mdb-reader/dump-table.mjs"
 prepare_access_folder() {
   local prep=$work/prep
   mkdir -p "$prep"
-  sqlite3 "$prep/tiermenddb.mdb" <"$root/demo/data/basedb.sql"
+  cat "$root/testdata/bracket-tables-sqlite.sql" "$root/demo/data/basedb.sql" |
+    sqlite3 "$prep/tiermenddb.mdb"
   cp "$root/testdata/tiermenddb.mdb" "$prep/basedb.mdb"
   chmod u+w "$prep/basedb.mdb"
   printf '2,x,x,x,x,x,%s/,\r\n' "$prep" >"$prep/Link.txt"
