@@ -6,6 +6,7 @@
 #include <functional>
 #include <stdexcept>
 
+#include "CompletionClipboardText.h"
 #include "QtTestApp.h"
 #include "app/AppTitle.h"
 #include "app/DesignScaling.h"
@@ -93,14 +94,7 @@ TEST(DialogText, CopiesDashLinesCaptionMessageAndButtons) {
   qtTestApp();
   const QString text = dialogClipboardText(QStringLiteral("tiermend"), QStringLiteral("更新完成."),
                                            {QStringLiteral("&OK")});
-  EXPECT_EQ(text.toStdString(),
-            "---------------------------\r\n"
-            "tiermend\r\n"
-            "---------------------------\r\n"
-            "更新完成.\r\n"
-            "---------------------------\r\n"
-            "OK   \r\n"
-            "---------------------------\r\n");
+  EXPECT_EQ(text.toStdString(), testing::kCompletionClipboardText);
 }
 
 TEST(LastResortReport, FormatsKindModuleAddressAndMessage) {

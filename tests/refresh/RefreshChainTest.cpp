@@ -24,12 +24,7 @@ namespace tiermend::refresh {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::editTexts;
-using testing::fileBytes;
-using testing::Rows;
-using testing::runTool;
-using testing::SqliteFile;
-using testing::ToolRun;
+using namespace testing;
 
 // The bracket tables with some older rows, and a table of the customer's own.
 std::string targetSchema() {

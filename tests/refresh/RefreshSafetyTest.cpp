@@ -26,11 +26,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-using testing::ChainHost;
-using testing::runTool;
-using testing::SqliteFile;
-using testing::SqliteLockHolder;
-using testing::ToolRun;
+using namespace testing;
 
 std::string oldRows() {
   return testing::bracketTablesSql() + R"(

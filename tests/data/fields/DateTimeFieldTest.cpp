@@ -10,11 +10,7 @@
 namespace tiermend::data {
 namespace {
 
-using testing::column;
-using testing::converter;
-using testing::namedFailureOf;
-using testing::settingsFor;
-using testing::writeFailure;
+using namespace testing;
 
 DateTime at(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
   return DateTime{year, month, day, hour, minute, second, 0};

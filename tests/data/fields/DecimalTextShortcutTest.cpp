@@ -13,10 +13,7 @@
 namespace tiermend::data {
 namespace {
 
-using testing::column;
-using testing::converter;
-using testing::namedFailureOf;
-using testing::settingsFor;
+using namespace testing;
 
 struct RoundedCase {
   std::string text;

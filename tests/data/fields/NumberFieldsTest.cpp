@@ -14,11 +14,7 @@
 namespace tiermend::data {
 namespace {
 
-using testing::column;
-using testing::converter;
-using testing::namedFailureOf;
-using testing::settingsFor;
-using testing::writeFailure;
+using namespace testing;
 
 ColumnInfo decimalColumn(int precision, int scale, std::string name = "amount") {
   ColumnInfo info = column(ColumnType::Decimal, std::move(name));

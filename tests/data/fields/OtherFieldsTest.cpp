@@ -7,10 +7,7 @@
 namespace tiermend::data {
 namespace {
 
-using testing::column;
-using testing::converter;
-using testing::namedFailureOf;
-using testing::writeFailure;
+using namespace testing;
 
 TEST(FieldKinds, NonNumericTypes) {
   EXPECT_EQ(fieldKindOf(column(ColumnType::Text)), FieldKind::Text);

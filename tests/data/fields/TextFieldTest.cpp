@@ -8,10 +8,7 @@
 namespace tiermend::data {
 namespace {
 
-using testing::column;
-using testing::converter;
-using testing::settingsFor;
-using testing::writeFailure;
+using namespace testing;
 
 // Big5 (code page 950) bytes of a few characters of the test tables.
 const std::string kBig5Part = "\xB3\xA1\xA4\xC0";                      // 部分
