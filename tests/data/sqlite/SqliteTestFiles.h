@@ -84,4 +84,17 @@ inline void createSqliteFile(const std::string& path, const std::string& sql) {
   file.exec(sql);
 }
 
+// A SQLite file made from statements in a temporary folder of its own, removed with it.
+class ScratchSqliteFile {
+ public:
+  ScratchSqliteFile(const std::string& name, const std::string& sql) : path_(folder_.file(name)) {
+    createSqliteFile(path_, sql);
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  TempFolder folder_;
+  std::string path_;
+};
+
 }  // namespace tiermend::testing
