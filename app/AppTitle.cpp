@@ -1,3 +1,5 @@
+// The application title: the executable's file name without its folder and extension,
+// lower case after the first letter, and the path of the running executable it comes from.
 #include "app/AppTitle.h"
 
 #include <unistd.h>

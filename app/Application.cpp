@@ -1,12 +1,14 @@
+// The window run: the main window created, the message loop run until the quit request,
+// and every failure that reaches the loop shown in an error box and recorded.
 #include "app/Application.h"
 
 #include <memory>
 
 #include "app/AppTitle.h"
 #include "app/CompletionDialog.h"
+#include "app/CompletionMessage.h"
 #include "app/ErrorBox.h"
 #include "app/FailureReport.h"
-#include "app/FullStop.h"
 #include "app/Tiermend1.h"
 
 namespace tiermend::app {
@@ -49,24 +51,13 @@ int Application::run() {
 }
 
 void Application::reportCurrentFailure() {
-  const FailureInfo failure = describeCurrentException();
-  switch (failure.kind) {
-    case FailureInfo::Kind::SilentAbort:
-      record_.aborted();
-      return;
-    case FailureInfo::Kind::ToolFailure:
-      record_.failed(failure.message);
-      showErrorBox(titleText(), toQt(withFullStop(failure.message, settings_.codePage)));
-      return;
-    case FailureInfo::Kind::Foreign:
-      record_.failed(failure.message);
-      showGenericReport(failure);
-      return;
-  }
+  const FailureNotice notice = recordCurrentFailure(record_, settings_.codePage);
+  if (notice.form == FailureNotice::Form::ToolMessage) showErrorBox(titleText(), toQt(notice.text));
+  if (notice.form == FailureNotice::Form::LastResort) showGenericReport(notice.text);
 }
 
-void Application::showGenericReport(const FailureInfo& failure) {
-  ErrorBox box(titleText(), toQt(lastResortText(failure)));
+void Application::showGenericReport(const std::string& text) {
+  ErrorBox box(titleText(), toQt(text));
   box.exec();
 }
 

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "app/AppShell.h"
-#include "app/FailureReport.h"
 #include "data/TextSettings.h"
 #include "platform/SystemLog.h"
 #include "refresh/RunRecord.h"
@@ -46,7 +45,8 @@ class Application : public QApplication, public AppShell {
 
  private:
   QString toQt(const std::string& ansiText) const;
-  void showGenericReport(const FailureInfo& failure);
+  // The box of the last-resort report, with the application title as its caption.
+  void showGenericReport(const std::string& text);
 
   std::string title_;
   data::TextSettings settings_;

@@ -1,3 +1,4 @@
+// Reading the command line, and the texts of --help, --version and a refused argument.
 #include "app/CommandLine.h"
 
 #include <string_view>

@@ -1,3 +1,5 @@
+// The completion dialog: its measures taken from the message font and the screen width,
+// its one centred OK button, and Ctrl+C copying its text.
 #include "app/CompletionDialog.h"
 
 #include <QApplication>

@@ -7,8 +7,6 @@
 #include <QRect>
 #include <QSize>
 
-#include "app/CompletionMessage.h"
-
 class QLabel;
 class QPushButton;
 

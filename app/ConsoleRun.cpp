@@ -1,9 +1,11 @@
+// The console run: the start-up sequence and the refresh steps without a window, their
+// outcome and a check's table counts printed on standard output or standard error.
 #include "app/ConsoleRun.h"
 
 #include "app/CompletionMessage.h"
 #include "app/FailureReport.h"
-#include "app/FullStop.h"
 #include "refresh/BracketTables.h"
+#include "refresh/RefreshStep.h"
 #include "refresh/StartUpSequence.h"
 
 namespace tiermend::app {
@@ -87,20 +89,9 @@ void ConsoleRun::tableDone(int index, const refresh::TableCounts& counts) {
 // What the window run shows in its error box (or, for a silent abort, does not show)
 // goes to standard error.
 void ConsoleRun::reportCurrentFailure() {
-  const FailureInfo failure = describeCurrentException();
-  switch (failure.kind) {
-    case FailureInfo::Kind::SilentAbort:
-      record_.aborted();
-      return;
-    case FailureInfo::Kind::ToolFailure:
-      record_.failed(failure.message);
-      printLine(err_, withFullStop(failure.message, settings_.codePage));
-      return;
-    case FailureInfo::Kind::Foreign:
-      record_.failed(failure.message);
-      printLine(err_, withLineFeeds(lastResortText(failure)));
-      return;
-  }
+  const FailureNotice notice = recordCurrentFailure(record_, settings_.codePage);
+  if (notice.form == FailureNotice::Form::ToolMessage) printLine(err_, notice.text);
+  if (notice.form == FailureNotice::Form::LastResort) printLine(err_, withLineFeeds(notice.text));
 }
 
 }  // namespace tiermend::app

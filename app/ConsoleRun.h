@@ -13,7 +13,6 @@
 #include "link/LinkFields.h"
 #include "platform/SystemLog.h"
 #include "refresh/RefreshHost.h"
-#include "refresh/RefreshStep.h"
 #include "refresh/RunRecord.h"
 
 namespace tiermend::app {

@@ -1,3 +1,4 @@
+// The data grid of the main window: hidden, never focused, bound to its data source.
 #include "app/DataControls.h"
 
 namespace tiermend::app {

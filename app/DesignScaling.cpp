@@ -1,3 +1,5 @@
+// Rounding multiplication and division, and designed rectangles scaled by it to the
+// display's text height, edges first so that neighbouring controls stay in touch.
 #include "app/DesignScaling.h"
 
 #include <cstdlib>

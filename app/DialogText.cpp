@@ -1,3 +1,5 @@
+// The clipboard text of a dialog: caption, message and button captions between dashed
+// lines, each line ended by CR LF.
 #include "app/DialogText.h"
 
 namespace tiermend::app {

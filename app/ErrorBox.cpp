@@ -1,3 +1,4 @@
+// The error box: its caption, text, icon and OK button, and Ctrl+C copying its text.
 #include "app/ErrorBox.h"
 
 #include <QApplication>

@@ -1,3 +1,5 @@
+// Telling the failures apart when they are reported: the tool's own exceptions by kind,
+// anything else by its type's name, and the text of the last-resort report.
 #include "app/FailureReport.h"
 
 #include <cxxabi.h>
@@ -9,6 +11,7 @@
 #include <typeinfo>
 
 #include "app/AppTitle.h"
+#include "app/FullStop.h"
 #include "platform/Exceptions.h"
 
 namespace tiermend::app {
@@ -61,6 +64,22 @@ std::string lastResortText(const std::string& className, const std::string& modu
 std::string lastResortText(const FailureInfo& failure) {
   const void* address = reinterpret_cast<const void*>(&describeCurrentException);
   return lastResortText(failure.className, moduleFileName(), address, failure.message);
+}
+
+FailureNotice recordCurrentFailure(refresh::RunRecord& record, const CodePage& codePage) {
+  const FailureInfo failure = describeCurrentException();
+  switch (failure.kind) {
+    case FailureInfo::Kind::SilentAbort:
+      record.aborted();
+      return {};
+    case FailureInfo::Kind::ToolFailure:
+      record.failed(failure.message);
+      return {FailureNotice::Form::ToolMessage, withFullStop(failure.message, codePage)};
+    case FailureInfo::Kind::Foreign:
+      record.failed(failure.message);
+      return {FailureNotice::Form::LastResort, lastResortText(failure)};
+  }
+  return {};
 }
 
 }  // namespace tiermend::app

@@ -1,3 +1,4 @@
+// The installed font families that stand in for the window's designed fonts.
 #include "app/FontSubstitutes.h"
 
 namespace tiermend::app {

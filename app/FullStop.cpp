@@ -1,3 +1,4 @@
+// Ending an error box's message with a full stop, judged on its last whole character.
 #include "app/FullStop.h"
 
 namespace tiermend::app {

@@ -1,3 +1,4 @@
+// Looking for one of Qt's platform plugins in the folders Qt loads them from.
 #include "app/QtPlatformPlugins.h"
 
 #include <QLibraryInfo>

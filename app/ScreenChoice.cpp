@@ -1,3 +1,5 @@
+// Deciding whether the run can show windows, by the environment and QT_QPA_PLATFORM, one
+// platform after another, before Qt is started.
 #include "app/ScreenChoice.h"
 
 #include <cstdlib>

@@ -1,3 +1,5 @@
+// Asking the machine whether a display answers: an X11 display opened through Xlib, a
+// Wayland compositor's socket connected to, Qt's Wayland plugin looked for.
 #include "app/SystemDisplayProbe.h"
 
 #include <X11/Xlib.h>

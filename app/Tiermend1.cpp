@@ -1,3 +1,5 @@
+// The main window: its designed controls and fonts, scaled to the display, and its
+// handlers that run the start-up sequence and the refresh steps.
 #include "app/Tiermend1.h"
 
 #include <QCloseEvent>

@@ -9,7 +9,6 @@
 // bracket tables of an Access file into a SQLite file; the shell side there is
 // mdb-export piped into sqlite3. Prints rows per second and peak resident memory.
 #include <spawn.h>
-#include <sqlite3.h>
 #include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -24,6 +23,7 @@
 
 #include "data/Connection.h"
 #include "data/Rowset.h"
+#include "tests/data/sqlite/SqliteTestFiles.h"
 
 extern char** environ;
 
@@ -50,41 +50,16 @@ long ownPeakKiB() {
   return usage.ru_maxrss;
 }
 
-// A plain SQLite connection of the benchmark's own, to build and check files.
-class Database {
- public:
-  explicit Database(const std::string& path) {
-    if (sqlite3_open(path.c_str(), &db_) != SQLITE_OK)
-      throw std::runtime_error(sqlite3_errmsg(db_));
-  }
-  ~Database() { sqlite3_close(db_); }
-  Database(const Database&) = delete;
-  Database& operator=(const Database&) = delete;
+using tiermend::testing::SqliteFile;
 
-  void exec(const std::string& sql) {
-    char* error = nullptr;
-    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-      std::string message = error ? error : "?";
-      sqlite3_free(error);
-      throw std::runtime_error(message);
-    }
-  }
-  // The values of the first row of a query, as text, joined by blanks.
-  std::string firstRow(const std::string& sql) {
-    std::string text;
-    auto collect = [](void* out, int count, char** values, char**) {
-      auto* target = static_cast<std::string*>(out);
-      for (int i = 0; i < count; ++i)
-        *target += std::string(i ? " " : "") + (values[i] ? values[i] : "NULL");
-      return 1;
-    };
-    sqlite3_exec(db_, sql.c_str(), collect, &text, nullptr);
-    return text;
-  }
-
- private:
-  sqlite3* db_ = nullptr;
-};
+// The values of the first row of a query on the file, as text, joined by blanks.
+std::string firstRow(const std::string& path, const std::string& sql) {
+  const auto rows = SqliteFile(path).rows(sql);
+  std::string text;
+  for (std::size_t i = 0; !rows.empty() && i < rows[0].size(); ++i)
+    text += (i ? " " : "") + rows[0][i];
+  return text;
+}
 
 // Runs a command, waits for it and gives its time and its peak memory.
 Timing runCommand(const std::vector<std::string>& arguments) {
@@ -154,7 +129,7 @@ const char* kWideSums =
     " round(sum(d4), 4), round(sum(d5), 4), round(sum(d6), 4) from wide";
 
 void createWideSource(const std::string& path, long long rows) {
-  Database db(path);
+  SqliteFile db(path);
   db.exec(kWideTable);
   db.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
           std::to_string(rows) +
@@ -169,8 +144,8 @@ void copySqliteToSqlite(const std::filesystem::path& work, long long rows) {
   const std::string viaRowsets = (work / "wide-rowsets.db").string();
   const std::string viaShell = (work / "wide-shell.db").string();
   createWideSource(source, rows);
-  Database(viaRowsets).exec(kWideTable);
-  Database(viaShell).exec(kWideTable);
+  SqliteFile(viaRowsets).exec(kWideTable);
+  SqliteFile(viaShell).exec(kWideTable);
 
   std::printf("SQLite -> SQLite: %lld rows x 14 integer and decimal columns\n", rows);
   Timing shell = runCommand({"sqlite3", viaShell,
@@ -181,40 +156,29 @@ void copySqliteToSqlite(const std::filesystem::path& work, long long rows) {
   report("rowsets (edit text):", rowsets, rows, "this process");
   report("sqlite3 shell:", shell, rows, "sqlite3");
   std::printf("  rowsets / shell time: %.1f\n", rowsets.seconds / shell.seconds);
-  const std::string expected = Database(source).firstRow(kWideSums);
-  const bool same = Database(viaRowsets).firstRow(kWideSums) == expected &&
-                    Database(viaShell).firstRow(kWideSums) == expected;
+  const std::string expected = firstRow(source, kWideSums);
+  const bool same =
+      firstRow(viaRowsets, kWideSums) == expected && firstRow(viaShell, kWideSums) == expected;
   std::printf("  column sums of both copies equal the source's: %s\n", same ? "yes" : "NO");
 }
-
-const char* kBracketSchema =
-    "CREATE TABLE health_insu (grade SMALLINT, insured_amount INT, self MONEY, self_1dep MONEY,"
-    " self_2dep MONEY, self_3dep MONEY, employer MONEY, gov_subsidy MONEY);"
-    "CREATE TABLE labor (grade SMALLINT, insured_salary INT, worker_share MONEY,"
-    " employer_share MONEY, ei_worker MONEY, ei_employer MONEY, note NVARCHAR(20));"
-    "CREATE TABLE incom_rep (salary_from INT, salary_to INT, dep0 INT, dep1 INT, dep2 INT,"
-    " dep3 INT, dep4 INT, dep5 INT, dep6 INT, dep7 INT, dep8 INT, dep9 INT, dep10 INT,"
-    " dep11 INT);"
-    "CREATE TABLE retire (grp SMALLINT, grade SMALLINT, wage_from INT, wage_to INT,"
-    " contribution_wage INT);";
 
 const char* kBracketTables[] = {"health_insu", "labor", "incom_rep", "retire"};
 
 std::string bracketSums(const std::string& path) {
-  Database db(path);
-  return db.firstRow("select count(*), sum(insured_amount), sum(self) from health_insu") + " | " +
-         db.firstRow(
-             "select count(*), sum(insured_salary), sum(worker_share)"
-             " from labor") +
-         " | " + db.firstRow("select count(*), sum(dep0), sum(dep11) from incom_rep") + " | " +
-         db.firstRow("select count(*), sum(wage_from), sum(contribution_wage) from retire");
+  return firstRow(path, "select count(*), sum(insured_amount), sum(self) from health_insu") +
+         " | " +
+         firstRow(path,
+                  "select count(*), sum(insured_salary), sum(worker_share)"
+                  " from labor") +
+         " | " + firstRow(path, "select count(*), sum(dep0), sum(dep11) from incom_rep") + " | " +
+         firstRow(path, "select count(*), sum(wage_from), sum(contribution_wage) from retire");
 }
 
 void copyAccessToSqlite(const std::filesystem::path& work, const std::string& package) {
   const std::string viaRowsets = (work / "brackets-rowsets.db").string();
   const std::string viaShell = (work / "brackets-shell.db").string();
-  Database(viaRowsets).exec(kBracketSchema);
-  Database(viaShell).exec(kBracketSchema);
+  SqliteFile(viaRowsets).exec(tiermend::testing::bracketTablesSql());
+  SqliteFile(viaShell).exec(tiermend::testing::bracketTablesSql());
   std::printf("Access -> SQLite: the four bracket tables of %s\n", package.c_str());
 
   std::string script;
@@ -244,8 +208,7 @@ void copyAccessToSqlite(const std::filesystem::path& work, const std::string& pa
   // Edit text turns a null text into an empty one; mdb-export keeps the null.
   const char* nullNotes = "select count(*) from labor where note is null";
   std::printf("  labor.note null: %s (rowsets), %s (shell)\n",
-              Database(viaRowsets).firstRow(nullNotes).c_str(),
-              Database(viaShell).firstRow(nullNotes).c_str());
+              firstRow(viaRowsets, nullNotes).c_str(), firstRow(viaShell, nullNotes).c_str());
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include "tests/data/jet/JetIndexedTables.h"
 
 int main(int argc, char** argv) {
-  using tiermend::data::jet::testing::addIndexes;
+  using tiermend::testing::addIndexes;
   if (argc != 2) {
     std::fprintf(stderr, "usage: bench_indexed_target basedb.mdb\n");
     return 2;

@@ -1,3 +1,4 @@
+// Writing the run's record to syslog(3), tag tiermend.
 #include "platform/SystemLog.h"
 
 #include <syslog.h>

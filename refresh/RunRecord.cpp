@@ -1,3 +1,4 @@
+// The lines of a run's record: where it started, each table's counts and how it ended.
 #include "refresh/RunRecord.h"
 
 #include <filesystem>

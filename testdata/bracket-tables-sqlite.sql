@@ -1,4 +1,5 @@
--- The four bracket tables of a customer database, as a SQLite target of the tests and benchmarks.
+-- The four bracket tables of a customer database, as a SQLite target of the tests, the
+-- benchmarks and the demo (before demo/data/basedb.sql).
 CREATE TABLE health_insu (grade SMALLINT, insured_amount INT, self MONEY, self_1dep MONEY,
   self_2dep MONEY, self_3dep MONEY, employer MONEY, gov_subsidy MONEY);
 CREATE TABLE labor (grade SMALLINT, insured_salary INT, worker_share MONEY,

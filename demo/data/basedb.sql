@@ -1,14 +1,7 @@
--- A customer's business database as it stood before this year's update: the four
--- bracket tables with last year's (older, fewer) rows, and one table of its own that
--- the refresh must leave alone.
-CREATE TABLE health_insu (grade SMALLINT, insured_amount INT, self MONEY, self_1dep MONEY,
-  self_2dep MONEY, self_3dep MONEY, employer MONEY, gov_subsidy MONEY);
-CREATE TABLE labor (grade SMALLINT, insured_salary INT, worker_share MONEY,
-  employer_share MONEY, ei_worker MONEY, ei_employer MONEY, note NVARCHAR(20));
-CREATE TABLE incom_rep (salary_from INT, salary_to INT, dep0 INT, dep1 INT, dep2 INT,
-  dep3 INT, dep4 INT, dep5 INT, dep6 INT, dep7 INT, dep8 INT, dep9 INT, dep10 INT, dep11 INT);
-CREATE TABLE retire (grp SMALLINT, grade SMALLINT, wage_from INT, wage_to INT,
-  contribution_wage INT);
+-- A customer's business database as it stood before this year's update: last year's
+-- (older, fewer) rows of the four bracket tables, and one table of its own that the
+-- refresh must leave alone. The bracket tables themselves are made first, by
+-- testdata/bracket-tables-sqlite.sql.
 CREATE TABLE employee (id INT, name NVARCHAR(20), salary INT);
 
 INSERT INTO health_insu VALUES

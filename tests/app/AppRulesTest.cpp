@@ -1,7 +1,12 @@
 // The text rules of the application shell: the title, the full stop of the error box,
-// the clipboard text of the dialogs, the last-resort report and the design scaling.
+// the clipboard text of the dialogs, the last-resort report, what a failure's notice
+// says and records, and the design scaling.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
+
+#include "CompletionClipboardText.h"
 #include "QtTestApp.h"
 #include "app/AppTitle.h"
 #include "app/DesignScaling.h"
@@ -9,9 +14,13 @@
 #include "app/FailureReport.h"
 #include "app/FullStop.h"
 #include "platform/Exceptions.h"
+#include "tests/support/RecordingLog.h"
 
 namespace tiermend::app {
 namespace {
+
+using testing::qtTestApp;
+using testing::RecordingLog;
 
 struct TitleCase {
   const char* path;
@@ -85,14 +94,7 @@ TEST(DialogText, CopiesDashLinesCaptionMessageAndButtons) {
   qtTestApp();
   const QString text = dialogClipboardText(QStringLiteral("tiermend"), QStringLiteral("更新完成."),
                                            {QStringLiteral("&OK")});
-  EXPECT_EQ(text.toStdString(),
-            "---------------------------\r\n"
-            "tiermend\r\n"
-            "---------------------------\r\n"
-            "更新完成.\r\n"
-            "---------------------------\r\n"
-            "OK   \r\n"
-            "---------------------------\r\n");
+  EXPECT_EQ(text.toStdString(), testing::kCompletionClipboardText);
 }
 
 TEST(LastResortReport, FormatsKindModuleAddressAndMessage) {
@@ -132,6 +134,49 @@ TEST(FailureDescription, NamesTheKindOfTheFailure) {
     EXPECT_EQ(info.kind, t.kind) << t.className;
     EXPECT_EQ(info.className, t.className);
     EXPECT_EQ(info.message, t.message);
+  }
+}
+
+// The one form of a failure's report that the window run and the console run share:
+// what goes into the record, and what the user is shown.
+TEST(FailureNotice, RecordsTheFailureAndFormsWhatTheUserIsShown) {
+  using Form = FailureNotice::Form;
+  struct NoticeCase {
+    const char* what;
+    std::function<void()> raise;
+    Form form;
+    std::string textStart;  // the whole text, or for a last-resort report its first line
+    std::string recorded;
+  };
+  const NoticeCase cases[] = {
+      {"a silent abort", [] { throw EAbort(); }, Form::Nothing, "", "stopped by a silent abort"},
+      {"the tool's failure", [] { throw EInOutError(2); }, Form::ToolMessage, "File not found.",
+       "failed: File not found"},
+      {"a message that ends in a full stop", [] { throw EDatabaseError("Done."); },
+       Form::ToolMessage, "Done.", "failed: Done."},
+      {"a foreign failure", [] { throw std::runtime_error("boom"); }, Form::LastResort,
+       "Exception std::runtime_error in module ", "failed: boom"},
+  };
+  for (const NoticeCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    RecordingLog log;
+    refresh::RunRecord record(log, CodePage(CodePage::kUtf8));
+    FailureNotice notice;
+    try {
+      c.raise();
+    } catch (...) {
+      notice = recordCurrentFailure(record, CodePage(CodePage::kUtf8));
+    }
+    EXPECT_EQ(notice.form, c.form);
+    if (c.form == Form::LastResort) {
+      EXPECT_EQ(notice.text.substr(0, c.textStart.size()), c.textStart);
+      EXPECT_TRUE(notice.text.ends_with("\r\nboom.\r\n")) << notice.text;
+    } else {
+      EXPECT_EQ(notice.text, c.textStart);
+    }
+    ASSERT_EQ(log.lines.size(), 1u);
+    EXPECT_EQ(log.lines[0].first, LogSink::Level::Error);
+    EXPECT_EQ(log.lines[0].second, c.recorded);
   }
 }
 

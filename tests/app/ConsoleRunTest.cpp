@@ -12,20 +12,16 @@
 
 #include "app/ConsoleRun.h"
 #include "tests/data/sqlite/SqliteTestFiles.h"
+#include "tests/support/RecordingLog.h"
 #include "tests/support/WorkingFolder.h"
 
 namespace tiermend::app {
 namespace {
 
 namespace fs = std::filesystem;
-using data::testing::SqliteFile;
+using testing::RecordingLog;
+using testing::SqliteFile;
 using Level = LogSink::Level;
-
-class RecordingLog : public LogSink {
- public:
-  void write(Level level, const std::string& line) override { lines.emplace_back(level, line); }
-  std::vector<std::pair<Level, std::string>> lines;
-};
 
 constexpr const char* kPassword = "Pw-s3cret";
 
@@ -41,7 +37,7 @@ class ConsoleRunTest : public ::testing::Test {
   // The target with last year's rows, made afresh.
   void makeTarget() {
     fs::remove(target());
-    SqliteFile(target()).exec(data::testing::bracketTablesSql() + R"(
+    SqliteFile(target()).exec(testing::bracketTablesSql() + R"(
 INSERT INTO health_insu VALUES (1, 100, 1, 2, 3, 4, 5, 6), (2, 200, 1, 2, 3, 4, 5, 6);
 INSERT INTO labor VALUES (1, 100, 1, 2, 3, 4, 'old'), (2, 200, 1, 2, 3, 4, NULL),
   (3, 300, 1, 2, 3, 4, 'old');

@@ -9,14 +9,18 @@
 #include <QScreen>
 #include <QTest>
 
+#include "CompletionClipboardText.h"
 #include "QtTestApp.h"
 #include "app/CompletionDialog.h"
+#include "app/CompletionMessage.h"
 #include "app/ErrorBox.h"
 #include "platform/CodePage.h"
 
 namespace tiermend::app {
 namespace {
 
+using testing::qtTestApp;
+using testing::WithQtApp;
 QString completionText() {
   return QString::fromStdString(CodePage(950).toUtf8(kCompletionMessage));
 }
@@ -116,14 +120,7 @@ TEST_F(Completion, CtrlCAloneCopiesTheDialogText) {
   QTest::keyClick(&dialog, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_EQ(clipboard->text(), QStringLiteral("before"));
   QTest::keyClick(&dialog, Qt::Key_C, Qt::ControlModifier);
-  EXPECT_EQ(clipboard->text().toStdString(),
-            "---------------------------\r\n"
-            "tiermend\r\n"
-            "---------------------------\r\n"
-            "更新完成.\r\n"
-            "---------------------------\r\n"
-            "OK   \r\n"
-            "---------------------------\r\n");
+  EXPECT_EQ(clipboard->text().toStdString(), testing::kCompletionClipboardText);
   EXPECT_TRUE(dialog.isVisible());
 }
 

@@ -21,9 +21,12 @@ namespace tiermend::app {
 namespace {
 
 namespace fs = std::filesystem;
-using ::tiermend::data::testing::bracketTablesSql;
-using ::tiermend::data::testing::SqliteFile;
-using ::tiermend::testing::failureTextOf;
+using testing::bracketTablesSql;
+using testing::failureTextOf;
+using testing::qtTestApp;
+using testing::RecordingShell;
+using testing::SqliteFile;
+using testing::WithQtApp;
 
 data::TextSettings settingsFor(unsigned codePage) {
   return {CodePage(codePage), RegionalSettings{}};

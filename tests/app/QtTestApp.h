@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <cstdlib>
 
-namespace tiermend::app {
+namespace tiermend::testing {
 
 inline QApplication& qtTestApp() {
   static int argc = 1;
@@ -22,4 +22,4 @@ struct WithQtApp {
   WithQtApp() { qtTestApp(); }
 };
 
-}  // namespace tiermend::app
+}  // namespace tiermend::testing

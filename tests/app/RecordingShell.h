@@ -9,21 +9,21 @@
 #include "app/AppShell.h"
 #include "app/FailureReport.h"
 
-namespace tiermend::app {
+namespace tiermend::testing {
 
-class RecordingShell : public AppShell {
+class RecordingShell : public app::AppShell {
  public:
-  void reportCurrentFailure() override { reported.push_back(describeCurrentException()); }
+  void reportCurrentFailure() override { reported.push_back(app::describeCurrentException()); }
   void showCompletionMessage() override { ++completionMessages; }
   void endRun() override { ++endRuns; }
   void recordTable(int index, const refresh::TableCounts& counts) override {
     tables.emplace_back(index, counts);
   }
 
-  std::vector<FailureInfo> reported;
+  std::vector<app::FailureInfo> reported;
   int completionMessages = 0;
   int endRuns = 0;
   std::vector<std::pair<int, refresh::TableCounts>> tables;
 };
 
-}  // namespace tiermend::app
+}  // namespace tiermend::testing

@@ -163,7 +163,8 @@ run_check_sqlite() {
 # SQLite file of them standing in as the package.
 prepare_access_folder() {
   rm -rf "$work" && mkdir "$work"
-  sqlite3 "$work/tiermenddb.mdb" <"$root/demo/data/basedb.sql"
+  cat "$root/testdata/bracket-tables-sqlite.sql" "$root/demo/data/basedb.sql" |
+    sqlite3 "$work/tiermenddb.mdb"
   copy_fixture tiermenddb.mdb "$work/basedb.mdb"
   printf '2,x,x,x,x,x,%s/,\r\n' "$work" >"$work/Link.txt"
   console

@@ -187,7 +187,8 @@ MDB_READER="$root/tools/mdb-reader/dump-table.mjs"
 prepare_access_folder() {
   local prep=$work/prep
   mkdir -p "$prep"
-  sqlite3 "$prep/tiermenddb.mdb" <"$root/demo/data/basedb.sql"
+  cat "$root/testdata/bracket-tables-sqlite.sql" "$root/demo/data/basedb.sql" |
+    sqlite3 "$prep/tiermenddb.mdb"
   copy_fixture tiermenddb.mdb "$prep/basedb.mdb"
   printf '2,x,x,x,x,x,%s/,\r\n' "$prep" >"$prep/Link.txt"
   launch "$prep"

@@ -29,7 +29,8 @@ sql() { sqlite3 "$work/basedb.mdb" "$1"; }
 
 prepare_folder() {
   copy_fixture tiermenddb.mdb "$work/tiermenddb.mdb"
-  sqlite3 "$work/basedb.mdb" <"$root/demo/data/basedb.sql"
+  cat "$root/testdata/bracket-tables-sqlite.sql" "$root/demo/data/basedb.sql" |
+    sqlite3 "$work/basedb.mdb"
   printf '2,x,x,x,x,x,%s/,\r\n' "$work" >"$work/Link.txt"
 }
 

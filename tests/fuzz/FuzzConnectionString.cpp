@@ -11,7 +11,7 @@
 namespace {
 
 using tiermend::data::ConnectionString;
-using tiermend::fuzz::require;
+using tiermend::testing::require;
 
 // The input cut into four values at its 0x01 bytes (missing ones are empty).
 std::vector<std::string> valuesOf(const std::string& bytes) {

@@ -11,7 +11,7 @@
 #include <fstream>
 #include <string>
 
-namespace tiermend::fuzz {
+namespace tiermend::testing {
 
 inline void require(bool holds, const char* what) {
   if (!holds) {
@@ -40,4 +40,4 @@ class ScratchFile {
   std::string path_;
 };
 
-}  // namespace tiermend::fuzz
+}  // namespace tiermend::testing

@@ -38,7 +38,7 @@ std::vector<std::string> tableNames(tiermend::data::Session& session) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static tiermend::fuzz::ScratchFile file(".mdb");
+  static tiermend::testing::ScratchFile file(".mdb");
   const std::string& path = file.write(data, size);
   try {
     auto session = tiermend::data::jet::openSession(path, "");

@@ -10,8 +10,9 @@
 
 #include "FuzzInput.h"
 #include "data/EngineError.h"
-#include "data/providers/jet/format/JetFormat.h"
 #include "data/providers/jet/JetProvider.h"
+#include "data/providers/jet/format/ByteOrder.h"
+#include "data/providers/jet/format/JetFormat.h"
 
 #ifndef TIERMEND_FUZZ_PACKAGE
 #error "TIERMEND_FUZZ_PACKAGE names the update package the input is laid over"
@@ -34,9 +35,9 @@ std::vector<std::uint8_t> readPackage() {
 }
 
 bool ownedByATable(const std::uint8_t* page) {
-  if (page[0] != 1) return false;
-  const std::uint32_t owner =
-      page[4] | (page[5] << 8) | (page[6] << 16) | (static_cast<std::uint32_t>(page[7]) << 24);
+  using namespace tiermend::data::jet;
+  if (page[0] != static_cast<std::uint8_t>(JetPageType::Data)) return false;
+  const std::uint32_t owner = loadU32(page + kJet4Format.dataOwnerOffset);
   for (std::uint32_t definition : kDefinitionPages)
     if (owner == definition) return true;
   return false;
@@ -56,7 +57,7 @@ void readTable(tiermend::data::Session& session, std::size_t table) {
   std::size_t rows = 0;
   while (cursor->fetch(row)) {
     ++rows;
-    tiermend::fuzz::require(rows <= kMostRows[table], "no more rows than the definition counts");
+    tiermend::testing::require(rows <= kMostRows[table], "no more rows than the definition counts");
   }
 }
 
@@ -65,7 +66,7 @@ void readTable(tiermend::data::Session& session, std::size_t table) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const std::vector<std::uint8_t> package = readPackage();
   static const std::vector<std::size_t> offsets = dataPageOffsets(package);
-  static tiermend::fuzz::ScratchFile file(".mdb");
+  static tiermend::testing::ScratchFile file(".mdb");
   std::vector<std::uint8_t> damaged = package;
   std::size_t taken = 0;
   for (std::size_t at : offsets) {

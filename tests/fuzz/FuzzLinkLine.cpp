@@ -12,7 +12,7 @@
 
 namespace {
 
-using tiermend::fuzz::require;
+using tiermend::testing::require;
 
 // The first line as the link file defines it: up to a line feed or Ctrl-Z, carriage
 // returns dropped.
@@ -50,7 +50,7 @@ void checkFields(const std::string& path, const std::vector<std::string>& pieces
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static tiermend::fuzz::ScratchFile file("-Link.txt");
+  static tiermend::testing::ScratchFile file("-Link.txt");
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   const std::string line = firstLine(bytes);
   file.write(data, size);

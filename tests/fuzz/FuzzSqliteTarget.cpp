@@ -80,7 +80,7 @@ void exercise(tiermend::data::Connection& connection, Rowset& rowset) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static tiermend::fuzz::ScratchFile file(".db");
+  static tiermend::testing::ScratchFile file(".db");
   const std::string& path = file.write(data, size);
   std::remove((path + "-journal").c_str());
   const tiermend::data::TextSettings settings{tiermend::CodePage(950),

@@ -1,3 +1,5 @@
+// The connection strings built from Link.txt's fields: the target's by kind, the
+// source's fixed one, and the quoting that keeps a value in one piece.
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -6,6 +8,7 @@
 #include "data/ConnectionString.h"
 #include "link/ConnectionStrings.h"
 #include "tests/support/TestName.h"
+#include "tests/support/TextCases.h"
 
 namespace tiermend::link {
 namespace {
@@ -114,12 +117,13 @@ TEST(SourceString, IsFixedAndEmptiesThePassword) {
 }
 
 TEST(QuoteConnectionValue, LeavesOrdinaryValuesAlone) {
-  EXPECT_EQ(quoteConnectionValue(""), "");
-  EXPECT_EQ(quoteConnectionValue("a=b"), "a=b");
-  EXPECT_EQ(quoteConnectionValue("in side"), "in side");
-  EXPECT_EQ(quoteConnectionValue("'"), "\"'\"");
-  EXPECT_EQ(quoteConnectionValue("\""), "'\"'");
-  EXPECT_EQ(quoteConnectionValue("\"'"), "'\"'''");
+  testing::expectEachText([](const std::string& text) { return quoteConnectionValue(text); },
+                          {{"", ""},
+                           {"a=b", "a=b"},
+                           {"in side", "in side"},
+                           {"'", "\"'\""},
+                           {"\"", "'\"'"},
+                           {"\"'", "'\"'''"}});
 }
 
 // Found by fuzzing: "Data Source==x" divides as the key "Data Source=x".

@@ -1,3 +1,5 @@
+// Reading Link.txt: its fields, its encodings, and what is refused where the file is
+// missing or is not a regular file.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -191,7 +193,8 @@ INSTANTIATE_TEST_SUITE_P(
                                    [](const std::string& path) {
                                      ASSERT_EQ(symlink("/dev/null", path.c_str()), 0);
                                    }},
-                      NotAFileCase{"a socket", makeSocket}));
+                      NotAFileCase{"a socket", makeSocket}),
+    [](const auto& info) { return ::tiermend::testing::testNameFrom(info.param.what); });
 
 TEST_F(LinkFileTest, PathThroughAFileIsInvalidFilename) {
   write("x");

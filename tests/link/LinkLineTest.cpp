@@ -1,3 +1,5 @@
+// Dividing Link.txt's first line into pieces: commas, quotes, NUL bytes and the lead
+// bytes of double-byte code pages.
 #include <gtest/gtest.h>
 
 #include <ostream>

@@ -1,3 +1,5 @@
+// Code pages: from the locale's codeset, their lead bytes, and conversions to and from
+// UTF-8.
 #include <gtest/gtest.h>
 
 #include <ostream>

@@ -1,3 +1,4 @@
+// The tool's exception kinds: their messages and class names.
 #include <gtest/gtest.h>
 
 #include "platform/Exceptions.h"

@@ -1,3 +1,5 @@
+// Opening and reading files read-only, and the Windows codes and messages of the
+// failures.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>

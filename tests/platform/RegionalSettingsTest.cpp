@@ -1,3 +1,4 @@
+// Regional settings taken from a locale's date, time and number formats.
 #include <gtest/gtest.h>
 
 #include <ostream>

@@ -11,31 +11,31 @@
 #include "refresh/RefreshHost.h"
 #include "refresh/RefreshStep.h"
 
-namespace tiermend::refresh {
+namespace tiermend::testing {
 
-class ChainHost : public RefreshHost {
+class ChainHost : public refresh::RefreshHost {
  public:
   ChainHost(data::Rowset& target, data::Rowset& source) : target_(target), source_(source) {}
 
   void setButtonEnabled(int index, bool enabled) override { enabled_.at(index) = enabled; }
   void invokeButtonAction(int index) override {
     invoked.push_back(index);
-    runRefreshStep(index, target_, source_, *this, end);
+    refresh::runRefreshStep(index, target_, source_, *this, end);
   }
   void showCompletionMessage() override { completionShown = true; }
   void endRun() override { runEnded = true; }
-  void tableDone(int index, const TableCounts& counts) override {
+  void tableDone(int index, const refresh::TableCounts& counts) override {
     tables.emplace_back(index, counts);
   }
 
   bool allEnabled() const { return enabled_ == std::array<bool, 4>{true, true, true, true}; }
   bool allDisabled() const { return enabled_ == std::array<bool, 4>{false, false, false, false}; }
 
-  StepEnd end = StepEnd::Commit;  // how every step ends its table's transaction
+  refresh::StepEnd end = refresh::StepEnd::Commit;  // how every step ends its table's transaction
   std::vector<int> invoked;
   bool completionShown = false;
   bool runEnded = false;
-  std::vector<std::pair<int, TableCounts>> tables;  // each table done, in order
+  std::vector<std::pair<int, refresh::TableCounts>> tables;  // each table done, in order
 
  private:
   data::Rowset& target_;
@@ -43,4 +43,4 @@ class ChainHost : public RefreshHost {
   std::array<bool, 4> enabled_{true, true, true, true};
 };
 
-}  // namespace tiermend::refresh
+}  // namespace tiermend::testing

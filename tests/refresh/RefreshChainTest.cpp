@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,7 +16,7 @@
 #include "data/ProviderChoice.h"
 #include "refresh/BracketTables.h"
 #include "tests/data/sqlite/SqliteTestFiles.h"
-#include "tests/support/TestName.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/ThreeWayRead.h"
 #include "tests/support/WorkingFolder.h"
 
@@ -25,16 +24,11 @@ namespace tiermend::refresh {
 namespace {
 
 namespace fs = std::filesystem;
-using data::testing::SqliteFile;
-
-std::string fileBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using namespace testing;
 
 // The bracket tables with some older rows, and a table of the customer's own.
 std::string targetSchema() {
-  return data::testing::bracketTablesSql() + R"(
+  return testing::bracketTablesSql() + R"(
 CREATE TABLE readme (content TEXT);
 INSERT INTO health_insu VALUES (1, 100, 1, 2, 3, 4, 5, 6), (2, 200, 1, 2, 3, 4, 5, 6);
 INSERT INTO labor VALUES (1, 100, 1, 2, 3, 4, 'old'), (2, 200, 1, 2, 3, 4, NULL),
@@ -58,7 +52,7 @@ class RefreshChain : public ::testing::TestWithParam<unsigned> {
   data::TextSettings settings() const { return {CodePage(GetParam()), RegionalSettings{}}; }
 
   std::optional<std::string> runTool() {
-    const ToolRun run = refresh::runTool(settings());
+    const ToolRun run = testing::runTool(settings());
     completionShown_ = run.completionShown;
     buttonsDisabled_ = run.buttonsDisabled;
     invoked_ = run.invoked;
@@ -159,8 +153,8 @@ TEST_P(RefreshChain, ACheckLeavesTheTargetFileAsItWas) {
       fs::copy_file(std::string(TIERMEND_FIXTURES) + "/tiermenddb.mdb", target());
       fs::permissions(target(), fs::perms::owner_write, fs::perm_options::add);
     }
-    const std::string before = fileBytes(target());
-    const ToolRun run = refresh::runTool(settings(), StepEnd::RollBack);
+    const auto before = fileBytes(target());
+    const ToolRun run = testing::runTool(settings(), StepEnd::RollBack);
     EXPECT_EQ(run.failure, std::nullopt);
     EXPECT_TRUE(run.completionShown);
     const TableCounts health{access ? 50 : 2, 50};

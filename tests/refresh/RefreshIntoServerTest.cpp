@@ -23,6 +23,7 @@ namespace tiermend::refresh {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace testing;
 
 // The bracket tables with one older row each, and a table of the customer's own.
 std::string targetSchema() {

@@ -22,6 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using namespace testing;
 
 const char* const kTables[] = {"health_insu", "labor", "incom_rep", "retire"};
 

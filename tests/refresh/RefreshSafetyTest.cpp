@@ -26,11 +26,10 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-using data::testing::SqliteFile;
-using data::testing::SqliteLockHolder;
+using namespace testing;
 
 std::string oldRows() {
-  return data::testing::bracketTablesSql() + R"(
+  return testing::bracketTablesSql() + R"(
 INSERT INTO health_insu VALUES (1, 100, 1, 2, 3, 4, 5, 6);
 INSERT INTO labor VALUES (1, 100, 1, 2, 3, 4, 'old');
 INSERT INTO incom_rep VALUES (0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
@@ -132,8 +131,8 @@ TEST_F(RefreshSafety, ATargetThatCannotGrowStopsTheChainAndKeepsThatTable) {
 }
 
 TEST_F(RefreshSafety, ADamagedIncomRepStopsTheChainAndKeepsItsOldRows) {
-  const auto pages = data::jet::testing::pagesOfTable(package(), "incom_rep");
-  data::jet::testing::setPageRowCount(package(), pages.dataPages.at(0), 1000);
+  const auto pages = testing::pagesOfTable(package(), "incom_rep");
+  testing::setPageRowCount(package(), pages.dataPages.at(0), 1000);
   const ToolRun run = runTool(kUtf8);
   EXPECT_EQ(run.failure,
             "The table 'incom_rep' in '" + package() + "' is damaged: the rows of page " +
@@ -143,7 +142,7 @@ TEST_F(RefreshSafety, ADamagedIncomRepStopsTheChainAndKeepsItsOldRows) {
 }
 
 TEST_F(RefreshSafety, ADamagedPageMapOfRetireIsReportedAndRetireKeepsItsOldRows) {
-  data::jet::testing::setPageMapByte(package(), "retire", 5, 0x80);
+  testing::setPageMapByte(package(), "retire", 5, 0x80);
   const ToolRun run = runTool(kUtf8);
   EXPECT_EQ(run.failure, "The table 'retire' in '" + package() +
                              "' is damaged: its page map names map page 128, beyond the end of "

@@ -14,28 +14,29 @@
 #include "refresh/StartUpSequence.h"
 #include "tests/support/FailureText.h"
 
-namespace tiermend::refresh {
+namespace tiermend::testing {
 
 using Rows = std::vector<std::vector<std::string>>;
 
 struct ToolRun {
-  std::optional<std::string> failure;               // the message of the failure that left start-up
-  bool completionShown = false;                     // the completion message came and the run ended
-  bool buttonsDisabled = false;                     // all four buttons disabled at the end
-  std::vector<int> invoked;                         // the button actions run, in order
-  std::vector<std::pair<int, TableCounts>> tables;  // each table done, in order
+  std::optional<std::string> failure;  // the message of the failure that left start-up
+  bool completionShown = false;        // the completion message came and the run ended
+  bool buttonsDisabled = false;        // all four buttons disabled at the end
+  std::vector<int> invoked;            // the button actions run, in order
+  std::vector<std::pair<int, refresh::TableCounts>> tables;  // each table done, in order
 };
 
 // With StepEnd::RollBack, a check: every table rolled back at the end of its step.
-inline ToolRun runTool(const data::TextSettings& settings, StepEnd end = StepEnd::Commit) {
+inline ToolRun runTool(const data::TextSettings& settings,
+                       refresh::StepEnd end = refresh::StepEnd::Commit) {
   data::Connection adoc1("ADOC1", settings), adoc2("ADOC2", settings);
   data::Rowset adoq1("ADOQ1", adoc1), adoq2("ADOQ2", adoc2);
   ChainHost host(adoq2, adoq1);
   host.end = end;
   link::LinkFields fields;
   ToolRun run;
-  run.failure = ::tiermend::testing::failureTextOf<Exception>(
-      [&] { runStartUpSequence(adoc2, adoc1, host, fields); });
+  run.failure =
+      failureTextOf<Exception>([&] { refresh::runStartUpSequence(adoc2, adoc1, host, fields); });
   run.completionShown = host.completionShown && host.runEnded;
   run.buttonsDisabled = host.allDisabled();
   run.invoked = host.invoked;
@@ -59,4 +60,4 @@ inline Rows editTexts(const data::TextSettings& settings, const std::string& con
   return rows;
 }
 
-}  // namespace tiermend::refresh
+}  // namespace tiermend::testing

@@ -1,3 +1,4 @@
+// Creating and dropping a MariaDB test database and writing its ODBC entries.
 #include "tests/support/MariaTestDataSource.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// Creating and dropping a PostgreSQL test database and writing its ODBC entries.
 #include "tests/support/PgTestDataSource.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// Running one shell command with its input and capturing its output for the tests.
 #include "tests/support/ShellCommand.h"
 
 #include <cstdlib>

@@ -1,3 +1,5 @@
+// What both test servers share: unique database and data source names, the private ODBC
+// ini files put in place and taken away again, and the connection string to them.
 #include "tests/support/TestServer.h"
 
 #include <stdlib.h>

@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "data/providers/jet/JetProvider.h"
+#include "data/value/HexText.h"
 
 extern char** environ;
 
@@ -64,16 +65,6 @@ std::string dateText(const data::DateTime& d) {
   return out;
 }
 
-std::string hex(const data::Bytes& bytes) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string out;
-  for (auto b : bytes) {
-    out += digits[b >> 4];
-    out += digits[b & 15];
-  }
-  return out;
-}
-
 std::string canonical(const data::Value& value) {
   struct Visitor {
     std::string operator()(const data::Null&) const { return "\\N"; }
@@ -87,7 +78,7 @@ std::string canonical(const data::Value& value) {
     std::string operator()(const data::Decimal& d) const { return exactDigits(d.text); }
     std::string operator()(const data::DateTime& d) const { return dateText(d); }
     std::string operator()(const std::string& s) const { return escapeText(s); }
-    std::string operator()(const data::Bytes& b) const { return hex(b); }
+    std::string operator()(const data::Bytes& b) const { return data::hexText(b); }
   };
   return std::visit(Visitor{}, value);
 }

@@ -1,3 +1,5 @@
+// Asking the driver about each column of a result, and mapping its SQL type, size and
+// flags to the column kind the rest of the program sees.
 #include "data/providers/odbc/OdbcColumns.h"
 
 #include <algorithm>

@@ -1,6 +1,9 @@
+// Building the ODBC connection strings: a configured data source or a FreeTDS host, its
+// address, port and instance taken from the OLE DB data source, and the login.
 #include "data/providers/odbc/OdbcConnectionText.h"
 
 #include "data/value/AsciiText.h"
+#include "data/value/QuotedName.h"
 
 namespace tiermend::data::odbc {
 
@@ -43,14 +46,7 @@ std::string odbcAttributeValue(std::string_view value) {
   // take braces literally outside the password.
   bool plain = value.find(';') == std::string_view::npos && !value.starts_with('{') &&
                trimWhitespace(value).size() == value.size();
-  if (plain) return std::string(value);
-  std::string quoted = "{";
-  for (char c : value) {
-    quoted += c;
-    if (c == '}') quoted += '}';
-  }
-  quoted += '}';
-  return quoted;
+  return plain ? std::string(value) : enclosed(value, "{", "}");
 }
 
 std::string dataSourceConnectionString(std::string_view dataSourceName, const LoginDetails& login) {

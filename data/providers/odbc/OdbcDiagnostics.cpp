@@ -1,3 +1,4 @@
+// Reading an ODBC handle's diagnostic records and turning them into the user's message.
 #include "data/providers/odbc/OdbcDiagnostics.h"
 
 #include <sqlext.h>

@@ -2,6 +2,7 @@
 #include "data/providers/odbc/OdbcDialect.h"
 
 #include "data/value/AsciiText.h"
+#include "data/value/QuotedName.h"
 
 namespace tiermend::data::odbc {
 namespace {
@@ -18,13 +19,7 @@ constexpr std::string_view kPostgresLockNotAvailable = "55P03";
 // A string literal of T-SQL: N'...' with quotes doubled, so that any table name,
 // Chinese ones included, arrives whole.
 std::string unicodeLiteral(std::string_view text) {
-  std::string literal = "N'";
-  for (char c : text) {
-    literal += c;
-    if (c == '\'') literal += '\'';
-  }
-  literal += '\'';
-  return literal;
+  return enclosed(text, "N'", "'");
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+// Allocating and freeing the unixODBC handles, and the connection's disconnect on the
+// way out.
 #include "data/providers/odbc/OdbcHandles.h"
 
 #include <utility>

@@ -1,3 +1,5 @@
+// Binding the queued rows of one insert as column-wise parameter arrays, and reading
+// each row's status after the execution.
 #include "data/providers/odbc/OdbcParameterArrays.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// Binding one insert's values: each value's C type and buffer, and the SQL type of the
+// column it goes to.
 #include "data/providers/odbc/OdbcParameters.h"
 
 #include <algorithm>

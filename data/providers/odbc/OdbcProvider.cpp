@@ -1,3 +1,5 @@
+// Opening ODBC sessions: choosing between a configured data source and the FreeTDS
+// driver, recognising psqlODBC, and connecting with the login the string gives.
 #include "data/providers/odbc/OdbcProvider.h"
 
 #include <sql.h>

@@ -1,3 +1,5 @@
+// Holding an insert's rows until they are sent, as long as each column keeps one C type
+// and one SQL type.
 #include "data/providers/odbc/OdbcRowQueue.h"
 
 #include <algorithm>

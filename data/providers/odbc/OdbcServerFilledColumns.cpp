@@ -1,3 +1,4 @@
+// Reading which columns the server fills in itself and marking them on a result's columns.
 #include "data/providers/odbc/OdbcServerFilledColumns.h"
 
 #include <variant>

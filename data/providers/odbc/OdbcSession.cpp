@@ -1,3 +1,5 @@
+// Statements, inserts and transactions on one ODBC connection, with posted rows sent as
+// parameter arrays inside a transaction.
 #include "data/providers/odbc/OdbcSession.h"
 
 #include "data/EngineError.h"
@@ -7,7 +9,7 @@
 #include "data/providers/odbc/OdbcParameterArrays.h"
 #include "data/providers/odbc/OdbcSqlText.h"
 #include "data/providers/odbc/OdbcText.h"
-#include "data/providers/odbc/OdbcValues.h"
+#include "data/value/QuotedName.h"
 
 namespace tiermend::data::odbc {
 
@@ -59,8 +61,12 @@ struct CloseAfterArray {
 OdbcSession::OdbcSession(const std::string& odbcConnectionString, std::size_t rowsPerBatch,
                          int lockWaitSeconds)
     : connection_(environment_), queue_(rowsPerBatch) {
-  SQLSetConnectAttr(connection_.get(), SQL_ATTR_LOGIN_TIMEOUT,
-                    reinterpret_cast<SQLPOINTER>(kLoginTimeoutSeconds), 0);
+  // Without its timeout a login to a server that never answers would wait for good, so
+  // a driver that refuses the setting stops the connection before it starts.
+  const SQLRETURN timeout =
+      SQLSetConnectAttr(connection_.get(), SQL_ATTR_LOGIN_TIMEOUT,
+                        reinterpret_cast<SQLPOINTER>(kLoginTimeoutSeconds), 0);
+  checkResult(timeout, SQL_HANDLE_DBC, connection_.get(), "setting the login timeout");
   connection_.connect(odbcConnectionString);
   dialect_ = Dialect(databaseSystemNamed(infoText(connection_.get(), SQL_DBMS_NAME)));
   traits_.longTextIsOrdinaryText = dialect_.longTextIsOrdinaryText();
@@ -278,11 +284,15 @@ void OdbcSession::discardQueue() {
   queuedKey_.clear();
 }
 
-void OdbcSession::setAutocommit(bool on) {
+SQLRETURN OdbcSession::trySetAutocommit(bool on) {
   SQLULEN value = on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF;
-  SQLRETURN rc = SQLSetConnectAttr(connection_.get(), SQL_ATTR_AUTOCOMMIT,
-                                   reinterpret_cast<SQLPOINTER>(value), 0);
-  checkResult(rc, SQL_HANDLE_DBC, connection_.get(), "switching automatic commit");
+  return SQLSetConnectAttr(connection_.get(), SQL_ATTR_AUTOCOMMIT,
+                           reinterpret_cast<SQLPOINTER>(value), 0);
+}
+
+void OdbcSession::setAutocommit(bool on) {
+  checkResult(trySetAutocommit(on), SQL_HANDLE_DBC, connection_.get(),
+              "switching automatic commit");
 }
 
 void OdbcSession::beginTransaction() {
@@ -302,8 +312,14 @@ void OdbcSession::endTransaction(SQLSMALLINT completion) {
     SQLEndTran(SQL_HANDLE_DBC, connection_.get(), SQL_ROLLBACK);
   }
   inTransaction_ = false;
-  setAutocommit(true);
-  if (!failure.empty()) throw EngineError(failure);
+  if (failure.empty()) {
+    setAutocommit(true);
+    return;
+  }
+  // The end's own failure is what the caller hears of: a connection that fails the
+  // commit often fails the reset after it as well, and that second failure says less.
+  trySetAutocommit(true);
+  throw EngineError(failure);
 }
 
 void OdbcSession::commit() {

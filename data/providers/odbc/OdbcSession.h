@@ -29,7 +29,6 @@
 #include "data/providers/odbc/OdbcHandles.h"
 #include "data/providers/odbc/OdbcParameters.h"
 #include "data/providers/odbc/OdbcRowQueue.h"
-#include "data/providers/odbc/OdbcSqlText.h"
 
 namespace tiermend::data::odbc {
 
@@ -64,7 +63,6 @@ class OdbcSession : public Session {
   void rollback() override;
   void flush() override;
 
-  const DriverTraits& traits() const { return traits_; }
   const Dialect& dialect() const { return dialect_; }
   std::size_t queuedRows() const { return queue_.size(); }
   const ArrayOutcome& lastArray() const { return lastArray_; }
@@ -109,7 +107,9 @@ class OdbcSession : public Session {
   void runStatement(const std::string& sql);
   void discardQueue();
   void endTransaction(SQLSMALLINT completion);
+  // Switches automatic commit; the second form gives the driver's result unchecked.
   void setAutocommit(bool on);
+  SQLRETURN trySetAutocommit(bool on);
 
   Environment environment_;
   ConnectionHandle connection_;

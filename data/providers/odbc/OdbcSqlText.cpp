@@ -1,8 +1,11 @@
+// Writing the provider's own insert and describe statements, and finding the one table a
+// select reads from.
 #include "data/providers/odbc/OdbcSqlText.h"
 
 #include <cctype>
 
 #include "data/value/AsciiText.h"
+#include "data/value/QuotedName.h"
 
 namespace tiermend::data::odbc {
 

@@ -5,8 +5,6 @@
 #include <string_view>
 #include <vector>
 
-#include "data/value/QuotedName.h"
-
 namespace tiermend::data::odbc {
 
 // INSERT INTO t (c1, c2) VALUES (?, ?)

@@ -1,3 +1,5 @@
+// Reading one column value of the current row with SQLGetData: fixed-size values at once,
+// text and bytes in chunks, dates and times from their structures.
 #include "data/providers/odbc/OdbcValues.h"
 
 #include <sqlext.h>

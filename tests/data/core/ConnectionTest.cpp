@@ -151,16 +151,13 @@ TEST_F(ProviderChoiceTest, AConnectionRaisesFailuresOfTheFamily) {
 
 class ConnectionTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    path_ = folder_.file("target.db");
-    testing::createSqliteFile(path_, "CREATE TABLE t (n INT); INSERT INTO t VALUES (1), (2)");
-    connection_.setConnectionString(jetString(path_));
-  }
+  void SetUp() override { connection_.setConnectionString(jetString(path_)); }
 
   std::string count() { return SqliteFile(path_).value("select count(*) from t"); }
 
-  TempFolder folder_;
-  std::string path_;
+  const testing::ScratchSqliteFile file_{"target.db",
+                                         "CREATE TABLE t (n INT); INSERT INTO t VALUES (1), (2)"};
+  const std::string path_ = file_.path();
   Connection connection_{"ADOC2", utf8Settings()};
 };
 

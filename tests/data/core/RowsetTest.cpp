@@ -10,21 +10,12 @@
 namespace tiermend::data {
 namespace {
 
+using testing::failureMessageOf;
 using testing::SqliteFile;
-using testing::TempFolder;
-using ::tiermend::testing::failureMessageOf;
 
 class RowsetTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    path_ = folder_.file("target.db");
-    testing::createSqliteFile(
-        path_,
-        "CREATE TABLE t (n INT, label VARCHAR(10), amount INT DEFAULT 7);"
-        "INSERT INTO t VALUES (1, 'one', 10), (2, 'two', 20), (3, NULL, 30);"
-        "CREATE TABLE strict (a INT NOT NULL, b INT CHECK (b > 0), c INT UNIQUE);"
-        "CREATE TABLE numbered (id INTEGER PRIMARY KEY AUTOINCREMENT, v INT);"
-        "CREATE TABLE empty (x INT);");
     connection_.setConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path_);
   }
 
@@ -38,8 +29,14 @@ class RowsetTest : public ::testing::Test {
     return SqliteFile(path_).rows(sql);
   }
 
-  TempFolder folder_;
-  std::string path_;
+  const testing::ScratchSqliteFile file_{
+      "target.db",
+      "CREATE TABLE t (n INT, label VARCHAR(10), amount INT DEFAULT 7);"
+      "INSERT INTO t VALUES (1, 'one', 10), (2, 'two', 20), (3, NULL, 30);"
+      "CREATE TABLE strict (a INT NOT NULL, b INT CHECK (b > 0), c INT UNIQUE);"
+      "CREATE TABLE numbered (id INTEGER PRIMARY KEY AUTOINCREMENT, v INT);"
+      "CREATE TABLE empty (x INT);"};
+  const std::string path_ = file_.path();
   Connection connection_{"ADOC2", TextSettings{CodePage(CodePage::kUtf8), RegionalSettings{}}};
   Rowset rowset_{"ADOQ2", connection_};
 };

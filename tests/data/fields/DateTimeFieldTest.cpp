@@ -7,8 +7,10 @@
 #include "tests/support/ColumnTypeName.h"
 #include "tests/support/TestName.h"
 
-namespace tiermend::data::test {
+namespace tiermend::data {
 namespace {
+
+using namespace testing;
 
 DateTime at(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
   return DateTime{year, month, day, hour, minute, second, 0};
@@ -86,7 +88,7 @@ TEST_P(DateTimeWrite, ParsesTheSameFormats) {
   const char* what = c.type == ColumnType::Date   ? "date"
                      : c.type == ColumnType::Time ? "time"
                                                   : "date and time";
-  EXPECT_EQ(failureOf([&] { field->valueFromText(c.text); }),
+  EXPECT_EQ(namedFailureOf([&] { field->valueFromText(c.text); }),
             "EConvertError: '" + c.text + "' is not a valid " + what);
 }
 
@@ -162,4 +164,4 @@ TEST(DateTimeField, ReadOnlyAfterConverting) {
 }
 
 }  // namespace
-}  // namespace tiermend::data::test
+}  // namespace tiermend::data

@@ -13,10 +13,7 @@
 namespace tiermend::data {
 namespace {
 
-using test::column;
-using test::converter;
-using test::failureOf;
-using test::settingsFor;
+using namespace testing;
 
 struct RoundedCase {
   std::string text;
@@ -112,7 +109,7 @@ TEST(DecimalTextShortcut, WritingGivesWhatRoundingGives) {
         if (fits) {
           EXPECT_EQ(field->valueFromText(text), Value(Decimal{rounded})) << text;
         } else if (!exact) {
-          EXPECT_EQ(failureOf([&] { field->valueFromText(text); }),
+          EXPECT_EQ(namedFailureOf([&] { field->valueFromText(text); }),
                     "EDatabaseError: '" + text +
                         "' is not a valid floating point value for field 'amount'")
               << text;
@@ -126,10 +123,10 @@ TEST(DecimalTextShortcut, CurrencyRangeStillChecked) {
   const auto currency = converter(column(ColumnType::Currency, "self"));
   EXPECT_EQ(currency->valueFromText("922337203685477.5807"),
             Value(Decimal{"922337203685477.5807"}));
-  EXPECT_EQ(failureOf([&] { currency->valueFromText("922337203685477.5808"); }),
+  EXPECT_EQ(namedFailureOf([&] { currency->valueFromText("922337203685477.5808"); }),
             "EDatabaseError: '922337203685477.5808' is not a valid floating point value for "
             "field 'self'");
-  EXPECT_EQ(failureOf([&] { currency->textOf(Decimal{"-922337203685477.5809"}); }),
+  EXPECT_EQ(namedFailureOf([&] { currency->textOf(Decimal{"-922337203685477.5809"}); }),
             "EDatabaseError: BCD overflow");
   EXPECT_EQ(currency->textOf(Decimal{"99999999999999.9999"}), "99999999999999.9999");
 }

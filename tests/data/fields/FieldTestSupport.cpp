@@ -1,19 +1,20 @@
+// Columns, text settings and captured failure messages for the field kind tests.
 #include "FieldTestSupport.h"
 
 #include "platform/Exceptions.h"
 
-namespace tiermend::data::test {
+namespace tiermend::testing {
 
-ColumnInfo column(ColumnType type, std::string name) {
-  ColumnInfo info;
+data::ColumnInfo column(data::ColumnType type, std::string name) {
+  data::ColumnInfo info;
   info.name = std::move(name);
   info.type = type;
   return info;
 }
 
-TextSettings settingsFor(unsigned codePage, DateOrder order, char dateSeparator,
-                         char decimalSeparator) {
-  TextSettings settings{CodePage(codePage), RegionalSettings{}};
+data::TextSettings settingsFor(unsigned codePage, DateOrder order, char dateSeparator,
+                               char decimalSeparator) {
+  data::TextSettings settings{CodePage(codePage), RegionalSettings{}};
   settings.regional.dateOrder = order;
   settings.regional.dateSeparator = dateSeparator;
   settings.regional.timeSeparator = ':';
@@ -21,11 +22,12 @@ TextSettings settingsFor(unsigned codePage, DateOrder order, char dateSeparator,
   return settings;
 }
 
-std::unique_ptr<FieldConverter> converter(const ColumnInfo& info, const TextSettings& settings) {
-  return makeFieldConverter(info, settings);
+std::unique_ptr<data::FieldConverter> converter(const data::ColumnInfo& info,
+                                                const data::TextSettings& settings) {
+  return data::makeFieldConverter(info, settings);
 }
 
-std::string failureOf(const std::function<void()>& action) {
+std::string namedFailureOf(const std::function<void()>& action) {
   try {
     action();
   } catch (const Exception& e) {
@@ -34,10 +36,10 @@ std::string failureOf(const std::function<void()>& action) {
   return "no failure";
 }
 
-std::string writeFailure(const ColumnInfo& info, const std::string& text,
-                         const TextSettings& settings) {
+std::string writeFailure(const data::ColumnInfo& info, const std::string& text,
+                         const data::TextSettings& settings) {
   const auto field = converter(info, settings);
-  return failureOf([&] { field->valueFromText(text); });
+  return namedFailureOf([&] { field->valueFromText(text); });
 }
 
-}  // namespace tiermend::data::test
+}  // namespace tiermend::testing

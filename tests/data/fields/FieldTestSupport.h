@@ -7,21 +7,21 @@
 
 #include "data/Field.h"
 
-namespace tiermend::data::test {
+namespace tiermend::testing {
 
-ColumnInfo column(ColumnType type, std::string name = "col");
+data::ColumnInfo column(data::ColumnType type, std::string name = "col");
 // Year-month-day with "/", ":" and "." unless changed; code page UTF-8 unless changed.
-TextSettings settingsFor(unsigned codePage = CodePage::kUtf8,
-                         DateOrder order = DateOrder::YearMonthDay, char dateSeparator = '/',
-                         char decimalSeparator = '.');
-std::unique_ptr<FieldConverter> converter(const ColumnInfo& info,
-                                          const TextSettings& settings = settingsFor());
+data::TextSettings settingsFor(unsigned codePage = CodePage::kUtf8,
+                               DateOrder order = DateOrder::YearMonthDay, char dateSeparator = '/',
+                               char decimalSeparator = '.');
+std::unique_ptr<data::FieldConverter> converter(const data::ColumnInfo& info,
+                                                const data::TextSettings& settings = settingsFor());
 
 // The message of the failure the action raises, prefixed by its class name, or
 // "no failure".
-std::string failureOf(const std::function<void()>& action);
+std::string namedFailureOf(const std::function<void()>& action);
 // Shorthands: the edit text written to / read from a column of the given info.
-std::string writeFailure(const ColumnInfo& info, const std::string& text,
-                         const TextSettings& settings = settingsFor());
+std::string writeFailure(const data::ColumnInfo& info, const std::string& text,
+                         const data::TextSettings& settings = settingsFor());
 
-}  // namespace tiermend::data::test
+}  // namespace tiermend::testing

@@ -11,8 +11,10 @@
 #include "tests/support/ColumnTypeName.h"
 #include "tests/support/TestName.h"
 
-namespace tiermend::data::test {
+namespace tiermend::data {
 namespace {
+
+using namespace testing;
 
 ColumnInfo decimalColumn(int precision, int scale, std::string name = "amount") {
   ColumnInfo info = column(ColumnType::Decimal, std::move(name));
@@ -57,7 +59,7 @@ TEST_P(WholeNumberWrite, ParsesAndChecksTheRange) {
   if (c.failure.empty()) {
     EXPECT_EQ(field->valueFromText(c.text), c.expected) << c.text;
   } else {
-    EXPECT_EQ(failureOf([&] { field->valueFromText(c.text); }), c.failure) << c.text;
+    EXPECT_EQ(namedFailureOf([&] { field->valueFromText(c.text); }), c.failure) << c.text;
   }
 }
 
@@ -184,7 +186,7 @@ TEST(FloatingField, UsesTheDecimalSeparator) {
   EXPECT_EQ(comma->textOf(1234.5), "1234,5");
   EXPECT_EQ(comma->textOf(1.5E20), "1,5E20");
   EXPECT_EQ(comma->valueFromText("1234,5"), Value(1234.5));
-  EXPECT_EQ(failureOf([&] { comma->valueFromText("1234.5"); }),
+  EXPECT_EQ(namedFailureOf([&] { comma->valueFromText("1234.5"); }),
             "EDatabaseError: '1234.5' is not a valid floating point value for field 'rate'");
 }
 
@@ -200,7 +202,7 @@ TEST(FloatingField, Writes) {
   EXPECT_EQ(field->valueFromText("-1.79769313486232E308"), Value(-DBL_MAX));
   for (const char* bad :
        {"abc", "1,5", "1e400", "1.79769313486233E308", "1.5.2", "e5", "--1", "1e", "   "})
-    EXPECT_EQ(failureOf([&] { field->valueFromText(bad); }),
+    EXPECT_EQ(namedFailureOf([&] { field->valueFromText(bad); }),
               std::string("EDatabaseError: '") + bad +
                   "' is not a valid floating point value for field 'rate'");
 }
@@ -227,7 +229,8 @@ TEST_P(CurrencyDecimalRead, AtMostFourDecimals) {
   ColumnInfo info = c.type == ColumnType::Decimal ? decimalColumn(38, 10) : column(c.type);
   const auto field = converter(info);
   if (c.expected == "BCD overflow")
-    EXPECT_EQ(failureOf([&] { field->textOf(Decimal{c.stored}); }), "EDatabaseError: BCD overflow");
+    EXPECT_EQ(namedFailureOf([&] { field->textOf(Decimal{c.stored}); }),
+              "EDatabaseError: BCD overflow");
   else
     EXPECT_EQ(field->textOf(Decimal{c.stored}), c.expected) << c.stored;
 }
@@ -277,7 +280,7 @@ TEST(CurrencyDecimalField, WritesRoundedDecimals) {
   EXPECT_EQ(currency->valueFromText("922337203685477.5807"),
             Value(Decimal{"922337203685477.5807"}));
   for (const char* bad : {"abc", "1,5", "922337203685477.5808", "INF", "1e500"})
-    EXPECT_EQ(failureOf([&] { currency->valueFromText(bad); }),
+    EXPECT_EQ(namedFailureOf([&] { currency->valueFromText(bad); }),
               std::string("EDatabaseError: '") + bad +
                   "' is not a valid floating point value for field 'self'");
 
@@ -295,4 +298,4 @@ TEST(CurrencyDecimalField, CarriesOnlyFourDecimals) {
 }
 
 }  // namespace
-}  // namespace tiermend::data::test
+}  // namespace tiermend::data

@@ -4,8 +4,10 @@
 #include "FieldTestSupport.h"
 #include "tests/support/TestName.h"
 
-namespace tiermend::data::test {
+namespace tiermend::data {
 namespace {
+
+using namespace testing;
 
 TEST(FieldKinds, NonNumericTypes) {
   EXPECT_EQ(fieldKindOf(column(ColumnType::Text)), FieldKind::Text);
@@ -31,7 +33,7 @@ TEST_P(BooleanWrite, LeadingPartsOfFalseAndTrue) {
   if (!isNull(c.expected) || c.text.empty())
     EXPECT_EQ(field->valueFromText(c.text), c.expected) << c.text;
   else
-    EXPECT_EQ(failureOf([&] { field->valueFromText(c.text); }),
+    EXPECT_EQ(namedFailureOf([&] { field->valueFromText(c.text); }),
               "EDatabaseError: '" + c.text + "' is not a valid boolean value for field 'flag'");
 }
 
@@ -95,7 +97,7 @@ TEST(GuidField, UpperCaseWithBraces) {
        {"{123}", "{6F9619FF-8B86-D011-B42D-00C04FC964FG}", "{6F9619FF8B86-D011-B42D-00C04FC964FF0}",
         "6F9619FF-8B86-D011-B42D-00C04FC964FF}", "x"})
     EXPECT_EQ(
-        failureOf([&] { field->valueFromText(bad); }),
+        namedFailureOf([&] { field->valueFromText(bad); }),
         std::string("EDatabaseError: '") + bad + "' is not a valid GUID value for field 'key'");
 }
 
@@ -109,18 +111,18 @@ TEST(BinaryField, HexDigits) {
   EXPECT_EQ(field->valueFromText(""), Value(Null{}));
   for (const char* bad : {"0", "zz", "0x10", "00 AB"})
     EXPECT_EQ(
-        failureOf([&] { field->valueFromText(bad); }),
+        namedFailureOf([&] { field->valueFromText(bad); }),
         std::string("EDatabaseError: '") + bad + "' is not a valid binary value for field 'hash'");
   // Cutting would corrupt the value, so a longer one is refused.
-  EXPECT_EQ(failureOf([&] { field->valueFromText("00112233"); }),
+  EXPECT_EQ(namedFailureOf([&] { field->valueFromText("00112233"); }),
             "EDatabaseError: '00112233' is too long for field 'hash'");
 }
 
 TEST(FieldConverter, MessagesKeepPercentSignsOfTheText) {
   const auto field = converter(column(ColumnType::Int32, "50%"));
-  EXPECT_EQ(failureOf([&] { field->valueFromText("%s%g"); }),
+  EXPECT_EQ(namedFailureOf([&] { field->valueFromText("%s%g"); }),
             "EDatabaseError: '%s%g' is not a valid integer value for field '50%'");
 }
 
 }  // namespace
-}  // namespace tiermend::data::test
+}  // namespace tiermend::data

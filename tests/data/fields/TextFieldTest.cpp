@@ -5,8 +5,10 @@
 #include "FieldTestSupport.h"
 #include "tests/support/TestName.h"
 
-namespace tiermend::data::test {
+namespace tiermend::data {
 namespace {
+
+using namespace testing;
 
 // Big5 (code page 950) bytes of a few characters of the test tables.
 const std::string kBig5Part = "\xB3\xA1\xA4\xC0";                      // 部分
@@ -91,4 +93,4 @@ TEST(TextField, ReadOnlyColumnRefusesAfterConverting) {
 }
 
 }  // namespace
-}  // namespace tiermend::data::test
+}  // namespace tiermend::data

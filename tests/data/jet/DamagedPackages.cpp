@@ -4,16 +4,23 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "data/providers/jet/read/JetDatabase.h"
+#include "data/providers/jet/format/ByteOrder.h"
 #include "data/providers/jet/format/JetFormat.h"
+#include "data/providers/jet/read/JetDatabase.h"
 
-namespace tiermend::data::jet::testing {
+namespace tiermend::testing {
 namespace {
+
+using data::jet::kJet4Format;
+using data::jet::loadU16;
+using data::jet::loadU32;
 
 constexpr std::size_t kPageSize = kJet4Format.pageSize;
 constexpr std::size_t kRowCountOffset = kJet4Format.dataRowCountOffset;
+constexpr std::size_t kOwnerOffset = kJet4Format.dataOwnerOffset;
 constexpr std::size_t kDefinitionRowCountOffset = kJet4Format.rowCountOffset;
 constexpr std::size_t kUsageMapOffset = kJet4Format.ownedMapOffset;
+constexpr auto kDataPage = static_cast<std::uint8_t>(data::jet::JetPageType::Data);
 
 std::vector<std::uint8_t> readPage(const std::string& path, std::uint32_t page) {
   std::ifstream in(path, std::ios::binary);
@@ -24,7 +31,8 @@ std::vector<std::uint8_t> readPage(const std::string& path, std::uint32_t page) 
   return bytes;
 }
 
-void writeBytes(const std::string& path, std::uint64_t at, const std::vector<std::uint8_t>& bytes) {
+void writeBytesAt(const std::string& path, std::uint64_t at,
+                  const std::vector<std::uint8_t>& bytes) {
   std::fstream out(path, std::ios::binary | std::ios::in | std::ios::out);
   out.seekp(static_cast<std::streamoff>(at));
   out.write(reinterpret_cast<const char*>(bytes.data()),
@@ -32,22 +40,16 @@ void writeBytes(const std::string& path, std::uint64_t at, const std::vector<std
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 
-std::uint32_t little(const std::vector<std::uint8_t>& page, std::size_t at, int bytes) {
-  std::uint32_t value = 0;
-  for (int i = bytes - 1; i >= 0; --i)
-    value = (value << 8) | page[at + static_cast<std::size_t>(i)];
-  return value;
-}
-
-std::vector<std::uint8_t> littleBytes(std::uint32_t value, int bytes) {
-  std::vector<std::uint8_t> out;
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+std::vector<std::uint8_t> littleBytes(std::uint32_t value, std::size_t width) {
+  std::vector<std::uint8_t> out(width);
+  data::jet::storeLittle(out.data(), width, value);
   return out;
 }
 
 std::uint32_t definitionPage(const std::string& path, const std::string& table) {
-  const auto database = JetDatabase::open(path, "");  // kept open while its catalogue is read
-  for (const JetCatalogEntry& entry : database->tables) {
+  // The database is kept open while its catalogue is read.
+  const auto database = data::jet::JetDatabase::open(path, "");
+  for (const data::jet::JetCatalogEntry& entry : database->tables) {
     if (entry.name == table) return entry.definitionPage;
   }
   throw std::runtime_error("no table " + table);
@@ -62,51 +64,51 @@ TablePages pagesOfTable(const std::string& path, const std::string& table) {
   const auto count = static_cast<std::uint32_t>(static_cast<std::size_t>(in.tellg()) / kPageSize);
   for (std::uint32_t page = 1; page < count; ++page) {
     const auto bytes = readPage(path, page);
-    if (bytes[0] == 1 && little(bytes, 4, 4) == pages.definition) pages.dataPages.push_back(page);
+    if (bytes.at(0) == kDataPage && loadU32(&bytes.at(kOwnerOffset)) == pages.definition)
+      pages.dataPages.push_back(page);
   }
   return pages;
 }
 
 void setPageRowCount(const std::string& path, std::uint32_t page, std::uint16_t count) {
-  writeBytes(path, std::uint64_t{page} * kPageSize + kRowCountOffset, littleBytes(count, 2));
+  writeBytesAt(path, std::uint64_t{page} * kPageSize + kRowCountOffset, littleBytes(count, 2));
 }
 
 void setDefinitionRowCount(const std::string& path, std::uint32_t definitionPage,
                            std::uint32_t count) {
-  writeBytes(path, std::uint64_t{definitionPage} * kPageSize + kDefinitionRowCountOffset,
-             littleBytes(count, 4));
+  writeBytesAt(path, std::uint64_t{definitionPage} * kPageSize + kDefinitionRowCountOffset,
+               littleBytes(count, 4));
 }
 
 std::uint16_t rowOffset(const std::string& path, std::uint32_t page, int row) {
   const auto bytes = readPage(path, page);
-  return static_cast<std::uint16_t>(
-      little(bytes, kRowCountOffset + 2 + 2 * static_cast<std::size_t>(row), 2));
+  return loadU16(&bytes.at(kJet4Format.rowEntryOffset(static_cast<std::size_t>(row))));
 }
 
 void setRowOffset(const std::string& path, std::uint32_t page, int row, std::uint16_t value) {
-  writeBytes(
+  writeBytesAt(
       path,
-      std::uint64_t{page} * kPageSize + kRowCountOffset + 2 + 2 * static_cast<std::size_t>(row),
+      std::uint64_t{page} * kPageSize + kJet4Format.rowEntryOffset(static_cast<std::size_t>(row)),
       littleBytes(value, 2));
 }
 
 void setPageOwner(const std::string& path, std::uint32_t page, std::uint32_t owner) {
-  writeBytes(path, std::uint64_t{page} * kPageSize + 4, littleBytes(owner, 4));
+  writeBytesAt(path, std::uint64_t{page} * kPageSize + kOwnerOffset, littleBytes(owner, 4));
 }
 
 void setPageMapByte(const std::string& path, const std::string& table, std::size_t index,
                     std::uint8_t value) {
   const auto definition = readPage(path, definitionPage(path, table));
-  const std::uint32_t pointer = little(definition, kUsageMapOffset, 4);
-  const std::uint32_t mapPage = pageOfPointer(pointer);
-  const int mapRow = static_cast<int>(rowOfPointer(pointer));
-  const std::uint16_t start = rowOffset(path, mapPage, mapRow) & kRowStartMask;
-  writeBytes(path, std::uint64_t{mapPage} * kPageSize + start + index, {value});
+  const std::uint32_t pointer = loadU32(&definition.at(kUsageMapOffset));
+  const std::uint32_t mapPage = data::jet::pageOfPointer(pointer);
+  const int mapRow = static_cast<int>(data::jet::rowOfPointer(pointer));
+  const std::uint16_t start = rowOffset(path, mapPage, mapRow) & data::jet::kRowStartMask;
+  writeBytesAt(path, std::uint64_t{mapPage} * kPageSize + start + index, {value});
 }
 
 void patchDefinition(const std::string& path, std::uint32_t definitionPage, std::size_t at,
                      const std::vector<std::uint8_t>& bytes) {
-  writeBytes(path, std::uint64_t{definitionPage} * kPageSize + at, bytes);
+  writeBytesAt(path, std::uint64_t{definitionPage} * kPageSize + at, bytes);
 }
 
-}  // namespace tiermend::data::jet::testing
+}  // namespace tiermend::testing

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace tiermend::data::jet::testing {
+namespace tiermend::testing {
 
 // The file's pages as its catalogue places them.
 struct TablePages {
@@ -41,4 +41,4 @@ void setPageMapByte(const std::string& path, const std::string& table, std::size
 void patchDefinition(const std::string& path, std::uint32_t definitionPage, std::size_t at,
                      const std::vector<std::uint8_t>& bytes);
 
-}  // namespace tiermend::data::jet::testing
+}  // namespace tiermend::testing

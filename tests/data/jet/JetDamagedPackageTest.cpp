@@ -12,6 +12,7 @@
 #include "data/EngineError.h"
 #include "data/providers/jet/JetProvider.h"
 #include "data/providers/jet/format/JetFormat.h"
+#include "tests/support/TestName.h"
 
 namespace tiermend::data::jet {
 namespace {
@@ -112,7 +113,8 @@ INSTANTIATE_TEST_SUITE_P(
                      testing::setPageOwner(path, pages.dataPages.at(0),
                                            pagesOfTable(path, "labor").definition);
                      return std::string("only 0 of the 62 rows its definition counts were found.");
-                   }}));
+                   }}),
+    [](const auto& info) { return tiermend::testing::testNameFrom(info.param.what); });
 
 TEST(JetRowFlags, ARowDeletedAsAccessDeletesItIsPassedOver) {
   ScratchFolder folder;

@@ -16,6 +16,7 @@
 #include "data/providers/jet/tables/JetCatalog.h"
 #include "data/providers/jet/tables/JetDefinitionWriter.h"
 #include "data/providers/jet/tables/JetTableDefinition.h"
+#include "tests/support/TestName.h"
 
 namespace tiermend::data::jet {
 namespace {
@@ -142,7 +143,8 @@ INSTANTIATE_TEST_SUITE_P(
                          [](Page& d, std::uint32_t) {
                            storeU32(d.data() + kFormat.definitionNextPageOffset, 100000);
                          },
-                         "its definition continues on page 100000, beyond the end of the file"}));
+                         "its definition continues on page 100000, beyond the end of the file"}),
+    [](const auto& info) { return tiermend::testing::testNameFrom(info.param.what); });
 
 TEST(JetTableDefinitionTest, ColumnsOfTheAccessMadeFixturesAreReadWithKindsSizesAndScale) {
   JetMemoryPages pages = pagesOf(testing::fixture("types.mdb"));

@@ -5,24 +5,28 @@
 // comparison does not lean on the reader under test elsewhere.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <stdexcept>
 
+#include "data/providers/jet/format/ByteOrder.h"
 #include "data/providers/jet/indexes/JetIndexBuilder.h"
 #include "data/providers/jet/indexes/JetIndexKey.h"
 #include "data/providers/jet/indexes/JetIndexReader.h"
+#include "tests/support/HexBytes.h"
 
 namespace tiermend::data::jet {
 namespace {
 
+using testing::spacedHex;
+
 constexpr std::size_t kPage = 4096;
 
+// A little-endian number at an offset this test's own reader states.
 std::uint32_t little(std::span<const std::uint8_t> bytes, std::size_t at, std::size_t size) {
-  std::uint32_t value = 0;
-  for (std::size_t i = size; i-- > 0;) value = (value << 8) | bytes[at + i];
-  return value;
+  if (at + size > bytes.size()) throw std::out_of_range("a number beyond the bytes read");
+  return static_cast<std::uint32_t>(loadLittle(bytes.data() + at, size));
 }
 
 struct AccessFile {
@@ -152,7 +156,7 @@ std::u16string textValue(std::span<const std::uint8_t> bytes) {
       } else if (compressed) {
         text += static_cast<char16_t>(bytes[i++]);
       } else if (i + 1 < bytes.size()) {
-        text += static_cast<char16_t>(bytes[i] | bytes[i + 1] << 8);
+        text += static_cast<char16_t>(loadU16(&bytes[i]));
         i += 2;
       } else {
         break;
@@ -161,17 +165,15 @@ std::u16string textValue(std::span<const std::uint8_t> bytes) {
     return text;
   }
   for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    text += static_cast<char16_t>(bytes[i] | bytes[i + 1] << 8);
+    text += static_cast<char16_t>(loadU16(&bytes[i]));
   }
   return text;
 }
 
-template <class T>
-T fixedValue(std::span<const std::uint8_t> bytes) {
-  if (bytes.size() < sizeof(T)) throw std::runtime_error("a number column too short");
-  T value;
-  std::memcpy(&value, bytes.data(), sizeof value);
-  return value;
+// The bytes of a fixed-size number column that must hold `width` bytes.
+const std::uint8_t* numberBytes(std::span<const std::uint8_t> bytes, std::size_t width) {
+  if (bytes.size() < width) throw std::runtime_error("a number column too short");
+  return bytes.data();
 }
 
 // The key kind of an Access column type, if a key may hold it.
@@ -229,16 +231,16 @@ JetKeyValue columnValue(std::span<const std::uint8_t> row, const Column& column)
     case 0x02:
       return std::int64_t{bytes[0]};
     case 0x03:
-      return std::int64_t{fixedValue<std::int16_t>(bytes)};
+      return std::int64_t{loadI16(numberBytes(bytes, 2))};
     case 0x04:
-      return std::int64_t{fixedValue<std::int32_t>(bytes)};
+      return std::int64_t{loadI32(numberBytes(bytes, 4))};
     case 0x05:
-      return fixedValue<std::int64_t>(bytes);
+      return loadI64(numberBytes(bytes, 8));
     case 0x06:
-      return fixedValue<float>(bytes);
+      return loadF32(numberBytes(bytes, 4));
     case 0x07:
     case 0x08:
-      return fixedValue<double>(bytes);
+      return loadF64(numberBytes(bytes, 8));
     case 0x0A:
       return textValue(bytes);
     case 0x0F: {
@@ -254,17 +256,6 @@ std::string kindName(JetKeyKind kind) {
   const char* const names[] = {"Byte",   "Integer",  "Long",  "Currency", "Single",
                                "Double", "DateTime", "YesNo", "Guid",     "Text"};
   return names[static_cast<int>(kind)];
-}
-
-std::string hex(const std::vector<std::uint8_t>& bytes) {
-  static const char* const digits = "0123456789abcdef";
-  std::string text;
-  for (const std::uint8_t byte : bytes) {
-    text += digits[byte >> 4];
-    text += digits[byte & 15];
-    text += ' ';
-  }
-  return text;
 }
 
 struct Tally {
@@ -299,7 +290,7 @@ void compareIndex(const AccessFile& file, std::uint32_t definitionPage,
     std::vector<JetKeyValue> values;
     for (const Column* column : columns) values.push_back(columnValue(row, *column));
     ours.push_back({encodeIndexKey(shape, values), entry.row});
-    EXPECT_EQ(hex(ours.back().key), hex(entry.key))
+    EXPECT_EQ(spacedHex(ours.back().key), spacedHex(entry.key))
         << shape.index << " row " << entry.row.page << ":" << int{entry.row.row};
     ++tally.keys;
     for (const JetKeyColumn& column : shape.columns) tally.kinds.insert(kindName(column.kind));

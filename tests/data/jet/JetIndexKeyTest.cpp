@@ -8,20 +8,12 @@
 #include "data/providers/jet/indexes/JetIndexKey.h"
 #include "data/providers/jet/indexes/JetIndexPage.h"
 #include "data/providers/jet/indexes/JetIndexRefusal.h"
+#include "tests/support/HexBytes.h"
 
 namespace tiermend::data::jet {
 namespace {
 
-std::string hex(const std::vector<std::uint8_t>& bytes) {
-  static const char* const digits = "0123456789abcdef";
-  std::string text;
-  for (const std::uint8_t byte : bytes) {
-    if (!text.empty()) text += ' ';
-    text += digits[byte >> 4];
-    text += digits[byte & 15];
-  }
-  return text;
-}
+using testing::spacedHex;
 
 JetIndexShape oneColumn(JetKeyKind kind, bool ascending = true) {
   return {"t", "i", {{"c", kind, ascending}}};
@@ -29,7 +21,7 @@ JetIndexShape oneColumn(JetKeyKind kind, bool ascending = true) {
 
 std::string keyOf(JetKeyKind kind, JetKeyValue value, bool ascending = true) {
   const JetKeyValue values[] = {std::move(value)};
-  return hex(encodeIndexKey(oneColumn(kind, ascending), values));
+  return spacedHex(encodeIndexKey(oneColumn(kind, ascending), values));
 }
 
 JetGuid guid(std::initializer_list<std::uint8_t> bytes) {
@@ -127,7 +119,8 @@ TEST(JetIndexKeyTest, KeysSortAsTheirValues) {
         const JetKeyValue after[] = {values[i]};
         const auto a = encodeIndexKey(oneColumn(kind, ascending), before);
         const auto b = encodeIndexKey(oneColumn(kind, ascending), after);
-        EXPECT_EQ(compareIndexKeys(a, b), ascending ? -1 : 1) << hex(a) << " / " << hex(b);
+        EXPECT_EQ(compareIndexKeys(a, b), ascending ? -1 : 1)
+            << spacedHex(a) << " / " << spacedHex(b);
       }
     }
   }
@@ -140,9 +133,9 @@ TEST(JetIndexKeyTest, SeveralColumnsFollowOneAnother) {
                                 {"b", JetKeyKind::Integer, false},
                                 {"c", JetKeyKind::Text, true}}};
   const JetKeyValue values[] = {std::int64_t{2}, std::int64_t{1}, std::u16string(u"A")};
-  EXPECT_EQ(hex(encodeIndexKey(shape, values)), "7f 80 00 00 02 80 7f fe 7f 4a 01 00");
+  EXPECT_EQ(spacedHex(encodeIndexKey(shape, values)), "7f 80 00 00 02 80 7f fe 7f 4a 01 00");
   const JetKeyValue nulls[] = {std::monostate{}, std::monostate{}, std::monostate{}};
-  EXPECT_EQ(hex(encodeIndexKey(shape, nulls)), "00 ff 00");
+  EXPECT_EQ(spacedHex(encodeIndexKey(shape, nulls)), "00 ff 00");
 }
 
 TEST(JetIndexKeyTest, ValuesThatCannotBeKeysAreRefusedNamingTheTableAndIndex) {

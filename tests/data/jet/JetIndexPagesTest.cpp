@@ -6,6 +6,7 @@
 #include <map>
 #include <stdexcept>
 
+#include "data/providers/jet/format/ByteOrder.h"
 #include "data/providers/jet/indexes/JetIndexBuilder.h"
 #include "data/providers/jet/indexes/JetIndexKey.h"
 #include "data/providers/jet/indexes/JetIndexReader.h"
@@ -39,10 +40,10 @@ struct PageFile {
   }
 };
 
-std::uint32_t little(const std::vector<std::uint8_t>& page, std::size_t at, std::size_t size) {
-  std::uint32_t value = 0;
-  for (std::size_t i = size; i-- > 0;) value = (value << 8) | page[at + i];
-  return value;
+// A little-endian field of a page's header, at an offset the test states itself.
+std::uint64_t little(const std::vector<std::uint8_t>& page, std::size_t at, std::size_t size) {
+  if (at + size > page.size()) throw std::out_of_range("a field beyond the page");
+  return loadLittle(page.data() + at, size);
 }
 
 TEST(JetIndexPageTest, AnEmptyIndexIsOneEmptyLeafPage) {

@@ -10,20 +10,12 @@
 #include "data/providers/jet/indexes/JetIndexKey.h"
 #include "data/providers/jet/indexes/JetIndexPage.h"
 #include "data/providers/jet/indexes/JetIndexRefusal.h"
+#include "tests/support/HexBytes.h"
 
 namespace tiermend::data::jet {
 namespace {
 
-std::string hex(const std::vector<std::uint8_t>& bytes) {
-  static const char* const digits = "0123456789abcdef";
-  std::string text;
-  for (const std::uint8_t byte : bytes) {
-    if (!text.empty()) text += ' ';
-    text += digits[byte >> 4];
-    text += digits[byte & 15];
-  }
-  return text;
-}
+using testing::spacedHex;
 
 const JetIndexShape kAscending = {"t", "i", {{"name", JetKeyKind::Text, true}}};
 const JetIndexShape kDescending = {"t", "i", {{"name", JetKeyKind::Text, false}}};
@@ -63,14 +55,14 @@ TEST(JetIndexTextKeyTest, TextsGiveTheKeysAccessWrites) {
       {u"\u3041", "7f 7f 02 01 01 01 a0 ff 02 80 ff 80 00"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(hex(key(c.text)));
-    EXPECT_EQ(hex(key(c.text)), c.key);
+    SCOPED_TRACE(spacedHex(key(c.text)));
+    EXPECT_EQ(spacedHex(key(c.text)), c.key);
   }
 }
 
 TEST(JetIndexTextKeyTest, DescendingInvertsTheTextAndItsEnd) {
-  EXPECT_EQ(hex(key(u"部分工時", false)), "80 1d 2a 5c cb 50 bb 48 48 fe ff 00");
-  EXPECT_EQ(hex(key(u"", false)), "80 fe ff 00");
+  EXPECT_EQ(spacedHex(key(u"部分工時", false)), "80 1d 2a 5c cb 50 bb 48 48 fe ff 00");
+  EXPECT_EQ(spacedHex(key(u"", false)), "80 fe ff 00");
 }
 
 TEST(JetIndexTextKeyTest, TrailingBlanksAreIgnoredAndOnlyTheFirst255UnitsCount) {

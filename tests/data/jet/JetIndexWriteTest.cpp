@@ -25,6 +25,7 @@ using testing::failureOf;
 using testing::fixture;
 using testing::namesOf;
 using testing::readAll;
+using testing::refreshTable;
 using testing::TestIndex;
 
 constexpr const char* kDuplicate =
@@ -48,21 +49,6 @@ const std::vector<IndexedTable>& bracketIndexes() {
        {{"PrimaryKey", {{"grp"}, {"grade"}}, true}, {"wage_from", {{"wage_from", false}}}}},
   };
   return tables;
-}
-
-void refreshTable(Session& target, Session& source, const std::string& table) {
-  target.beginTransaction();
-  try {
-    target.execute("delete from " + table);
-    auto cursor = source.query("select * from " + table);
-    const auto names = namesOf(cursor->columns());
-    std::vector<Value> row;
-    while (cursor->fetch(row)) target.insert(table, names, row);
-    target.commit();
-  } catch (...) {
-    target.rollback();
-    throw;
-  }
 }
 
 // Fills a table in one transaction with the given rows; commits, or rolls back and

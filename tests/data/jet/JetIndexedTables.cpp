@@ -1,47 +1,44 @@
+// Adding indexes to a table of a Jet 4 test copy, the way Access stores them.
 #include "JetIndexedTables.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <stdexcept>
 
+#include "data/providers/jet/format/ByteOrder.h"
+#include "data/providers/jet/indexes/JetIndexReader.h"
 #include "data/providers/jet/pages/JetDataPage.h"
 #include "data/providers/jet/read/JetDatabase.h"
-#include "data/providers/jet/indexes/JetIndexReader.h"
 #include "data/providers/jet/tables/JetNames.h"
+#include "tests/support/FileBytes.h"
 
-namespace tiermend::data::jet::testing {
+namespace tiermend::testing {
 
 namespace {
 
-using ByteVector = std::vector<unsigned char>;
+// The Jet engine's own names, for the definitions and index pages written here.
+using namespace data::jet;
 
-std::uint32_t littleAt(const ByteVector& bytes, std::size_t at, int size) {
-  std::uint32_t value = 0;
-  for (int i = size - 1; i >= 0; --i)
-    value = value << 8 | bytes.at(at + static_cast<std::size_t>(i));
-  return value;
+using ByteVector = FileBytes;
+
+// A number the bytes must hold whole: a definition read wrongly fails here, not later.
+void requireRange(const ByteVector& bytes, std::size_t at, std::size_t width) {
+  if (at + width > bytes.size()) throw std::out_of_range("a number beyond the definition's end");
 }
 
-void appendLittle(ByteVector& bytes, std::uint32_t value, int size) {
-  for (int i = 0; i < size; ++i) bytes.push_back(static_cast<unsigned char>(value >> (8 * i)));
+std::uint32_t littleAt(const ByteVector& bytes, std::size_t at, std::size_t width) {
+  requireRange(bytes, at, width);
+  return static_cast<std::uint32_t>(loadLittle(bytes.data() + at, width));
 }
 
-void putLittle(ByteVector& bytes, std::size_t at, std::uint32_t value, int size) {
-  for (int i = 0; i < size; ++i)
-    bytes.at(at + static_cast<std::size_t>(i)) = static_cast<unsigned char>(value >> (8 * i));
+void putLittle(ByteVector& bytes, std::size_t at, std::uint32_t value, std::size_t width) {
+  requireRange(bytes, at, width);
+  storeLittle(bytes.data() + at, width, value);
 }
 
-ByteVector fileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeBytes(const std::string& path, const ByteVector& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
+void appendLittle(ByteVector& bytes, std::uint32_t value, std::size_t width) {
+  bytes.resize(bytes.size() + width);
+  putLittle(bytes, bytes.size() - width, value, width);
 }
 
 void appendName(ByteVector& bytes, const std::string& ascii) {
@@ -251,4 +248,4 @@ IndexReadBack readIndexBack(const std::string& path, const std::string& table,
   return back;
 }
 
-}  // namespace tiermend::data::jet::testing
+}  // namespace tiermend::testing

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace tiermend::data::jet::testing {
+namespace tiermend::testing {
 
 struct TestIndexColumn {
   std::string column;
@@ -47,4 +47,4 @@ struct IndexReadBack {
 IndexReadBack readIndexBack(const std::string& path, const std::string& table,
                             const std::string& index);
 
-}  // namespace tiermend::data::jet::testing
+}  // namespace tiermend::testing

@@ -1,5 +1,6 @@
 // Helpers shared by the Jet provider tests: fixture paths, reading whole results,
-// failure messages, and scratch copies of fixtures in a temporary folder.
+// refreshing a table, failure messages, and scratch copies of fixtures in a temporary
+// folder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,22 +11,27 @@
 #include <vector>
 
 #include "data/Provider.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/TempFolder.h"
 
-namespace tiermend::data::jet::testing {
+namespace tiermend::testing {
 
 std::string fixture(const std::string& name);
 
 struct Result {
-  std::vector<ColumnInfo> columns;
+  std::vector<data::ColumnInfo> columns;
   std::string baseTable;
-  std::vector<std::vector<Value>> rows;
+  std::vector<std::vector<data::Value>> rows;
 };
 
-Result readAll(Session& session, const std::string& sql);
+Result readAll(data::Session& session, const std::string& sql);
 
 // The columns' names, in order.
-std::vector<std::string> namesOf(const std::vector<ColumnInfo>& columns);
+std::vector<std::string> namesOf(const std::vector<data::ColumnInfo>& columns);
+
+// Empties the target's table and fills it with every row of the source's table of the
+// same name, in one transaction, as the refresh step does; rolled back on a failure.
+void refreshTable(data::Session& target, data::Session& source, const std::string& table);
 
 // The message of the EngineError the action raises, or "(no failure)" when it raises none.
 std::string failureOf(const std::function<void()>& action);
@@ -40,7 +46,7 @@ class ScratchFolder {
   std::string path(const std::string& name) const { return folder_.file(name); }
 
  private:
-  ::tiermend::testing::TempFolder folder_;
+  TempFolder folder_;
 };
 
 // For tests that write: copies of fixtures in a scratch folder of the test's own.
@@ -55,13 +61,6 @@ class JetScratchTest : public ::testing::Test {
   ScratchFolder scratch;
 };
 
-std::vector<unsigned char> fileBytes(const std::string& path);
-void writeBytes(const std::string& path, const std::vector<unsigned char>& bytes);
-
-}  // namespace tiermend::data::jet::testing
-
-namespace tiermend::data::jet::testing {
-
 // Makes a test copy of a real file with one table stripped of its indexes: the index
 // entries and names are cut out of the table's definition page (a one-page
 // definition) and its counts set to 0, the way a definition without indexes reads. The
@@ -74,4 +73,4 @@ void removeIndexes(const std::string& path, const std::string& table,
 // removed, can be emptied and refilled whatever relationships the real file has.
 void removeRelationships(const std::string& path, const std::string& password = "");
 
-}  // namespace tiermend::data::jet::testing
+}  // namespace tiermend::testing

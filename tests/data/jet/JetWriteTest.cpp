@@ -15,25 +15,9 @@ using testing::failureOf;
 using testing::fixture;
 using testing::namesOf;
 using testing::readAll;
+using testing::refreshTable;
 
 const char* const kBracketTables[] = {"health_insu", "labor", "incom_rep", "retire"};
-
-// One refresh step as the tool runs it: in one transaction, empty the table and post
-// every source row.
-void refreshTable(Session& target, Session& source, const std::string& table) {
-  target.beginTransaction();
-  try {
-    target.execute("delete from " + table);
-    auto cursor = source.query("select * from " + table);
-    const auto names = namesOf(cursor->columns());
-    std::vector<Value> row;
-    while (cursor->fetch(row)) target.insert(table, names, row);
-    target.commit();
-  } catch (...) {
-    target.rollback();
-    throw;
-  }
-}
 
 void expectSameRows(const std::string& sourcePath, const std::string& targetPath,
                     const std::string& table, const std::string& sourcePassword = "") {

@@ -13,11 +13,11 @@
 #include "tests/support/ColumnTypeName.h"
 #include "tests/support/TestName.h"
 
-namespace tiermend::data::odbc {
+namespace tiermend::testing {
 
 struct KindCase {
   const char* column;
-  ColumnType type;
+  data::ColumnType type;
   int size;
   int precision;
   int scale;
@@ -30,19 +30,19 @@ inline void PrintTo(const KindCase& c, std::ostream* os) {
 
 // A case is named after its column.
 inline std::string kindCaseName(const ::testing::TestParamInfo<KindCase>& info) {
-  return tiermend::testing::testNameFrom(info.param.column);
+  return testNameFrom(info.param.column);
 }
 
 // Checks the case's column among the columns of a cursor on "SELECT * FROM kinds".
-inline void expectColumnKind(const std::unique_ptr<Cursor>& cursor, const KindCase& expected) {
+inline void expectColumnKind(const std::unique_ptr<data::Cursor>& cursor,
+                             const KindCase& expected) {
   ASSERT_NE(cursor, nullptr);
   EXPECT_EQ(cursor->baseTable(), "kinds");
-  const ColumnInfo* found = nullptr;
-  for (const ColumnInfo& column : cursor->columns())
+  const data::ColumnInfo* found = nullptr;
+  for (const data::ColumnInfo& column : cursor->columns())
     if (column.name == expected.column) found = &column;
   ASSERT_NE(found, nullptr) << expected.column;
-  EXPECT_EQ(tiermend::testing::columnTypeName(found->type),
-            tiermend::testing::columnTypeName(expected.type));
+  EXPECT_EQ(columnTypeName(found->type), columnTypeName(expected.type));
   EXPECT_EQ(found->size, expected.size);
   EXPECT_EQ(found->precision, expected.precision);
   EXPECT_EQ(found->scale, expected.scale);
@@ -51,4 +51,4 @@ inline void expectColumnKind(const std::unique_ptr<Cursor>& cursor, const KindCa
   EXPECT_FALSE(found->hidden);
 }
 
-}  // namespace tiermend::data::odbc
+}  // namespace tiermend::testing

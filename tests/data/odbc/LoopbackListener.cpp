@@ -1,3 +1,5 @@
+// The loopback stand-in for a SQL Server: a TCP listener that records a client's first
+// bytes, and a UDP responder that answers as the SQL Server Browser.
 #include "tests/data/odbc/LoopbackListener.h"
 
 #include <arpa/inet.h>

@@ -3,6 +3,7 @@
 
 #include "data/providers/odbc/OdbcConnectionText.h"
 #include "tests/support/TestName.h"
+#include "tests/support/TextCases.h"
 
 namespace tiermend::data::odbc {
 namespace {
@@ -43,17 +44,18 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST(OdbcAttributeValueTest, BracesOnlyValuesThatWouldChangeTheDivision) {
-  EXPECT_EQ(odbcAttributeValue("sa"), "sa");
-  EXPECT_EQ(odbcAttributeValue("p;w"), "{p;w}");
-  EXPECT_EQ(odbcAttributeValue("a;b}"), "{a;b}}}");
-  EXPECT_EQ(odbcAttributeValue("{x"), "{{x}");
-  EXPECT_EQ(odbcAttributeValue(" lead"), "{ lead}");
-  EXPECT_EQ(odbcAttributeValue("trail\t"), "{trail\t}");
-  EXPECT_EQ(odbcAttributeValue("a=b"), "a=b");
-  EXPECT_EQ(odbcAttributeValue("my dsn"), "my dsn");
-  EXPECT_EQ(odbcAttributeValue("x}"), "x}");
-  EXPECT_EQ(odbcAttributeValue(""), "");
-  EXPECT_EQ(odbcAttributeValue("薪資"), "薪資");
+  testing::expectEachText([](const std::string& text) { return odbcAttributeValue(text); },
+                          {{"sa", "sa"},
+                           {"p;w", "{p;w}"},
+                           {"a;b}", "{a;b}}}"},
+                           {"{x", "{{x}"},
+                           {" lead", "{ lead}"},
+                           {"trail\t", "{trail\t}"},
+                           {"a=b", "a=b"},
+                           {"my dsn", "my dsn"},
+                           {"x}", "x}"},
+                           {"", ""},
+                           {"薪資", "薪資"}});
 }
 
 TEST(DataSourceConnectionStringTest, PassesOnlyWhatTheStringGives) {

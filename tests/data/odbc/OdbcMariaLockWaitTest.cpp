@@ -11,6 +11,7 @@
 #include "data/EngineError.h"
 #include "data/LockWait.h"
 #include "data/providers/odbc/OdbcProvider.h"
+#include "tests/data/odbc/LaborRefresh.h"
 #include "tests/support/MariaTestDataSource.h"
 
 namespace tiermend::data::odbc {
@@ -35,16 +36,10 @@ class OdbcMariaLockWaitTest : public ::testing::Test {
 
   // What a refresh does to the table, in one transaction; the failure's text, or empty.
   static std::string replaceRows(Session& session) {
-    session.beginTransaction();
     try {
-      session.query("select * from labor");
-      session.execute("delete from labor");
-      session.insert("labor", {"grade", "note"},
-                     {Value{std::int64_t{2}}, Value{std::string("new")}});
-      session.commit();
+      testing::replaceLaborRows(session);
       return {};
     } catch (const EngineError& error) {
-      session.rollback();
       return error.what();
     }
   }

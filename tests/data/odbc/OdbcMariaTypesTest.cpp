@@ -16,6 +16,9 @@
 namespace tiermend::data::odbc {
 namespace {
 
+using testing::expectColumnKind;
+using testing::KindCase;
+using testing::kindCaseName;
 const char* kCreateAllTypes = R"(
 CREATE TABLE kinds (
   id integer AUTO_INCREMENT PRIMARY KEY,

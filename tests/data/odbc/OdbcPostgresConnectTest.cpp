@@ -14,6 +14,7 @@ namespace {
 
 using ::testing::HasSubstr;
 using ::testing::Not;
+using testing::OdbcPostgresTest;
 using ::testing::StartsWith;
 
 TEST_F(OdbcPostgresTest, DataSourceIsUsedWithUserAndCatalogFromTheString) {

@@ -13,18 +13,18 @@
 #include "data/providers/odbc/OdbcProvider.h"
 #include "tests/support/PgTestDataSource.h"
 
-namespace tiermend::data::odbc {
+namespace tiermend::testing {
 
 class OdbcPostgresTest : public ::testing::Test {
  protected:
-  std::unique_ptr<Session> open(const std::string& user = "postgres") {
-    return openSession(ConnectionString::parse(pg.oleDbConnectionString(user)));
+  std::unique_ptr<data::Session> open(const std::string& user = "postgres") {
+    return data::odbc::openSession(data::ConnectionString::parse(pg.oleDbConnectionString(user)));
   }
 
   // Every row of a query, read through the cursor.
-  static std::vector<std::vector<Value>> allRows(Cursor& cursor) {
-    std::vector<std::vector<Value>> rows;
-    std::vector<Value> row;
+  static std::vector<std::vector<data::Value>> allRows(data::Cursor& cursor) {
+    std::vector<std::vector<data::Value>> rows;
+    std::vector<data::Value> row;
     while (cursor.fetch(row)) rows.push_back(row);
     return rows;
   }
@@ -34,14 +34,14 @@ class OdbcPostgresTest : public ::testing::Test {
   static std::string engineMessage(Action action) {
     try {
       action();
-    } catch (const EngineError& error) {
+    } catch (const data::EngineError& error) {
       return error.what();
     }
     ADD_FAILURE() << "no EngineError was thrown";
     return {};
   }
 
-  testing::PgTestDataSource pg;
+  PgTestDataSource pg;
 };
 
-}  // namespace tiermend::data::odbc
+}  // namespace tiermend::testing

@@ -6,11 +6,14 @@
 #include <thread>
 
 #include "data/LockWait.h"
+#include "tests/data/odbc/LaborRefresh.h"
 #include "tests/data/odbc/OdbcPostgresFixture.h"
 
 namespace tiermend::data::odbc {
 namespace {
 
+using testing::OdbcPostgresTest;
+using testing::replaceLaborRows;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
@@ -33,21 +36,6 @@ class OdbcPostgresLockWaitTest : public OdbcPostgresTest {
     });
   }
 
-  // What a refresh does to the table, in one transaction.
-  static void replaceRows(Session& session) {
-    session.beginTransaction();
-    try {
-      session.query("select * from labor");
-      session.execute("delete from labor");
-      session.insert("labor", {"grade", "note"},
-                     {Value{std::int64_t{2}}, Value{std::string("new")}});
-      session.commit();
-    } catch (...) {
-      session.rollback();
-      throw;
-    }
-  }
-
   std::unique_ptr<Session> holder_;
   std::thread releaser_;
 };
@@ -56,7 +44,7 @@ TEST_F(OdbcPostgresLockWaitTest, ATableLockedForASecondIsWaitedFor) {
   auto session = open();
   const auto start = Clock::now();
   releaseAfter(1000ms);
-  replaceRows(*session);
+  replaceLaborRows(*session);
   EXPECT_GE(Clock::now() - start, 900ms);
   EXPECT_EQ(pg.psql("SELECT note FROM labor"), "new\n");
 }
@@ -66,14 +54,14 @@ TEST_F(OdbcPostgresLockWaitTest, ATableLockedForGoodEndsTheWaitWithAMessageNamin
   auto session = openSessionWithLockWait(
       ConnectionString::parse(pg.oleDbConnectionString("postgres")), kShortWaitSeconds);
   const auto start = Clock::now();
-  EXPECT_EQ(engineMessage([&] { replaceRows(*session); }), tableInUseMessage("labor"));
+  EXPECT_EQ(engineMessage([&] { replaceLaborRows(*session); }), tableInUseMessage("labor"));
   const auto waited = Clock::now() - start;
   EXPECT_GE(waited, std::chrono::milliseconds(kShortWaitSeconds * 1000 - 100));
   EXPECT_LT(waited, std::chrono::seconds(kShortWaitSeconds + 20));
   holder_->commit();
   EXPECT_EQ(pg.psql("SELECT note FROM labor"), "old\n");
   // The session is usable again once the lock is gone.
-  replaceRows(*session);
+  replaceLaborRows(*session);
   EXPECT_EQ(pg.psql("SELECT note FROM labor"), "new\n");
 }
 

@@ -5,6 +5,7 @@ namespace tiermend::data::odbc {
 namespace {
 
 using ::testing::HasSubstr;
+using testing::OdbcPostgresTest;
 
 class OdbcPostgresSessionTest : public OdbcPostgresTest {
  protected:

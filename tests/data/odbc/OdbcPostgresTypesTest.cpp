@@ -5,6 +5,10 @@
 namespace tiermend::data::odbc {
 namespace {
 
+using testing::expectColumnKind;
+using testing::KindCase;
+using testing::kindCaseName;
+using testing::OdbcPostgresTest;
 const char* kCreateAllTypes = R"(
 CREATE TABLE kinds (
   id serial PRIMARY KEY,

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "data/providers/odbc/OdbcRowQueue.h"
-#include "data/providers/odbc/OdbcSqlText.h"
 
 namespace tiermend::data::odbc {
 namespace {

@@ -6,7 +6,9 @@
 #include "data/providers/odbc/OdbcSqlText.h"
 #include "data/providers/odbc/OdbcText.h"
 #include "data/providers/odbc/OdbcValues.h"
+#include "data/value/QuotedName.h"
 #include "tests/support/TestName.h"
+#include "tests/support/TextCases.h"
 
 namespace tiermend::data::odbc {
 namespace {
@@ -48,11 +50,9 @@ TEST(DiagnosticTextTest, DropsPsqlOdbcsClosingLine) {
 }
 
 TEST(DecimalTextTest, NormalizesDriverForms) {
-  EXPECT_EQ(normalizedDecimal("12.3400"), "12.3400");
-  EXPECT_EQ(normalizedDecimal(".5"), "0.5");
-  EXPECT_EQ(normalizedDecimal("-.5"), "-0.5");
-  EXPECT_EQ(normalizedDecimal(" +7 "), "7");
-  EXPECT_EQ(normalizedDecimal("42."), "42");
+  testing::expectEachText(
+      [](const std::string& text) { return normalizedDecimal(text); },
+      {{"12.3400", "12.3400"}, {".5", "0.5"}, {"-.5", "-0.5"}, {" +7 ", "7"}, {"42.", "42"}});
 }
 
 TEST(StatementTextTest, QuotesIdentifiersWithTheDriversQuote) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "data/providers/sqlite/SqliteColumns.h"
-#include "data/providers/sqlite/SqliteValues.h"
 #include "data/value/Calendar.h"
 #include "data/value/IsoDateText.h"
 #include "tests/support/TestName.h"

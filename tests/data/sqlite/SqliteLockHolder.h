@@ -11,7 +11,7 @@
 
 #include "tests/data/sqlite/SqliteTestFiles.h"
 
-namespace tiermend::data::testing {
+namespace tiermend::testing {
 
 class SqliteLockHolder {
  public:
@@ -43,4 +43,4 @@ class SqliteLockHolder {
   std::thread releaser_;
 };
 
-}  // namespace tiermend::data::testing
+}  // namespace tiermend::testing

@@ -17,21 +17,12 @@ namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+using testing::failureMessageOf;
 using testing::SqliteFile;
 using testing::SqliteLockHolder;
-using testing::TempFolder;
-using ::tiermend::testing::failureMessageOf;
 
 class SqliteLockWaitTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    path_ = folder_.file("db.sqlite");
-    testing::createSqliteFile(path_,
-                              "CREATE TABLE t (n INTEGER, label TEXT);"
-                              "INSERT INTO t VALUES (1, 'old'), (2, 'old');");
-    session_ = openSession(path_);
-  }
-
   // What a refresh does to the table, in one transaction.
   void replaceRows() {
     session_->beginTransaction();
@@ -44,9 +35,11 @@ class SqliteLockWaitTest : public ::testing::Test {
 
   std::string labels() { return SqliteFile(path_).value("select group_concat(label) from t"); }
 
-  TempFolder folder_;
-  std::string path_;
-  std::unique_ptr<Session> session_;
+  const testing::ScratchSqliteFile file_{
+      "db.sqlite",
+      "CREATE TABLE t (n INTEGER, label TEXT); INSERT INTO t VALUES (1, 'old'), (2, 'old');"};
+  const std::string path_ = file_.path();
+  std::unique_ptr<Session> session_ = openSession(path_);
 };
 
 TEST_F(SqliteLockWaitTest, AWriteLockHeldForASecondIsWaitedFor) {

@@ -10,20 +10,12 @@
 namespace tiermend::data::sqlite {
 namespace {
 
+using testing::failureMessageOf;
 using testing::SqliteFile;
 using testing::TempFolder;
-using ::tiermend::testing::failureMessageOf;
 
 class SqliteProviderTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    path_ = folder_.file("db.sqlite");
-    testing::createSqliteFile(path_,
-                              "CREATE TABLE t (n INTEGER, label VARCHAR(10));"
-                              "INSERT INTO t VALUES (1, 'one'), (2, 'two'), (3, NULL);");
-    session_ = openSession(path_);
-  }
-
   std::vector<std::vector<Value>> readAll(const std::string& sql) {
     auto cursor = session_->query(sql);
     EXPECT_NE(cursor, nullptr);
@@ -33,9 +25,11 @@ class SqliteProviderTest : public ::testing::Test {
     return rows;
   }
 
-  TempFolder folder_;
-  std::string path_;
-  std::unique_ptr<Session> session_;
+  const testing::ScratchSqliteFile file_{"db.sqlite",
+                                         "CREATE TABLE t (n INTEGER, label VARCHAR(10));"
+                                         "INSERT INTO t VALUES (1, 'one'), (2, 'two'), (3, NULL);"};
+  const std::string path_ = file_.path();
+  std::unique_ptr<Session> session_ = openSession(path_);
 };
 
 TEST_F(SqliteProviderTest, WalksAResultForwardToItsEnd) {

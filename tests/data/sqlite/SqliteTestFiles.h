@@ -13,9 +13,7 @@
 
 #include "tests/support/TempFolder.h"
 
-namespace tiermend::data::testing {
-
-using TempFolder = ::tiermend::testing::TempFolder;
+namespace tiermend::testing {
 
 // A connection of the test's own, beside the one under test, to set up and check files.
 class SqliteFile {
@@ -86,4 +84,17 @@ inline void createSqliteFile(const std::string& path, const std::string& sql) {
   file.exec(sql);
 }
 
-}  // namespace tiermend::data::testing
+// A SQLite file made from statements in a temporary folder of its own, removed with it.
+class ScratchSqliteFile {
+ public:
+  ScratchSqliteFile(const std::string& name, const std::string& sql) : path_(folder_.file(name)) {
+    createSqliteFile(path_, sql);
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  TempFolder folder_;
+  std::string path_;
+};
+
+}  // namespace tiermend::testing

@@ -1,3 +1,4 @@
+// Building a Jet 4 index's pages from its sorted entries, leaves first, then node levels.
 #include "data/providers/jet/indexes/JetIndexBuilder.h"
 
 #include <algorithm>

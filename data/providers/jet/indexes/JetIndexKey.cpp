@@ -1,3 +1,4 @@
+// Encoding a row's key columns as the bytes of a Jet 4 index entry, kind by kind.
 #include "data/providers/jet/indexes/JetIndexKey.h"
 
 #include <bit>

@@ -1,3 +1,5 @@
+// Walking a Jet 4 index tree: its entries along the leaf chain, one key's rows from the
+// root, and a check of the whole tree that reports damaged or looping pages.
 #include "data/providers/jet/indexes/JetIndexReader.h"
 
 #include <algorithm>
