@@ -163,7 +163,7 @@ TEST(JetIndexTextKeyTest, KeysFollowTheTablesTheyAreGiven) {
   for (const auto& c : cases) {
     std::vector<std::uint8_t> out;
     appendGeneralLegacyTextKey(c.text, true, out, codes);
-    EXPECT_EQ(hex(out), c.key);
+    EXPECT_EQ(spacedHex(out), c.key);
   }
   // A table that ends early is damaged, and so is a line of unknown kind.
   EXPECT_THROW(codesWith({}, 0xFF), std::logic_error);
