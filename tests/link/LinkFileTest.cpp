@@ -16,6 +16,7 @@
 #include <ostream>
 #include <string>
 #include <thread>
+#include <tuple>
 
 #include "link/LinkFile.h"
 #include "platform/Exceptions.h"
@@ -76,9 +77,7 @@ TEST_P(LinkFieldsTable, TakesFieldsOrFails) {
     return;
   }
   const LinkFields f = read();
-  EXPECT_EQ(f.kind, c.kind);
-  EXPECT_EQ(f.password, c.password);
-  EXPECT_EQ(f.folder, c.folder);
+  EXPECT_EQ(std::tie(f.kind, f.password, f.folder), std::tie(c.kind, c.password, c.folder));
 }
 
 INSTANTIATE_TEST_SUITE_P(

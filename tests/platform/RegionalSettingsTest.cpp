@@ -3,6 +3,7 @@
 
 #include <ostream>
 #include <string>
+#include <tuple>
 
 #include "platform/RegionalSettings.h"
 #include "tests/support/TestName.h"
@@ -29,10 +30,8 @@ class LocaleFormats : public ::testing::TestWithParam<FormatCase> {};
 TEST_P(LocaleFormats, GiveTheSettings) {
   const FormatCase& c = GetParam();
   const RegionalSettings s = RegionalSettings::fromFormats(c.date, c.time, c.radix);
-  EXPECT_EQ(s.dateOrder, c.order);
-  EXPECT_EQ(s.dateSeparator, c.dateSeparator);
-  EXPECT_EQ(s.timeSeparator, c.timeSeparator);
-  EXPECT_EQ(s.decimalSeparator, c.decimalSeparator);
+  EXPECT_EQ(std::tie(s.dateOrder, s.dateSeparator, s.timeSeparator, s.decimalSeparator),
+            std::tie(c.order, c.dateSeparator, c.timeSeparator, c.decimalSeparator));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -59,11 +59,8 @@ PgTestDataSource::PgTestDataSource() : TestServer("tiermend_pg_") {
 }
 
 PgTestDataSource::~PgTestDataSource() {
-  try {
-    runPsql("postgres", "DROP DATABASE IF EXISTS " + database() + " WITH (FORCE);");
-  } catch (const std::exception&) {
-    // The server may already be gone; nothing else depends on the drop.
-  }
+  dropQuietly(
+      [this] { runPsql("postgres", "DROP DATABASE IF EXISTS " + database() + " WITH (FORCE);"); });
 }
 
 std::string PgTestDataSource::psql(const std::string& sql) const {

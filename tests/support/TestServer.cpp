@@ -59,6 +59,14 @@ void TestServer::installDataSource(const std::string& odbcinstIni, const std::st
   setenv("ODBCSYSINI", folder_.c_str(), 1);
 }
 
+void TestServer::dropQuietly(const std::function<void()>& drop) noexcept {
+  try {
+    drop();
+  } catch (const std::exception&) {
+    // The server may already be gone.
+  }
+}
+
 std::string TestServer::oleDbConnectionString(const std::string& user,
                                               const std::string& password) const {
   std::string text = "Provider=SQLOLEDB.1;";

@@ -17,10 +17,8 @@ namespace {
 using namespace testing;
 
 ColumnInfo decimalColumn(int precision, int scale, std::string name = "amount") {
-  ColumnInfo info = column(ColumnType::Decimal, std::move(name));
-  info.precision = precision;
-  info.scale = scale;
-  return info;
+  return {
+      .name = std::move(name), .type = ColumnType::Decimal, .precision = precision, .scale = scale};
 }
 
 TEST(FieldKinds, ChosenByTypeAndAttributes) {

@@ -16,10 +16,7 @@ const std::string kBig5PartTime = "\xB3\xA1\xA4\xC0\xA4\x75\xAE\xC9";  // 部分
 const std::string kBig5Bracket = "\xAF\xC5\xB6\x5A";                   // 級距 (距 ends in 'Z')
 
 ColumnInfo textColumn(int size, bool unicode, std::string name = "note") {
-  ColumnInfo info = column(ColumnType::Text, std::move(name));
-  info.size = size;
-  info.unicode = unicode;
-  return info;
+  return {.name = std::move(name), .type = ColumnType::Text, .size = size, .unicode = unicode};
 }
 
 TEST(TextField, ReadConvertsToTheCodePage) {

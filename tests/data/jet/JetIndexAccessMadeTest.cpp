@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <set>
 #include <stdexcept>
 
@@ -178,30 +179,14 @@ const std::uint8_t* numberBytes(std::span<const std::uint8_t> bytes, std::size_t
 
 // The key kind of an Access column type, if a key may hold it.
 std::optional<JetKeyKind> keyKind(std::uint8_t type) {
-  switch (type) {
-    case 0x01:
-      return JetKeyKind::YesNo;
-    case 0x02:
-      return JetKeyKind::Byte;
-    case 0x03:
-      return JetKeyKind::Integer;
-    case 0x04:
-      return JetKeyKind::Long;
-    case 0x05:
-      return JetKeyKind::Currency;
-    case 0x06:
-      return JetKeyKind::Single;
-    case 0x07:
-      return JetKeyKind::Double;
-    case 0x08:
-      return JetKeyKind::DateTime;
-    case 0x0A:
-      return JetKeyKind::Text;
-    case 0x0F:
-      return JetKeyKind::Guid;
-    default:
-      return std::nullopt;
-  }
+  static const std::map<std::uint8_t, JetKeyKind> kKinds = {
+      {0x01, JetKeyKind::YesNo},  {0x02, JetKeyKind::Byte},     {0x03, JetKeyKind::Integer},
+      {0x04, JetKeyKind::Long},   {0x05, JetKeyKind::Currency}, {0x06, JetKeyKind::Single},
+      {0x07, JetKeyKind::Double}, {0x08, JetKeyKind::DateTime}, {0x0A, JetKeyKind::Text},
+      {0x0F, JetKeyKind::Guid}};
+  const auto found = kKinds.find(type);
+  if (found == kKinds.end()) return std::nullopt;
+  return found->second;
 }
 
 // A column's bytes on a row: fixed columns at their offset, variable ones (even the

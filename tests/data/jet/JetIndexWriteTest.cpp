@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <map>
 
 #include "JetIndexedTables.h"
 #include "JetTestSupport.h"
@@ -97,25 +98,15 @@ JetKeyValue keyValueOf(JetKeyKind kind, const Value& value) {
   }
 }
 
+// The key kind of each column kind the fixtures' key columns have; any other is Long.
 JetKeyKind kindOf(const ColumnInfo& column) {
-  switch (column.type) {
-    case ColumnType::Currency:
-      return JetKeyKind::Currency;
-    case ColumnType::Text:
-      return JetKeyKind::Text;
-    case ColumnType::Int16:
-      return JetKeyKind::Integer;
-    case ColumnType::UInt8:
-      return JetKeyKind::Byte;
-    case ColumnType::Single:
-      return JetKeyKind::Single;
-    case ColumnType::Double:
-      return JetKeyKind::Double;
-    case ColumnType::Boolean:
-      return JetKeyKind::YesNo;
-    default:
-      return JetKeyKind::Long;
-  }
+  static const std::map<ColumnType, JetKeyKind> kKinds = {
+      {ColumnType::Currency, JetKeyKind::Currency}, {ColumnType::Text, JetKeyKind::Text},
+      {ColumnType::Int16, JetKeyKind::Integer},     {ColumnType::UInt8, JetKeyKind::Byte},
+      {ColumnType::Single, JetKeyKind::Single},     {ColumnType::Double, JetKeyKind::Double},
+      {ColumnType::Boolean, JetKeyKind::YesNo}};
+  const auto found = kKinds.find(column.type);
+  return found == kKinds.end() ? JetKeyKind::Long : found->second;
 }
 
 // The keys the table's rows call for under this index, in index order.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <set>
 #include <stdexcept>
+#include <utility>
 
 #include "data/providers/jet/format/ByteOrder.h"
 #include "data/providers/jet/indexes/JetIndexReader.h"
@@ -152,19 +153,20 @@ void addIndexes(const std::string& path, const std::string& table,
     appendName(names, index.name);
   }
 
-  ByteVector out(tdef.begin(), tdef.begin() + static_cast<long>(countsEnd));
-  out.insert(out.end(), counts.begin(), counts.end());
-  out.insert(out.end(), tdef.begin() + static_cast<long>(countsEnd),
-             tdef.begin() + static_cast<long>(realEnd));
-  out.insert(out.end(), realEntries.begin(), realEntries.end());
-  out.insert(out.end(), tdef.begin() + static_cast<long>(realEnd),
-             tdef.begin() + static_cast<long>(logicalEnd));
-  out.insert(out.end(), logicalEntries.begin(), logicalEntries.end());
-  out.insert(out.end(), tdef.begin() + static_cast<long>(logicalEnd),
-             tdef.begin() + static_cast<long>(namesEnd));
-  out.insert(out.end(), names.begin(), names.end());
-  out.insert(out.end(), tdef.begin() + static_cast<long>(namesEnd),
-             tdef.begin() + static_cast<long>(length));
+  // Each part of the old definition up to where it ends, then what the indexes add to it.
+  const std::pair<std::size_t, const ByteVector*> parts[] = {{countsEnd, &counts},
+                                                             {realEnd, &realEntries},
+                                                             {logicalEnd, &logicalEntries},
+                                                             {namesEnd, &names},
+                                                             {length, nullptr}};
+  ByteVector out;
+  std::size_t kept = 0;
+  for (const auto& [end, added] : parts) {
+    out.insert(out.end(), tdef.begin() + static_cast<long>(kept),
+               tdef.begin() + static_cast<long>(end));
+    if (added != nullptr) out.insert(out.end(), added->begin(), added->end());
+    kept = end;
+  }
   if (out.size() > pageSize) throw std::runtime_error("the definition no longer fits its page");
   putLittle(out, format.definitionLengthOffset, static_cast<std::uint32_t>(out.size()), 4);
   putLittle(out, format.indexCountOffset, static_cast<std::uint32_t>(logical + indexes.size()), 4);

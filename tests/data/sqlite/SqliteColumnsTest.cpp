@@ -2,6 +2,8 @@
 // number forms.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "data/providers/sqlite/SqliteColumns.h"
 #include "data/value/Calendar.h"
 #include "data/value/IsoDateText.h"
@@ -28,10 +30,9 @@ TEST_P(DeclaredTypeTest, MapsToColumnType) {
   const DeclaredCase& c = GetParam();
   ColumnInfo column;
   ASSERT_TRUE(columnFromDeclaredType(c.declared, column));
-  EXPECT_EQ(column.type, c.type);
-  EXPECT_EQ(column.size, c.size);
-  EXPECT_EQ(column.precision, c.precision);
-  EXPECT_EQ(column.scale, c.scale);
+  // Kind, size, precision and scale, compared together.
+  EXPECT_EQ(std::tie(column.type, column.size, column.precision, column.scale),
+            std::tie(c.type, c.size, c.precision, c.scale));
 }
 
 INSTANTIATE_TEST_SUITE_P(
