@@ -1,8 +1,8 @@
 // Opening Access files, and the Jet provider's place among the file formats.
 #include "data/providers/jet/JetProvider.h"
 
-#include "data/providers/jet/pages/JetHeader.h"
 #include "data/providers/jet/JetSession.h"
+#include "data/providers/jet/pages/JetHeader.h"
 
 namespace tiermend::data::jet {
 namespace {

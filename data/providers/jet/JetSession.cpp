@@ -3,10 +3,10 @@
 #include "data/providers/jet/JetSession.h"
 
 #include "data/EngineError.h"
-#include "data/providers/jet/read/JetCursor.h"
-#include "data/providers/jet/file/JetFileTransaction.h"
-#include "data/providers/jet/write/JetFileWriter.h"
 #include "data/providers/jet/JetStatement.h"
+#include "data/providers/jet/file/JetFileTransaction.h"
+#include "data/providers/jet/read/JetCursor.h"
+#include "data/providers/jet/write/JetFileWriter.h"
 
 namespace tiermend::data::jet {
 
