@@ -97,6 +97,20 @@
 //   A leaf entry is a key, then its row: the page (3 bytes) and row number (1), both
 //   big-endian. A node entry equals its child's last entry, then the child's page
 //   number (4, big-endian).
+//
+// Index key (the bytes entries are sorted by) [F][W]: for each key column in turn, a
+// flag byte (0x7F a value, 0x00 null), then the value, big-endian so that bytes sort as
+// values: whole numbers and currency in two's complement with the sign bit flipped;
+// Single and Double IEEE bits, positives with the sign bit flipped, negatives wholly
+// inverted; Yes 0x00, No 0xFF (Yes is -1 in Access); a GUID in runs of 8 bytes, each
+// followed by the count of its bytes that hold data, or 9 when another run follows. A
+// descending column's bytes, flag included, are all inverted. A key is at most 1800
+// bytes. Text in the General legacy sort order (locale 1033, version 0): the first 255
+// UTF-16 units without trailing spaces, each character's inline codes, 0x01, then
+// where any character has one, its accent bytes (0x02 for one without), then the flags
+// (0x80 and two bits a character), the flags' trailer FF 02 80 FF 80, then for each
+// unprintable character its position ((7 + 4 x slot) | 0x8000, big-endian), 0x06 and its
+// bytes; 0x00 ends the key text. A closing flag of 3 says nothing and is left out.
 #pragma once
 
 #include <cstddef>
@@ -443,5 +457,30 @@ inline constexpr std::size_t kIndexEntryRowPageSize = 3;
 inline constexpr std::size_t kIndexEntryRowSize = kIndexEntryRowPageSize + 1;
 inline constexpr std::size_t kIndexEntryChildSize = 4;
 inline constexpr std::uint32_t kMostIndexEntryRowPage = (1u << (8 * kIndexEntryRowPageSize)) - 1;
+
+// Index keys [F][W].
+inline constexpr std::uint8_t kKeyValueFlag = 0x7F;
+inline constexpr std::uint8_t kKeyNullFlag = 0x00;
+inline constexpr std::uint8_t kKeySignBit = 0x80;  // of the first byte of a number
+inline constexpr std::uint8_t kKeyYes = 0x00;
+inline constexpr std::uint8_t kKeyNo = 0xFF;
+inline constexpr std::size_t kKeyGuidRun = 8;
+inline constexpr std::uint8_t kKeyMoreRunsFollow = 9;
+inline constexpr std::size_t kMaxIndexKeyBytes = 1800;
+// Text keys in the General legacy sort order [F][W].
+inline constexpr std::uint16_t kGeneralLegacySortLocale = 1033;
+inline constexpr std::uint8_t kGeneralLegacySortVersion = 0;
+inline constexpr std::size_t kIndexedTextUnits = 255;
+inline constexpr std::uint8_t kTextKeyEndOfText = 0x01;
+inline constexpr std::uint8_t kTextKeyEndOfKey = 0x00;
+inline constexpr std::uint8_t kTextKeyNoAccent = 0x02;
+inline constexpr std::uint8_t kTextKeyFlagsByteStart = 0x80;
+inline constexpr std::uint8_t kTextKeyFlagsTrailer[] = {0xFF, 0x02, 0x80, 0xFF, 0x80};
+inline constexpr std::uint8_t kTextKeyFlagsBeforeUnprintable = 0xFF;
+inline constexpr std::uint8_t kTextKeyUnprintableMark = 0x06;
+inline constexpr std::uint8_t kTextKeyPlainFlag = 3;
+inline constexpr std::uint16_t kTextKeyUnprintablePositionFlag = 0x8000;
+inline constexpr std::size_t kTextKeyUnprintableFirstPosition = 7;
+inline constexpr std::size_t kTextKeyUnprintablePositionStep = 4;
 
 }  // namespace tiermend::data::jet

@@ -5,20 +5,11 @@
 #include <limits>
 
 #include "data/providers/jet/format/ByteOrder.h"
+#include "data/providers/jet/format/JetFormat.h"
 #include "data/providers/jet/indexes/JetIndexRefusal.h"
 
 namespace tiermend::data::jet {
 namespace {
-
-constexpr std::uint8_t kValueFlag = 0x7F;
-constexpr std::uint8_t kNullFlag = 0x00;
-// Yes sorts before No: True is -1 in Access.
-constexpr std::uint8_t kYes = 0x00;
-constexpr std::uint8_t kNo = 0xFF;
-// GUIDs are written in runs of eight bytes, each followed by a byte that says how many
-// of them hold data, or 9 when another run follows.
-constexpr std::size_t kGuidRun = 8;
-constexpr std::uint8_t kMoreRunsFollow = 9;
 
 // A reason a column's value cannot be encoded; the caller names the table and index.
 struct Unencodable {
@@ -50,7 +41,7 @@ std::int64_t wholeNumber(const JetKeyColumn& column, const JetKeyValue& value, s
 void appendSigned(std::vector<std::uint8_t>& out, std::int64_t value, std::size_t size) {
   const std::size_t start = out.size();
   appendBigEndian(out, static_cast<std::uint64_t>(value), size);
-  out[start] ^= 0x80;
+  out[start] ^= kKeySignBit;
 }
 
 // IEEE bits, big-endian: positives get their sign bit flipped, negatives every bit
@@ -58,8 +49,8 @@ void appendSigned(std::vector<std::uint8_t>& out, std::int64_t value, std::size_
 void appendFloating(std::vector<std::uint8_t>& out, std::uint64_t bits, std::size_t size) {
   const std::size_t start = out.size();
   appendBigEndian(out, bits, size);
-  if ((out[start] & 0x80) == 0) {
-    out[start] ^= 0x80;
+  if ((out[start] & kKeySignBit) == 0) {
+    out[start] ^= kKeySignBit;
   } else {
     invert(out, start);
   }
@@ -70,13 +61,13 @@ void appendGuid(std::vector<std::uint8_t>& out, const JetGuid& guid, bool ascend
   const auto& s = guid.stored;
   const std::array<std::uint8_t, 16> bytes = {s[3], s[2], s[1],  s[0],  s[5],  s[4],  s[7],  s[6],
                                               s[8], s[9], s[10], s[11], s[12], s[13], s[14], s[15]};
-  for (std::size_t run = 0; run < bytes.size(); run += kGuidRun) {
+  for (std::size_t run = 0; run < bytes.size(); run += kKeyGuidRun) {
     const std::size_t start = out.size();
-    out.insert(out.end(), bytes.begin() + run, bytes.begin() + run + kGuidRun);
-    const bool last = run + kGuidRun == bytes.size();
+    out.insert(out.end(), bytes.begin() + run, bytes.begin() + run + kKeyGuidRun);
+    const bool last = run + kKeyGuidRun == bytes.size();
     if (!ascending) invert(out, start);
     // The length byte of the last run is inverted with its data, the others are not.
-    const std::uint8_t length = last ? kGuidRun : kMoreRunsFollow;
+    const std::uint8_t length = last ? kKeyGuidRun : kKeyMoreRunsFollow;
     out.push_back(last && !ascending ? static_cast<std::uint8_t>(~length) : length);
   }
 }
@@ -132,12 +123,12 @@ void appendColumn(std::vector<std::uint8_t>& out, const JetKeyColumn& column,
   // A Yes/No column cannot be null; a missing value counts as No.
   if (column.kind == JetKeyKind::YesNo) {
     const bool yes = isNull ? false : valueOf<bool>(column, value);
-    out.push_back(column.ascending ? kValueFlag : static_cast<std::uint8_t>(~kValueFlag));
-    const std::uint8_t byte = yes ? kYes : kNo;
+    out.push_back(column.ascending ? kKeyValueFlag : static_cast<std::uint8_t>(~kKeyValueFlag));
+    const std::uint8_t byte = yes ? kKeyYes : kKeyNo;
     out.push_back(column.ascending ? byte : static_cast<std::uint8_t>(~byte));
     return;
   }
-  const std::uint8_t flag = isNull ? kNullFlag : kValueFlag;
+  const std::uint8_t flag = isNull ? kKeyNullFlag : kKeyValueFlag;
   out.push_back(column.ascending ? flag : static_cast<std::uint8_t>(~flag));
   if (isNull) return;
   if (column.kind == JetKeyKind::Guid) {

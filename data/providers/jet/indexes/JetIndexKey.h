@@ -29,10 +29,10 @@ struct JetIndexShape {
   std::vector<JetKeyColumn> columns;
 };
 
-// An index holds at most the columns a real-index entry names, and a key at most this
-// many bytes, so that two entries of the largest key always fit one index page.
+// An index holds at most the columns a real-index entry names, and a key at most
+// kMaxIndexKeyBytes (JetFormat.h), so that two entries of the largest key always fit one
+// index page.
 constexpr auto kMaxIndexColumns = static_cast<std::size_t>(kIndexColumnSlots);
-constexpr std::size_t kMaxIndexKeyBytes = 1800;
 
 // Refuses (JetIndexRefusal) an index whose keys this program cannot encode whatever the
 // rows hold: no columns or too many, a text column in a sort order other than General

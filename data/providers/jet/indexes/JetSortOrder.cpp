@@ -10,17 +10,6 @@
 namespace tiermend::data::jet {
 namespace {
 
-constexpr std::uint8_t kEndOfText = 0x01;
-constexpr std::uint8_t kEndOfKey = 0x00;
-// The extra byte of a character without an accent, where a later one has one.
-constexpr std::uint8_t kNoAccent = 0x02;
-constexpr std::uint8_t kFlagsByteStart = 0x80;
-constexpr std::uint8_t kFlagsTrailer[] = {0xFF, 0x02, 0x80, 0xFF, 0x80};
-constexpr std::uint8_t kFlagsBeforeUnprintable = 0xFF;
-constexpr std::uint8_t kUnprintableMark = 0x06;
-// A flag of 3 at the end of the flags says nothing and is left out.
-constexpr std::uint8_t kPlainFlag = 3;
-
 // The part of a value a text key holds: its first 255 units without trailing spaces.
 std::u16string_view indexedPart(std::u16string_view text) {
   text = text.substr(0, kIndexedTextUnits);
@@ -51,20 +40,20 @@ class KeyTail {
   // Some characters carry a flag; once one has, the flags part is written even when
   // every flag is left out.
   void appendTo(std::vector<std::uint8_t>& out) {
-    while (!extra_.empty() && extra_.back() <= kNoAccent) extra_.pop_back();
-    while (!flags_.empty() && flags_.back() == kPlainFlag) flags_.pop_back();
+    while (!extra_.empty() && extra_.back() <= kTextKeyNoAccent) extra_.pop_back();
+    while (!flags_.empty() && flags_.back() == kTextKeyPlainFlag) flags_.pop_back();
     const bool hasFlags = flagsSeen_;
     const bool hasUnprintable = !unprintable_.empty();
     out.insert(out.end(), extra_.begin(), extra_.end());
     if (!hasFlags && !hasUnprintable) return;
-    out.push_back(kEndOfText);
-    out.push_back(kEndOfText);
+    out.push_back(kTextKeyEndOfText);
+    out.push_back(kTextKeyEndOfText);
     if (hasFlags) {
       appendFlags(out);
-      if (hasUnprintable) out.push_back(kFlagsBeforeUnprintable);
+      if (hasUnprintable) out.push_back(kTextKeyFlagsBeforeUnprintable);
     }
     if (hasUnprintable) {
-      out.push_back(kEndOfText);
+      out.push_back(kTextKeyEndOfText);
       out.insert(out.end(), unprintable_.begin(), unprintable_.end());
     }
   }
@@ -73,7 +62,7 @@ class KeyTail {
   void addExtra(const JetCharCode& code, std::size_t position) {
     extraStarted_ = true;
     if (extraChars_ < position) {
-      extra_.insert(extra_.end(), position - extraChars_, kNoAccent);
+      extra_.insert(extra_.end(), position - extraChars_, kTextKeyNoAccent);
       extraChars_ = position;
     }
     if (!code.extraBytes.empty()) {
@@ -95,9 +84,11 @@ class KeyTail {
     std::size_t slot = position;
     if (extraStarted_) slot = extra_.size() + (position - extraChars_) - leadingModifiers_;
     std::uint8_t mark[2];
-    storeBig(mark, sizeof mark, (7 + 4 * slot) | 0x8000);
+    storeBig(mark, sizeof mark,
+             (kTextKeyUnprintableFirstPosition + kTextKeyUnprintablePositionStep * slot) |
+                 kTextKeyUnprintablePositionFlag);
     unprintable_.insert(unprintable_.end(), std::begin(mark), std::end(mark));
-    unprintable_.push_back(kUnprintableMark);
+    unprintable_.push_back(kTextKeyUnprintableMark);
     unprintable_.insert(unprintable_.end(), code.unprintableBytes.begin(),
                         code.unprintableBytes.end());
   }
@@ -105,13 +96,13 @@ class KeyTail {
   // Three flags to a byte, two bits each, below a fixed top bit.
   void appendFlags(std::vector<std::uint8_t>& out) const {
     for (std::size_t i = 0; i < flags_.size(); i += 3) {
-      std::uint8_t packed = kFlagsByteStart;
+      std::uint8_t packed = kTextKeyFlagsByteStart;
       for (std::size_t j = 0; j < 3 && i + j < flags_.size(); ++j) {
         packed |= static_cast<std::uint8_t>(flags_[i + j] << ((2 - j) * 2));
       }
       out.push_back(packed);
     }
-    out.insert(out.end(), std::begin(kFlagsTrailer), std::end(kFlagsTrailer));
+    out.insert(out.end(), std::begin(kTextKeyFlagsTrailer), std::end(kTextKeyFlagsTrailer));
   }
 
   std::vector<std::uint8_t> extra_;
@@ -156,13 +147,13 @@ void appendGeneralLegacyTextKey(std::u16string_view text, bool ascending,
     }
     tail.add(code, position);
   }
-  out.push_back(kEndOfText);
+  out.push_back(kTextKeyEndOfText);
   tail.appendTo(out);
   if (!ascending) {
-    out.push_back(kEndOfKey);
+    out.push_back(kTextKeyEndOfKey);
     for (std::size_t i = start; i < out.size(); ++i) out[i] = static_cast<std::uint8_t>(~out[i]);
   }
-  out.push_back(kEndOfKey);
+  out.push_back(kTextKeyEndOfKey);
 }
 
 }  // namespace tiermend::data::jet

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "data/providers/jet/format/JetFormat.h"
 #include "data/providers/jet/indexes/JetSortOrderCodes.h"
 
 namespace tiermend::data::jet {
@@ -19,7 +20,9 @@ struct JetSortOrder {
   std::uint16_t localeId = 0;
   std::uint8_t version = 0;
 
-  static constexpr JetSortOrder generalLegacy() { return {1033, 0}; }
+  static constexpr JetSortOrder generalLegacy() {
+    return {kGeneralLegacySortLocale, kGeneralLegacySortVersion};
+  }
   bool operator==(const JetSortOrder&) const = default;
   // "General (legacy, 1033)" for the order we know, the numbers for any other.
   std::string describe() const;
@@ -31,8 +34,8 @@ class JetUncoveredText : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Text keys hold at most this many UTF-16 units of a value; the rest is not indexed.
-constexpr std::size_t kIndexedTextUnits = 255;
+// Text keys hold at most kIndexedTextUnits (JetFormat.h) UTF-16 units of a value; the
+// rest is not indexed.
 
 // Appends the key bytes of a non-null text value (everything after the column's flag
 // byte) in the General legacy order, ascending or descending. Throws JetUncoveredText
