@@ -458,6 +458,24 @@ inline constexpr std::size_t kIndexEntryRowSize = kIndexEntryRowPageSize + 1;
 inline constexpr std::size_t kIndexEntryChildSize = 4;
 inline constexpr std::uint32_t kMostIndexEntryRowPage = (1u << (8 * kIndexEntryRowPageSize)) - 1;
 
+// Values in rows [H][F][W]: Currency a 64-bit count of ten-thousandths; Decimal a sign
+// byte (not 0: negative; written 0x80) and the unscaled integer as four 32-bit words,
+// the most significant first. Jet 4 text may be compressed: FF FE, then one byte a
+// character; Access compresses at most 1024 characters. Jet 3 text is in the file's code
+// page, Windows-1252 where the header gives none.
+inline constexpr int kCurrencyScale = 4;
+inline constexpr std::uint8_t kDecimalNegative = 0x80;
+inline constexpr int kDecimalWords = 4;
+inline constexpr std::size_t kDecimalWordsStart = 1;
+inline constexpr std::uint8_t kCompressedTextMark[] = {0xFF, 0xFE};
+inline constexpr std::size_t kMostCompressedCharacters = 1024;
+inline constexpr unsigned kJet3DefaultCodePage = 1252;
+// A table has at most 255 columns; a row counts deleted ones too, up to this many [H].
+inline constexpr int kMostRowColumns = 0xFFFF;
+// The system tables this engine reads [H][F].
+inline constexpr const char* kCatalogueTable = "MSysObjects";
+inline constexpr const char* kRelationshipsTable = "MSysRelationships";
+
 // Index keys [F][W].
 inline constexpr std::uint8_t kKeyValueFlag = 0x7F;
 inline constexpr std::uint8_t kKeyNullFlag = 0x00;

@@ -12,8 +12,6 @@ namespace tiermend::data::jet {
 
 namespace {
 
-constexpr const char* kRelationshipsTable = "MSysRelationships";
-
 std::string textOf(const Value& value) {
   const auto* text = std::get_if<std::string>(&value);
   return text != nullptr ? *text : std::string();

@@ -12,8 +12,6 @@ namespace tiermend::data::jet {
 
 namespace {
 
-constexpr const char* kCatalogueName = "MSysObjects";
-
 [[noreturn]] void damagedCatalogue(const std::string& file, const std::string& what) {
   throw damagedFile(file, "its list of tables " + what);
 }
@@ -68,7 +66,7 @@ std::vector<JetCatalogEntry> readCatalogue(const JetPageStore& pages, const JetF
   const CatalogueColumn flags = catalogueColumn(table, "Flags", kJetInt32, text, file);
 
   std::vector<JetCatalogEntry> entries;
-  JetRowWalk walk(pages, format, table, kCatalogueName, file, false);
+  JetRowWalk walk(pages, format, table, kCatalogueTable, file, false);
   JetRowSplitter splitter(table, format);
   std::vector<JetField> fields;
   JetRowSpan row;

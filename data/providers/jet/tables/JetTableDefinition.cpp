@@ -11,9 +11,6 @@ namespace tiermend::data::jet {
 
 namespace {
 
-// A Jet table has at most 255 columns; rows count deleted ones too, up to this many.
-constexpr int kMostRowColumns = 0xFFFF;
-
 [[noreturn]] void damaged(const std::string& what) {
   throw JetDefinitionError(what);
 }

@@ -2,6 +2,7 @@
 #include "data/providers/jet/values/JetTextCodec.h"
 
 #include "data/EngineError.h"
+#include "data/providers/jet/format/JetFormat.h"
 #include "data/value/Utf16.h"
 #include "platform/CodePage.h"
 
@@ -9,16 +10,8 @@ namespace tiermend::data::jet {
 
 namespace {
 
-// Jet 3 files made on Western European systems, and those that give no code page.
-constexpr unsigned kDefaultCodePage = 1252;
-// The two bytes that open a compressed Jet 4 text value.
-constexpr std::uint8_t kCompressedMark[] = {0xFF, 0xFE};
-// Compressed text longer than this is stored uncompressed, as Access does.
-constexpr std::size_t kMostCompressedCharacters = 1024;
-
 std::string utf16leToUtf8(const std::uint8_t* data, std::size_t size) {
-  return utf16ToUtf8(
-      size / 2, [data](std::size_t i) -> char32_t { return data[2 * i] | (data[2 * i + 1] << 8); });
+  return utf16ToUtf8(size / 2, [data](std::size_t i) -> char32_t { return loadU16(data + 2 * i); });
 }
 
 // The UTF-16LE bytes of compressed text (after its mark).
@@ -55,14 +48,13 @@ bool compressible(const std::u16string& units) {
 
 void appendUtf16le(const std::u16string& units, bool compress, std::vector<std::uint8_t>& out) {
   if (compress && compressible(units)) {
-    out.insert(out.end(), std::begin(kCompressedMark), std::end(kCompressedMark));
+    out.insert(out.end(), std::begin(kCompressedTextMark), std::end(kCompressedTextMark));
     for (char16_t unit : units) out.push_back(static_cast<std::uint8_t>(unit));
     return;
   }
-  for (char16_t unit : units) {
-    out.push_back(static_cast<std::uint8_t>(unit));
-    out.push_back(static_cast<std::uint8_t>(unit >> 8));
-  }
+  const std::size_t start = out.size();
+  out.resize(start + 2 * units.size());
+  for (std::size_t i = 0; i < units.size(); ++i) storeU16(out.data() + start + 2 * i, units[i]);
 }
 
 [[noreturn]] void tooLong(const std::string& column) {
@@ -72,11 +64,11 @@ void appendUtf16le(const std::u16string& units, bool compress, std::vector<std::
 }  // namespace
 
 JetTextCodec::JetTextCodec(bool jet3, unsigned codePage)
-    : jet3_(jet3), codePage_(codePage != 0 ? codePage : kDefaultCodePage) {}
+    : jet3_(jet3), codePage_(codePage != 0 ? codePage : kJet3DefaultCodePage) {}
 
 std::string JetTextCodec::decode(const std::uint8_t* data, std::size_t size) const {
   if (jet3_) return fromCodePage(data, size);
-  if (size >= 2 && data[0] == kCompressedMark[0] && data[1] == kCompressedMark[1]) {
+  if (size >= 2 && data[0] == kCompressedTextMark[0] && data[1] == kCompressedTextMark[1]) {
     const auto units = decompress(data + 2, size - 2);
     return utf16leToUtf8(units.data(), units.size());
   }

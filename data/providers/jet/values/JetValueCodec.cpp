@@ -117,18 +117,17 @@ using LargeNumberKind = WholeNumberKind<std::int64_t>;
 // Currency: a 64-bit count of ten-thousandths, exact decimal text with 4 decimals;
 // values are rounded half away from zero to 4 decimals.
 struct CurrencyKind {
-  static constexpr int kScale = 4;
   static Value decode(const Codec&, const std::uint8_t* at, std::size_t) {
     const std::int64_t units = loadI64(at);
     const bool negative = units < 0;
     // Negated through the unsigned type so that the most negative value stays exact.
     const std::uint64_t magnitude =
         negative ? ~static_cast<std::uint64_t>(units) + 1 : static_cast<std::uint64_t>(units);
-    return Decimal{decimalFromScaled(magnitude, kScale, negative)};
+    return Decimal{decimalFromScaled(magnitude, kCurrencyScale, negative)};
   }
   static std::int64_t units(const Codec& codec, const Value& value) {
     const std::string text = decimalTextOf(value);
-    const JetScaledDecimal number = scaled(codec, text, kScale);
+    const JetScaledDecimal number = scaled(codec, text, kCurrencyScale);
     const unsigned __int128 limit =
         static_cast<unsigned __int128>(INT64_MAX) + (number.negative ? 1 : 0);
     if (number.magnitude > limit) badValue(text, codec);
@@ -212,21 +211,19 @@ struct GuidKind {
 // words, the most significant first; exact text with the column's scale. Values are
 // rounded half away from zero to that scale; more than precision digits are refused.
 struct DecimalKind {
-  static constexpr std::uint8_t kNegative = 0x80;
-  static constexpr int kWords = 4;
   static Value decode(const Codec& codec, const std::uint8_t* at, std::size_t) {
     unsigned __int128 magnitude = 0;
-    for (int word = 0; word < kWords; ++word)
-      magnitude = magnitude << 32 | loadU32(at + 1 + 4 * word);
+    for (int word = 0; word < kDecimalWords; ++word)
+      magnitude = magnitude << 32 | loadU32(at + kDecimalWordsStart + 4 * word);
     return Decimal{decimalFromScaled(magnitude, codec.column().scale, at[0] != 0)};
   }
   static void store(const Codec& codec, const Value& value, std::uint8_t* at) {
     const std::string text = decimalTextOf(value);
     const JetScaledDecimal number = scaled(codec, text, codec.column().scale);
     if (number.digits > codec.column().precision) badValue(text, codec);
-    at[0] = number.negative && number.magnitude != 0 ? kNegative : 0x00;
-    for (int word = 0; word < kWords; ++word) {
-      storeU32(at + 1 + 4 * word,
+    at[0] = number.negative && number.magnitude != 0 ? kDecimalNegative : 0x00;
+    for (int word = 0; word < kDecimalWords; ++word) {
+      storeU32(at + kDecimalWordsStart + 4 * word,
                static_cast<std::uint32_t>(number.magnitude >> (32 * (3 - word))));
     }
   }
