@@ -214,6 +214,8 @@ inline constexpr std::uint32_t kMostPagesInFile = pageOfPointer(UINT32_MAX);
 
 // Jet 3 rows: one jump-table entry for every full stretch of this many bytes [H][F].
 inline constexpr std::size_t kJet3JumpStride = 256;
+// The packer writes a jump-table entry past the row's last variable start as this [W].
+inline constexpr std::uint8_t kJet3UnusedJump = 0xFF;
 
 // The owner field of long-value pages: "LVAL" [H][F].
 inline constexpr std::uint32_t kLongValueOwner = 0x4C41564C;

@@ -152,9 +152,9 @@ void JetRowPacker::finishJet3(std::size_t nullMaskBytes) {
   const std::size_t entries = varStarts_.size() - 1;
   const std::size_t withoutJumps = row_.size() + entries + 1 + 1 + nullMaskBytes;
   std::size_t jumps = 0;
-  while ((withoutJumps + jumps - 1) / 256 > jumps) ++jumps;
+  while ((withoutJumps + jumps - 1) / kJet3JumpStride > jumps) ++jumps;
   const std::size_t endOfData = varStarts_.back();
-  const std::size_t realJumps = endOfData / 256;
+  const std::size_t realJumps = endOfData / kJet3JumpStride;
   if (realJumps > jumps) {
     throw EngineError("Internal error: the Jet 3 row layout of table '" + table_ +
                       "' does not add up.");
@@ -162,11 +162,11 @@ void JetRowPacker::finishJet3(std::size_t nullMaskBytes) {
   for (std::size_t k = 0; k <= entries; ++k) {
     row_.push_back(static_cast<std::uint8_t>(varStarts_[entries - k] & 0xFF));
   }
-  // The jump table is stored last entry first, unused entries as 0xFF.
-  std::vector<std::uint8_t> table(jumps, 0xFF);
+  // The jump table is stored last entry first.
+  std::vector<std::uint8_t> table(jumps, kJet3UnusedJump);
   for (std::size_t j = 0; j < realJumps; ++j) {
     std::size_t first = 0;
-    while (first <= entries && varStarts_[first] < (j + 1) * 256) ++first;
+    while (first <= entries && varStarts_[first] < (j + 1) * kJet3JumpStride) ++first;
     table[j] = static_cast<std::uint8_t>(first);
   }
   for (std::size_t k = 0; k < jumps; ++k) row_.push_back(table[jumps - 1 - k]);
