@@ -227,6 +227,27 @@ TEST(JetTextCodecTest, Jet3TextIsInTheDatabasesCodePage) {
   EXPECT_EQ(bytes, Bytes{0xE9});
 }
 
+// A damaged Jet 3 header may name any code page: text in one this machine cannot convert
+// is refused as the engine's failure (the file then fails to open with it), whether a
+// value, a name or the password is read, or text is written.
+TEST(JetTextCodecTest, ACodePageWithoutAConversionIsTheEnginesFailure) {
+  const JetTextCodec unknown(true, 17019);
+  const std::uint8_t stored[] = {'a'};
+  const char* expected =
+      "The database's text is in code page 17019, which this program cannot convert.";
+  for (int direction = 0; direction < 3; ++direction) {
+    try {
+      Bytes bytes;
+      if (direction == 0) unknown.decode(stored, 1);
+      if (direction == 1) unknown.decodeName(stored, 1);
+      if (direction == 2) unknown.encode("a", false, 10, "f", bytes);
+      ADD_FAILURE() << "direction " << direction << " converted text in an unknown code page";
+    } catch (const EngineError& error) {
+      EXPECT_STREQ(error.what(), expected) << "direction " << direction;
+    }
+  }
+}
+
 // Values may be compressed; names and the password are plain UTF-16LE, whatever their
 // first bytes.
 TEST(JetTextCodecTest, Jet4NamesAreNeverDecompressed) {

@@ -94,16 +94,34 @@ std::u16string JetTextCodec::utf16(const std::string& text) const {
   return utf8ToUtf16<char16_t>(text);
 }
 
+// A header may name a code page this machine has no conversion for (a damaged file
+// names any number): that is the file's failure, reported as the engine's, never an
+// exception the provider does not expect.
+template <class Convert>
+std::string JetTextCodec::inCodePage(Convert convert) const {
+  try {
+    return convert(CodePage(codePage_));
+  } catch (const EngineError&) {
+    throw;
+  } catch (const std::runtime_error&) {
+    throw EngineError("The database's text is in code page " + std::to_string(codePage_) +
+                      ", which this program cannot convert.");
+  }
+}
+
 std::string JetTextCodec::fromCodePage(const std::uint8_t* data, std::size_t size) const {
   if (size == 0) return {};
-  return CodePage(codePage_).toUtf8(std::string_view(reinterpret_cast<const char*>(data), size));
+  return inCodePage([&](const CodePage& codePage) {
+    return codePage.toUtf8(std::string_view(reinterpret_cast<const char*>(data), size));
+  });
 }
 
 // Text the code page cannot hold would read back as other text ('?' in its place).
 void JetTextCodec::encodeInCodePage(const std::string& text, std::size_t mostBytes,
                                     const std::string& column,
                                     std::vector<std::uint8_t>& out) const {
-  const std::string bytes = CodePage(codePage_).fromUtf8(text);
+  const std::string bytes =
+      inCodePage([&](const CodePage& codePage) { return codePage.fromUtf8(text); });
   const auto* stored = reinterpret_cast<const std::uint8_t*>(bytes.data());
   if (fromCodePage(stored, bytes.size()) != text) {
     throw EngineError("The text for field '" + column +

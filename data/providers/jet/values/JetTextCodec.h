@@ -47,6 +47,8 @@ class JetTextCodec {
   std::u16string utf16(const std::string& text) const;
 
  private:
+  template <class Convert>
+  std::string inCodePage(Convert convert) const;
   std::string fromCodePage(const std::uint8_t* data, std::size_t size) const;
   void encodeInCodePage(const std::string& text, std::size_t mostBytes, const std::string& column,
                         std::vector<std::uint8_t>& out) const;
