@@ -14,6 +14,27 @@ CommandLine::Action actionOf(std::string_view argument) {
   return CommandLine::Action::Refused;
 }
 
+// Where the run shows its outcome, and where its record goes, on this platform.
+std::string runText() {
+#ifdef _WIN32
+  return "It prints the completion message on standard output, or the error on standard\n"
+         "error, and waits for nothing.\n";
+#else
+  return "With a screen the run shows its completion message or error box in a window.\n"
+         "Without one (no DISPLAY or WAYLAND_DISPLAY that can be opened, or QT_QPA_PLATFORM\n"
+         "offscreen or minimal) it prints the completion message on standard output, or\n"
+         "the error on standard error, and waits for nothing.\n";
+#endif
+}
+
+std::string logText() {
+#ifdef _WIN32
+  return "Every run is recorded in the\nApplication event log (source tiermend).\n";
+#else
+  return "Every run is recorded in the system log (tag tiermend).\n";
+#endif
+}
+
 }  // namespace
 
 CommandLine parseCommandLine(int argc, const char* const* argv) {
@@ -34,11 +55,8 @@ std::string helpText() {
          "Refreshes the salary-bracket tables health_insu, labor, incom_rep and retire of the\n"
          "database that ./Link.txt names, from the update package ./tiermenddb.mdb.\n"
          "\n"
-         "With a screen the run shows its completion message or error box in a window.\n"
-         "Without one (no DISPLAY or WAYLAND_DISPLAY that can be opened, or QT_QPA_PLATFORM\n"
-         "offscreen or minimal) it prints the completion message on standard output, or\n"
-         "the error on standard error, and waits for nothing.\n"
-         "\n"
+         "\n" +
+         runText() + "\n" +
          "  --check    do the whole run, then roll every table back: print each table's\n"
          "             rows it would replace and rows it would write, or the failure the\n"
          "             run would report; nothing is changed\n"
@@ -46,7 +64,8 @@ std::string helpText() {
          "  --version  print the version\n"
          "\n"
          "Exit status: 0 when the run (or check) completed, 1 when it failed, 2 for an\n"
-         "argument it does not know. Every run is recorded in the system log (tag tiermend).\n";
+         "argument it does not know. " +
+         logText();
 }
 
 std::string versionText() {

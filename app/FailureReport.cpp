@@ -13,6 +13,7 @@
 #include "app/AppTitle.h"
 #include "app/FullStop.h"
 #include "platform/Exceptions.h"
+#include "platform/File.h"
 
 namespace tiermend::app {
 namespace {
@@ -26,9 +27,7 @@ std::string demangle(const std::type_info* type) {
 }
 
 std::string moduleFileName() {
-  const std::string path = executablePath();
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+  return lastPartOfPath(executablePath());
 }
 
 }  // namespace

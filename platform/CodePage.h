@@ -14,13 +14,16 @@ class CodePage {
 
   explicit CodePage(unsigned id = kUtf8) : id_(id) {}
 
-  // The code page of the process locale. The caller sets the locale first
-  // (setlocale(LC_ALL, "")); the C/POSIX locale counts as UTF-8.
+  // The ANSI code page in force. On POSIX systems, that of the process locale (the
+  // caller sets the locale first with setlocale(LC_ALL, "")); the C/POSIX locale counts
+  // as UTF-8. On Windows, the LOCALE_IDEFAULTANSICODEPAGE of the thread's locale, or
+  // GetACP() where that item is not a number.
   static CodePage fromProcessLocale();
   // The code page for a codeset name as nl_langinfo(CODESET) reports it.
   static CodePage fromCodeset(std::string_view codeset);
 
   unsigned id() const { return id_; }
+  // Whether the byte starts a two-byte character (on Windows, by GetCPInfo's ranges).
   bool isLeadByte(unsigned char byte) const;
   // Byte length of the character that starts at text[pos] (1 or 2).
   size_t charLength(std::string_view text, size_t pos) const;
@@ -36,8 +39,5 @@ class CodePage {
  private:
   unsigned id_;
 };
-
-// The iconv name of a code page ("CP950", "UTF-8", ...).
-std::string iconvName(unsigned codePage);
 
 }  // namespace tiermend

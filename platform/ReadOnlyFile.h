@@ -1,6 +1,8 @@
-// A regular file opened for reading only, as an existing file only, closed by its
-// destructor. Pipes, devices and sockets are refused when opened, without waiting.
-// Failures carry the Windows error code that the tool's messages are keyed on.
+// A regular file opened for reading only, as an existing file only, sharing read access
+// only, closed by its destructor. Pipes, devices and sockets are refused when opened,
+// without waiting. Failures carry the Windows error code that the tool's messages are
+// keyed on: on Windows the system's own (CreateFileA, ReadFile, CloseHandle with
+// GetLastError), elsewhere the code that errno maps to.
 #pragma once
 
 #include <cstddef>
@@ -9,8 +11,10 @@
 
 namespace tiermend {
 
+#ifndef _WIN32
 // The Windows error code for an errno value.
 int windowsErrorFromErrno(int errnoValue);
+#endif
 
 class ReadOnlyFile {
  public:
@@ -32,7 +36,8 @@ class ReadOnlyFile {
   std::uint64_t sizeAtOpen() const { return sizeAtOpen_; }
 
  private:
-  int fd_;
+  // A POSIX descriptor, or a Windows handle; -1 when closed (INVALID_HANDLE_VALUE).
+  std::intptr_t handle_ = -1;
   std::uint64_t sizeAtOpen_ = 0;
 };
 

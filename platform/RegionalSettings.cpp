@@ -1,7 +1,6 @@
-// Derivation of the regional settings from the locale's date, time and number formats.
+// Derivation of the regional settings from a locale's date, time and number formats, as
+// POSIX (strftime) and Windows (date and time pictures) write them.
 #include "platform/RegionalSettings.h"
-
-#include <langinfo.h>
 
 #include <string_view>
 
@@ -53,6 +52,54 @@ char readTimeSeparator(std::string_view format) {
   return ':';
 }
 
+// The order of the day, month and year in a Windows date picture ("yyyy/M/d",
+// "dd.MM.yyyy"), and the first separator between two of them. Text in single quotes is
+// literal; era and day-name letters (g, ddd, dddd) are not parts of the order.
+void readDatePicture(std::string_view picture, RegionalSettings& settings) {
+  std::string order;
+  char separator = 0;
+  for (size_t i = 0; i < picture.size();) {
+    const char c = picture[i];
+    size_t run = 1;
+    while (i + run < picture.size() && picture[i + run] == c) ++run;
+    if (c == '\'') {
+      const size_t close = picture.find('\'', i + 1);
+      if (!order.empty() && order.size() < 3 && separator == 0) separator = '/';
+      i = close == std::string_view::npos ? picture.size() : close + 1;
+      continue;
+    }
+    if ((c == 'd' && run <= 2) || c == 'M' || c == 'y') {
+      const char part = c == 'd' ? 'd' : c == 'M' ? 'm' : 'y';
+      if (order.find(part) == std::string::npos) order += part;
+    } else if (c != 'd' && c != 'g' && !order.empty() && order.size() < 3 && separator == 0) {
+      separator = isAsciiSeparator(c) ? c : '/';
+    }
+    i += run;
+  }
+  if (order.rfind("dmy", 0) == 0)
+    settings.dateOrder = DateOrder::DayMonthYear;
+  else if (order.rfind("mdy", 0) == 0)
+    settings.dateOrder = DateOrder::MonthDayYear;
+  else if (order.rfind("ymd", 0) == 0)
+    settings.dateOrder = DateOrder::YearMonthDay;
+  settings.dateSeparator = separator && isAsciiSeparator(separator) ? separator : '/';
+}
+
+// The separator after the hours in a Windows time picture ("HH:mm:ss", "tt hh:mm:ss").
+char readTimePicture(std::string_view picture) {
+  for (size_t i = 0; i < picture.size(); ++i) {
+    if (picture[i] != 'H' && picture[i] != 'h') continue;
+    while (i < picture.size() && (picture[i] == 'H' || picture[i] == 'h')) ++i;
+    if (i < picture.size()) return isAsciiSeparator(picture[i]) ? picture[i] : ':';
+    break;
+  }
+  return ':';
+}
+
+char decimalSeparatorOf(const std::string& decimalPoint) {
+  return decimalPoint.size() == 1 && isAsciiSeparator(decimalPoint[0]) ? decimalPoint[0] : '.';
+}
+
 }  // namespace
 
 RegionalSettings RegionalSettings::fromFormats(const std::string& dateFormat,
@@ -61,16 +108,18 @@ RegionalSettings RegionalSettings::fromFormats(const std::string& dateFormat,
   RegionalSettings settings;
   readDateFormat(dateFormat, settings);
   settings.timeSeparator = readTimeSeparator(timeFormat);
-  settings.decimalSeparator =
-      decimalPoint.size() == 1 && isAsciiSeparator(decimalPoint[0]) ? decimalPoint[0] : '.';
+  settings.decimalSeparator = decimalSeparatorOf(decimalPoint);
   return settings;
 }
 
-RegionalSettings RegionalSettings::fromProcessLocale() {
-  const char* date = nl_langinfo(D_FMT);
-  const char* time = nl_langinfo(T_FMT);
-  const char* radix = nl_langinfo(RADIXCHAR);
-  return fromFormats(date ? date : "", time ? time : "", radix ? radix : ".");
+RegionalSettings RegionalSettings::fromWindowsPictures(const std::string& shortDate,
+                                                       const std::string& longTime,
+                                                       const std::string& decimalSeparator) {
+  RegionalSettings settings;
+  readDatePicture(shortDate, settings);
+  settings.timeSeparator = readTimePicture(longTime);
+  settings.decimalSeparator = decimalSeparatorOf(decimalSeparator);
+  return settings;
 }
 
 }  // namespace tiermend

@@ -1,10 +1,6 @@
 // The general number format and the reading of floating point edit text.
 #include "data/fields/GeneralNumber.h"
 
-#include <locale.h>
-#include <stdlib.h>
-
-#include <cerrno>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -12,6 +8,7 @@
 
 #include "data/fields/NumberSyntax.h"
 #include "data/value/AsciiText.h"
+#include "platform/CNumbers.h"
 
 namespace tiermend::data {
 namespace {
@@ -60,12 +57,6 @@ std::string specialText(double value) {
   return value < 0 ? "-INF" : "INF";
 }
 
-// The C locale, so that strtod reads "." whatever the process locale says.
-locale_t cLocale() {
-  static locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-  return locale;
-}
-
 }  // namespace
 
 std::string formatGeneral(double value, char decimalSeparator) {
@@ -111,12 +102,12 @@ std::optional<double> parseFloat(std::string_view text, char decimalSeparator) {
     plain += 'e';
     plain += parts->exponentText;
   }
-  errno = 0;
-  const double value = strtod_l(plain.c_str(), nullptr, cLocale());
-  if (errno == ERANGE && std::isinf(value)) {
+  bool outOfRange = false;
+  const double value = cStrtod(plain, outOfRange);
+  if (outOfRange && std::isinf(value)) {
     // The largest double shows as 1.79769313486232E308, just above itself: texts
     // within that rounding still mean the largest double.
-    const long double wide = strtold_l(plain.c_str(), nullptr, cLocale());
+    const long double wide = cStrtold(plain);
     if (std::fabs(wide) > kLargestGeneralDouble) return std::nullopt;
     return wide < 0 ? -DBL_MAX : DBL_MAX;
   }

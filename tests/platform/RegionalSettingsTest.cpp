@@ -54,5 +54,35 @@ INSTANTIATE_TEST_SUITE_P(
       return testing::testNameFrom(std::string(c.date) + " " + c.time + " " + c.radix);
     });
 
+class WindowsPictures : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(WindowsPictures, GiveTheSettings) {
+  const FormatCase& c = GetParam();
+  const RegionalSettings s = RegionalSettings::fromWindowsPictures(c.date, c.time, c.radix);
+  EXPECT_EQ(std::tie(s.dateOrder, s.dateSeparator, s.timeSeparator, s.decimalSeparator),
+            std::tie(c.order, c.dateSeparator, c.timeSeparator, c.decimalSeparator));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Regions, WindowsPictures,
+    ::testing::Values(
+        // Taiwan
+        FormatCase{"yyyy/M/d", "tt hh:mm:ss", ".", DateOrder::YearMonthDay, '/', ':', '.'},
+        // United States
+        FormatCase{"M/d/yyyy", "h:mm:ss tt", ".", DateOrder::MonthDayYear, '/', ':', '.'},
+        // Germany
+        FormatCase{"dd.MM.yyyy", "HH:mm:ss", ",", DateOrder::DayMonthYear, '.', ':', ','},
+        // a two-digit year in the picture still gives the order (the year is always
+        // written with four digits)
+        FormatCase{"dd-MM-yy", "HH.mm.ss", ",", DateOrder::DayMonthYear, '-', '.', ','},
+        // a day name and an era are no parts of the order; quoted text is literal
+        FormatCase{"ddd, yyyy'年'M'月'd'日'", "HH:mm:ss", ".", DateOrder::YearMonthDay, '/', ':',
+                   '.'},
+        FormatCase{"gg yyyy-MM-dd", "HH:mm:ss", ".", DateOrder::YearMonthDay, '-', ':', '.'}),
+    [](const ::testing::TestParamInfo<FormatCase>& info) {
+      const FormatCase& c = info.param;
+      return testing::testNameFrom(std::string(c.date) + " " + c.time + " " + c.radix);
+    });
+
 }  // namespace
 }  // namespace tiermend

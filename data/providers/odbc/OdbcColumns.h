@@ -2,13 +2,11 @@
 // the program sees for it.
 #pragma once
 
-#include <sql.h>
-#include <sqlext.h>
-
 #include <string>
 #include <vector>
 
 #include "data/ColumnInfo.h"
+#include "platform/OdbcApi.h"
 
 namespace tiermend::data::odbc {
 

@@ -1,14 +1,13 @@
 // Reading an ODBC handle's diagnostic records and turning them into the user's message.
 #include "data/providers/odbc/OdbcDiagnostics.h"
 
-#include <sqlext.h>
-
 #include <algorithm>
 #include <vector>
 
 #include "data/EngineError.h"
 #include "data/providers/odbc/OdbcText.h"
 #include "data/value/AsciiText.h"
+#include "platform/OdbcApi.h"
 
 namespace tiermend::data::odbc {
 

@@ -9,12 +9,11 @@
 // class 01) are left out when a real error is present.
 #pragma once
 
-#include <sql.h>
-
 #include <string>
 #include <string_view>
 
 #include "data/providers/odbc/OdbcDialect.h"
+#include "platform/OdbcApi.h"
 
 namespace tiermend::data::odbc {
 

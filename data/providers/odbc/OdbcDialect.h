@@ -6,10 +6,10 @@
 // reports when the session opens; nothing else in the provider compares that name.
 #pragma once
 
-#include <sql.h>
-
 #include <string>
 #include <string_view>
+
+#include "platform/OdbcApi.h"
 
 namespace tiermend::data::odbc {
 

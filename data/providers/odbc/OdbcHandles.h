@@ -3,10 +3,9 @@
 // disconnected first, so that no handle outlives its owner on any path.
 #pragma once
 
-#include <sql.h>
-#include <sqlext.h>
-
 #include <string>
+
+#include "platform/OdbcApi.h"
 
 namespace tiermend::data::odbc {
 

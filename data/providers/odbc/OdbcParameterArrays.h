@@ -4,13 +4,11 @@
 // status array.
 #pragma once
 
-#include <sql.h>
-#include <sqlext.h>
-
 #include <cstddef>
 #include <vector>
 
 #include "data/providers/odbc/OdbcParameters.h"
+#include "platform/OdbcApi.h"
 
 namespace tiermend::data::odbc {
 

@@ -2,14 +2,12 @@
 // without loss and the SQL type of the column it goes to.
 #pragma once
 
-#include <sql.h>
-#include <sqlext.h>
-
 #include <string>
 #include <vector>
 
 #include "data/Value.h"
 #include "data/providers/odbc/OdbcText.h"
+#include "platform/OdbcApi.h"
 
 namespace tiermend::data::odbc {
 

@@ -2,9 +2,6 @@
 // driver, recognising psqlODBC, and connecting with the login the string gives.
 #include "data/providers/odbc/OdbcProvider.h"
 
-#include <sql.h>
-#include <sqlext.h>
-
 #include <algorithm>
 #include <optional>
 #include <string_view>
@@ -17,6 +14,7 @@
 #include "data/providers/odbc/OdbcHandles.h"
 #include "data/providers/odbc/OdbcSession.h"
 #include "data/value/AsciiText.h"
+#include "platform/OdbcApi.h"
 
 namespace tiermend::data::odbc {
 

@@ -3,10 +3,10 @@
 // driver code-page setting can change the text on its way.
 #pragma once
 
-#include <sql.h>
-
 #include <string>
 #include <string_view>
+
+#include "platform/OdbcApi.h"
 
 namespace tiermend::data::odbc {
 

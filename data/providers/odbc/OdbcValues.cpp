@@ -2,8 +2,6 @@
 // text and bytes in chunks, dates and times from their structures.
 #include "data/providers/odbc/OdbcValues.h"
 
-#include <sqlext.h>
-
 #include <array>
 
 #include "data/providers/odbc/OdbcDiagnostics.h"
@@ -11,6 +9,7 @@
 #include "data/value/AsciiText.h"
 #include "data/value/DecimalText.h"
 #include "data/value/GuidText.h"
+#include "platform/OdbcApi.h"
 
 namespace tiermend::data::odbc {
 

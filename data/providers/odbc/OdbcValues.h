@@ -2,13 +2,12 @@
 // kind travels in (see data/Value.h).
 #pragma once
 
-#include <sql.h>
-
 #include <string>
 #include <string_view>
 
 #include "data/ColumnInfo.h"
 #include "data/Value.h"
+#include "platform/OdbcApi.h"
 
 namespace tiermend::data::odbc {
 

@@ -3,16 +3,16 @@
 // At every moment, a killed process or a power loss included, the path holds the whole
 // old file or the whole new one; a failure leaves the file byte for byte as it was.
 //
-// For the whole transaction we hold the Access lock file (JetLockFile), so a database
+// For the whole transaction we hold the database's lock (JetLockFile), so a database
 // another program has open is refused and two runs of ours never write one file at once.
 #pragma once
-
-#include <sys/stat.h>
 
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
+
+#include "platform/File.h"
 
 namespace tiermend::data::jet {
 
@@ -27,8 +27,8 @@ class JetFileTransaction {
       const std::string& path, std::chrono::milliseconds lockWait = std::chrono::seconds(30));
   // The copy that all writes go to. Write it in place: the copy must stay the same file.
   const std::string& copyPath() const { return copyPath_; }
-  // fsyncs the copy, calls check(copyPath()) (which throws to refuse), renames the copy
-  // over the original, fsyncs the folder. Any failure before the rename rolls back.
+  // Flushes the copy to disk, calls check(copyPath()) (which throws to refuse), puts the
+  // copy in the original's place, flushes the folder. Any failure before that rolls back.
   void commit(const std::function<void(const std::string& copyPath)>& check);
   // Removes the copy and releases the lock; safe to call twice.
   void rollback();
@@ -50,7 +50,7 @@ class JetFileTransaction {
   std::string realPath_;  // the file itself, symbolic links resolved
   std::string folder_;
   std::string copyPath_;
-  struct stat original_ {};
+  FileFacts original_;
   std::unique_ptr<JetLockFile> lock_;
   bool finished_ = false;
 };

@@ -1,15 +1,10 @@
 // Reading and checking the database definition page of a Jet file.
 #include "data/providers/jet/pages/JetHeader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 
 #include "data/EngineError.h"
-#include "data/providers/jet/file/JetFileDescriptor.h"
+#include "platform/File.h"
 
 namespace tiermend::data::jet {
 
@@ -29,15 +24,11 @@ std::string unrecognized(const std::string& path) {
   return "Unrecognized database format '" + path + "'.";
 }
 
-std::vector<std::uint8_t> readPrefix(int fd, std::size_t wanted) {
+// The file's first bytes, fewer when it is shorter or a read fails.
+std::vector<std::uint8_t> readPrefix(const File& file, std::size_t wanted) {
   std::vector<std::uint8_t> bytes(wanted);
   std::size_t got = 0;
-  while (got < wanted) {
-    const ssize_t n = ::read(fd, bytes.data() + got, wanted - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    got += static_cast<std::size_t>(n);
-  }
+  if (file.readAt(0, bytes.data(), wanted, got)) got = 0;
   bytes.resize(got);
   return bytes;
 }
@@ -124,20 +115,19 @@ void decryptPage(std::uint8_t* page, std::size_t size, std::uint32_t key, std::u
 
 JetHeader readHeader(const std::string& openPath, const std::string& shownPath) {
   const std::string& path = shownPath.empty() ? openPath : shownPath;
-  const FileDescriptor file(::open(openPath.c_str(), O_RDONLY | O_CLOEXEC));
+  const File file(openPath, File::Access::Read);
   if (!file) {
-    if (errno == ENOENT || errno == ENOTDIR)
-      throw EngineError("Could not find file '" + path + "'.");
+    if (file.error().notFound()) throw EngineError("Could not find file '" + path + "'.");
     throw EngineError("The Microsoft Jet database engine cannot open the file '" + path +
                       "'.  It is already opened exclusively by another user, or you need "
                       "permission to view its data.");
   }
-  struct stat status {};
-  if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+  FileFacts status;
+  if (file.facts(status) || !status.regular) {
     throw EngineError("The Microsoft Jet database engine cannot open the file '" + path + "'.");
   }
-  JetHeader header = parseHeader(readPrefix(file.get(), kJet4Format.pageSize), path);
-  const long long size = status.st_size;
+  JetHeader header = parseHeader(readPrefix(file, kJet4Format.pageSize), path);
+  const auto size = static_cast<long long>(status.size);
   if (size % header.pageSize != 0 || size / header.pageSize < kMinimumPages) {
     throw EngineError(unrecognized(path));
   }

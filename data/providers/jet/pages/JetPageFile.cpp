@@ -1,12 +1,5 @@
-// Page I/O with pread/pwrite on one file descriptor, which closes itself.
+// Page I/O at page offsets on one open file, which closes itself.
 #include "data/providers/jet/pages/JetPageFile.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 
 #include "data/EngineError.h"
 #include "data/providers/jet/format/JetDamage.h"
@@ -23,24 +16,23 @@ JetPageFile::JetPageFile(const std::string& path, int pageSize, Access access,
     throw EngineError("Cannot update the database '" + shownPath_ +
                       "': it is encrypted, and this program cannot write encrypted pages.");
   }
-  fd_ = FileDescriptor(
-      ::open(path.c_str(), (access == Access::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC));
-  if (!fd_) fail("open");
-  struct stat info {};
-  if (::fstat(fd_.get(), &info) != 0) fail("examine");
-  if (info.st_size % pageSize != 0) {
+  file_ = File(path, access == Access::ReadOnly ? File::Access::Read : File::Access::ReadWrite);
+  if (!file_) fail("open", file_.error());
+  FileFacts info;
+  if (const OsError error = file_.facts(info)) fail("examine", error);
+  if (info.size % static_cast<std::uint64_t>(pageSize) != 0) {
     throw damagedFile(shownPath_, "its size is not a whole number of " + std::to_string(pageSize) +
                                       "-byte pages");
   }
-  if (info.st_size / pageSize > kMostPagesInFile) {
+  if (info.size / static_cast<std::uint64_t>(pageSize) > kMostPagesInFile) {
     throw damagedFile(shownPath_, "it has more pages than a Jet file can have");
   }
-  pageCount_ = static_cast<std::uint32_t>(info.st_size / pageSize);
+  pageCount_ = static_cast<std::uint32_t>(info.size / static_cast<std::uint64_t>(pageSize));
 }
 
-void JetPageFile::fail(const std::string& what) const {
+void JetPageFile::fail(const std::string& what, const OsError& error) const {
   throw EngineError("Cannot " + what + " the database file '" + shownPath_ +
-                    "': " + std::strerror(errno) + ".");
+                    "': " + error.reason() + ".");
 }
 
 void JetPageFile::read(std::uint32_t number, Page& page) const {
@@ -48,14 +40,11 @@ void JetPageFile::read(std::uint32_t number, Page& page) const {
     throw damagedFile(shownPath_, "page " + std::to_string(number) + " lies beyond its end");
   }
   page.resize(static_cast<std::size_t>(pageSize_));
-  const off_t at = static_cast<off_t>(number) * pageSize_;
-  std::size_t done = 0;
-  while (done < page.size()) {
-    const ssize_t got =
-        ::pread(fd_.get(), page.data() + done, page.size() - done, at + static_cast<off_t>(done));
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) fail("read");
-    done += static_cast<std::size_t>(got);
+  const std::uint64_t at = static_cast<std::uint64_t>(number) * pageSize_;
+  std::size_t got = 0;
+  if (const OsError error = file_.readAt(at, page.data(), page.size(), got)) fail("read", error);
+  if (got != page.size()) {
+    throw damagedFile(shownPath_, "page " + std::to_string(number) + " lies beyond its end");
   }
   if (databaseKey_ != 0 && number != 0) decryptPage(page.data(), page.size(), databaseKey_, number);
 }
@@ -64,15 +53,8 @@ void JetPageFile::write(std::uint32_t number, const Page& page) {
   if (page.size() != static_cast<std::size_t>(pageSize_) || number > pageCount_) {
     throw EngineError("Internal error: a page write outside the database file.");
   }
-  const off_t at = static_cast<off_t>(number) * pageSize_;
-  std::size_t done = 0;
-  while (done < page.size()) {
-    const ssize_t put =
-        ::pwrite(fd_.get(), page.data() + done, page.size() - done, at + static_cast<off_t>(done));
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) fail("write");
-    done += static_cast<std::size_t>(put);
-  }
+  const std::uint64_t at = static_cast<std::uint64_t>(number) * pageSize_;
+  if (const OsError error = file_.writeAt(at, page.data(), page.size())) fail("write", error);
   if (number == pageCount_) ++pageCount_;
 }
 

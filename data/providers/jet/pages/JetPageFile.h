@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "data/providers/jet/file/JetFileDescriptor.h"
 #include "data/providers/jet/pages/JetPageStore.h"
+#include "platform/File.h"
 
 namespace tiermend::data::jet {
 
@@ -33,10 +33,10 @@ class JetPageFile : public JetPageStore {
   using JetPageStore::read;
 
  private:
-  [[noreturn]] void fail(const std::string& what) const;
+  [[noreturn]] void fail(const std::string& what, const OsError& error) const;
 
   std::string shownPath_;
-  FileDescriptor fd_;
+  File file_;
   int pageSize_ = 0;
   std::uint32_t pageCount_ = 0;
   std::uint32_t databaseKey_ = 0;

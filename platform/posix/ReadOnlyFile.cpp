@@ -44,26 +44,27 @@ int windowsErrorFromErrno(int errnoValue) {
 // a pipe, a device such as /dev/zero or a socket is refused at once as Windows refuses
 // a folder, with access denied. Opening a socket fails with ENXIO, which says the same.
 ReadOnlyFile::ReadOnlyFile(const std::string& path) {
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  if (fd_ < 0) throw EInOutError(errno == ENXIO ? kAccessDenied : windowsErrorFromErrno(errno));
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) throw EInOutError(errno == ENXIO ? kAccessDenied : windowsErrorFromErrno(errno));
+  handle_ = fd;
   struct stat info {};
-  if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     const int code = S_ISDIR(info.st_mode) ? windowsErrorFromErrno(EISDIR) : kAccessDenied;
-    ::close(fd_);
-    fd_ = -1;
+    ::close(fd);
+    handle_ = -1;
     throw EInOutError(code);
   }
   sizeAtOpen_ = static_cast<std::uint64_t>(info.st_size);
 }
 
 ReadOnlyFile::~ReadOnlyFile() {
-  if (fd_ >= 0) ::close(fd_);
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
 }
 
 size_t ReadOnlyFile::read(char* buffer, size_t size, int& errorCode) {
   errorCode = 0;
   for (;;) {
-    ssize_t n = ::read(fd_, buffer, size);
+    ssize_t n = ::read(static_cast<int>(handle_), buffer, size);
     if (n >= 0) return static_cast<size_t>(n);
     if (errno == EINTR) continue;
     errorCode = windowsErrorFromErrno(errno);
@@ -72,9 +73,9 @@ size_t ReadOnlyFile::read(char* buffer, size_t size, int& errorCode) {
 }
 
 int ReadOnlyFile::close() {
-  if (fd_ < 0) return 0;
-  int rc = ::close(fd_);
-  fd_ = -1;
+  if (handle_ < 0) return 0;
+  const int rc = ::close(static_cast<int>(handle_));
+  handle_ = -1;
   return rc == 0 ? 0 : windowsErrorFromErrno(errno);
 }
 

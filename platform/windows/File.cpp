@@ -1,0 +1,275 @@
+// Files on Windows: handles from CreateFileW (paths converted from the ANSI code page),
+// reads and writes at an offset, FlushFileBuffers, and MoveFileExW with
+// MOVEFILE_WRITE_THROUGH for the replacement. Every open shares reading, writing and
+// deleting, so that nothing of ours keeps another program (or our own lock) out.
+#include "platform/File.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <memory>
+#include <random>
+#include <utility>
+
+#include "platform/windows/WideText.h"
+
+namespace tiermend {
+namespace {
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr DWORD kLargestTransfer = 1 << 24;
+
+HANDLE handleOf(std::intptr_t value) {
+  return reinterpret_cast<HANDLE>(value);
+}
+
+OVERLAPPED at(std::uint64_t offset) {
+  OVERLAPPED overlapped{};
+  overlapped.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
+  overlapped.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  return overlapped;
+}
+
+OsError factsOfHandle(HANDLE file, FileFacts& facts) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(file, &info)) return OsError::last();
+  facts.regular = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+                  GetFileType(file) == FILE_TYPE_DISK;
+  facts.readOnly = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+  facts.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  facts.volume = info.dwVolumeSerialNumber;
+  facts.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  return {};
+}
+
+std::string randomSuffix() {
+  static constexpr char kLetters[] =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  static std::mt19937 generator{std::random_device{}()};
+  std::uniform_int_distribution<int> pick(0, sizeof kLetters - 2);
+  std::string suffix;
+  for (int i = 0; i < 6; ++i) suffix += kLetters[pick(generator)];
+  return suffix;
+}
+
+}  // namespace
+
+OsError OsError::last() {
+  return OsError(static_cast<int>(GetLastError()));
+}
+
+bool OsError::notFound() const {
+  return code_ == ERROR_FILE_NOT_FOUND || code_ == ERROR_PATH_NOT_FOUND;
+}
+
+std::string OsError::reason() const {
+  char* text = nullptr;
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, static_cast<DWORD>(code_), 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string reason = length > 0 && text ? std::string(text, length) : std::string();
+  if (text) LocalFree(text);
+  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
+                             reason.back() == ' ' || reason.back() == '.')) {
+    reason.pop_back();
+  }
+  return reason.empty() ? "system error " + std::to_string(code_) : reason;
+}
+
+File::File(const std::string& path, Access access) {
+  const DWORD rights = access == Access::Read ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
+  HANDLE file = CreateFileW(wideFromAnsi(path).c_str(), rights, kShareAll, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    error_ = OsError::last();
+    return;
+  }
+  handle_ = reinterpret_cast<std::intptr_t>(file);
+}
+
+File File::createNew(const std::string& path) {
+  File made;
+  HANDLE file = CreateFileW(wideFromAnsi(path).c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll,
+                            nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    made.error_ = OsError::last();
+  } else {
+    made.handle_ = reinterpret_cast<std::intptr_t>(file);
+  }
+  return made;
+}
+
+File File::createUnique(const std::string& folder, const std::string& prefix,
+                        std::string& madePath) {
+  File made;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string path = joinPath(folder, prefix + randomSuffix());
+    made = createNew(path);
+    if (made) {
+      madePath = path;
+      return made;
+    }
+    if (made.error().code() != ERROR_FILE_EXISTS && made.error().code() != ERROR_ALREADY_EXISTS) {
+      break;
+    }
+  }
+  return made;
+}
+
+File::~File() {
+  close();
+}
+
+File::File(File&& other) noexcept
+    : handle_(std::exchange(other.handle_, kClosed)), error_(other.error_) {}
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    close();
+    handle_ = std::exchange(other.handle_, kClosed);
+    error_ = other.error_;
+  }
+  return *this;
+}
+
+void File::close() {
+  if (handle_ != kClosed) CloseHandle(handleOf(handle_));
+  handle_ = kClosed;
+}
+
+OsError File::facts(FileFacts& facts) const {
+  return factsOfHandle(handleOf(handle_), facts);
+}
+
+OsError File::readAt(std::uint64_t offset, void* buffer, std::size_t size, std::size_t& got) const {
+  got = 0;
+  auto* bytes = static_cast<char*>(buffer);
+  while (got < size) {
+    OVERLAPPED where = at(offset + got);
+    const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(size - got, kLargestTransfer));
+    DWORD read = 0;
+    if (!ReadFile(handleOf(handle_), bytes + got, wanted, &read, &where)) {
+      if (GetLastError() == ERROR_HANDLE_EOF) break;
+      return OsError::last();
+    }
+    if (read == 0) break;
+    got += read;
+  }
+  return {};
+}
+
+OsError File::writeAt(std::uint64_t offset, const void* buffer, std::size_t size) {
+  const auto* bytes = static_cast<const char*>(buffer);
+  std::size_t done = 0;
+  while (done < size) {
+    OVERLAPPED where = at(offset + done);
+    const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(size - done, kLargestTransfer));
+    DWORD written = 0;
+    if (!WriteFile(handleOf(handle_), bytes + done, wanted, &written, &where)) {
+      return OsError::last();
+    }
+    if (written == 0) return OsError(ERROR_WRITE_FAULT);
+    done += written;
+  }
+  return {};
+}
+
+OsError File::flush() {
+  return FlushFileBuffers(handleOf(handle_)) ? OsError() : OsError::last();
+}
+
+OsError File::copyContentFrom(const File& from) {
+  constexpr std::size_t kChunk = 1 << 20;
+  std::unique_ptr<char[]> buffer(new char[kChunk]);
+  std::uint64_t offset = 0;
+  for (;;) {
+    std::size_t got = 0;
+    if (const OsError error = from.readAt(offset, buffer.get(), kChunk, got)) return error;
+    if (got == 0) break;
+    if (const OsError error = writeAt(offset, buffer.get(), got)) return error;
+    offset += got;
+  }
+  LARGE_INTEGER end{};
+  end.QuadPart = static_cast<LONGLONG>(offset);
+  if (!SetFilePointerEx(handleOf(handle_), end, nullptr, FILE_BEGIN) ||
+      !SetEndOfFile(handleOf(handle_))) {
+    return OsError::last();
+  }
+  return {};
+}
+
+OsError File::keepOwnerAndMode(const std::string&) {
+  return {};
+}
+
+OsError resolvePath(const std::string& path, std::string& resolved) {
+  const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return OsError::last();
+  std::string full(needed, '\0');
+  const DWORD length = GetFullPathNameA(path.c_str(), needed, full.data(), nullptr);
+  if (length == 0 || length >= needed) return OsError::last();
+  full.resize(length);
+  if (GetFileAttributesA(full.c_str()) == INVALID_FILE_ATTRIBUTES) return OsError::last();
+  resolved = full;
+  return {};
+}
+
+OsError pathFacts(const std::string& path, FileFacts& facts) {
+  HANDLE file = CreateFileW(wideFromAnsi(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return OsError::last();
+  const OsError error = factsOfHandle(file, facts);
+  CloseHandle(file);
+  return error;
+}
+
+// Windows has no cheap question for a file's rights; the read-only attribute is what a
+// user sets, and any other refusal comes from the open or the replacement itself.
+OsError mayWriteFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return OsError::last();
+  if (attributes & FILE_ATTRIBUTE_READONLY) return OsError(ERROR_ACCESS_DENIED);
+  return {};
+}
+
+OsError mayWriteInFolder(const std::string& folder) {
+  const DWORD attributes = GetFileAttributesA(folder.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return OsError::last();
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return OsError(ERROR_DIRECTORY);
+  return {};
+}
+
+std::vector<std::string> folderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA entry{};
+  HANDLE search = FindFirstFileA(joinPath(folder, "*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = entry.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+  return names;
+}
+
+// Only a file is removed: a name that has become a folder is left alone.
+OsError removeFile(const std::string& path) {
+  const std::wstring wide = wideFromAnsi(path);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return OsError::last();
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return OsError(ERROR_DIRECTORY);
+  return DeleteFileW(wide.c_str()) ? OsError() : OsError::last();
+}
+
+OsError replaceFile(const std::string& replacement, const std::string& target) {
+  const BOOL moved = MoveFileExW(wideFromAnsi(replacement).c_str(), wideFromAnsi(target).c_str(),
+                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  return moved ? OsError() : OsError::last();
+}
+
+// MOVEFILE_WRITE_THROUGH returns only when the move is on the disk.
+OsError flushFolder(const std::string&) {
+  return {};
+}
+
+}  // namespace tiermend
