@@ -2,7 +2,6 @@
 // needs for database files.
 #include "data/ProviderChoice.h"
 
-#include <filesystem>
 #include <optional>
 
 #include "data/ConnectionString.h"
@@ -10,6 +9,7 @@
 #include "data/ProviderRegistry.h"
 #include "data/value/AsciiText.h"
 #include "platform/Exceptions.h"
+#include "platform/File.h"
 #include "platform/ReadOnlyFile.h"
 
 namespace tiermend::data {
@@ -19,30 +19,14 @@ namespace {
 constexpr std::string_view kFileProviderNames[] = {"Microsoft.Jet.OLEDB.4.0",
                                                    "Microsoft.ACE.OLEDB.12.0"};
 
-// The absolute, lexically normal form of a path given relative to the working folder.
-std::string fullPath(const std::string& source) {
-  std::filesystem::path path(source);
-  std::error_code error;
-  if (path.is_relative()) {
-    std::filesystem::path base = std::filesystem::current_path(error);
-    if (!error) path = base / path;
-  }
-  return path.lexically_normal().string();
-}
-
-// A folder is no database file. A pipe, a device or a socket is refused by the open
-// itself, at once and without reading (see ReadOnlyFile).
-bool isFolder(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::is_directory(path, error);
-}
-
 // The file's first bytes (fewer for a shorter file); nullopt when the file is missing.
 std::optional<std::string> firstBytesOf(const std::string& path) {
   std::string header(kFileSignatureBytes, '\0');
   size_t got = 0;
   try {
-    ReadOnlyFile file(path);
+    // A database another program has open for writing is still looked at: whether it
+    // may be written is the provider's to find out, and to wait for.
+    ReadOnlyFile file(path, ReadOnlyFile::Sharing::OthersMayReadAndWrite);
     int readError = 0;
     while (got < header.size()) {
       size_t n = file.read(header.data() + got, header.size() - got, readError);
@@ -63,7 +47,7 @@ std::unique_ptr<Session> openDatabaseFile(const ConnectionString& entries) {
   if (isBlankText(source)) {
     throw EngineError("The connection string names no database file (Data Source)");
   }
-  const std::string path = fullPath(source);
+  const std::string path = absolutePath(source);
   if (!isFolder(path)) {
     const std::optional<std::string> firstBytes = firstBytesOf(path);
     if (!firstBytes) throw EngineError("Could not find file '" + path + "'");

@@ -103,6 +103,16 @@ OsError replaceFile(const std::string& replacement, const std::string& target);
 // Makes the entries of a folder (a rename in it) durable; nothing to do on Windows.
 OsError flushFolder(const std::string& folder);
 
+// The path made absolute against the working folder, without "." and ".." parts.
+std::string absolutePath(const std::string& path);
+bool isFolder(const std::string& path);
+// The working folder; empty when it no longer exists.
+std::string currentFolder();
+// The path as a library that takes UTF-8 file names (SQLite) wants it: on Windows
+// converted from the ANSI code page; elsewhere the bytes unchanged, as the file system
+// takes them.
+std::string utf8FileName(const std::string& path);
+
 // The folder part and the last part of a path ("." for a bare name); on Windows a
 // backslash separates them as well as a slash.
 std::string folderOfPath(const std::string& path);

@@ -18,9 +18,14 @@ int windowsErrorFromErrno(int errnoValue);
 
 class ReadOnlyFile {
  public:
+  // Who else may open the file meanwhile. Windows enforces it: a file opened sharing
+  // reading only cannot be opened while another program has it open for writing
+  // (error 32). Other systems have no such modes.
+  enum class Sharing { OthersMayRead, OthersMayReadAndWrite };
+
   // Opens an existing regular file; throws EInOutError when it cannot, with code 5
   // (access denied) for a folder, a pipe, a device or a socket.
-  explicit ReadOnlyFile(const std::string& path);
+  explicit ReadOnlyFile(const std::string& path, Sharing sharing = Sharing::OthersMayRead);
   ~ReadOnlyFile();
   ReadOnlyFile(const ReadOnlyFile&) = delete;
   ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;

@@ -1,9 +1,7 @@
 // The lines of a run's record: where it started, each table's counts and how it ended.
 #include "refresh/RunRecord.h"
 
-#include <filesystem>
-#include <system_error>
-
+#include "platform/File.h"
 #include "refresh/BracketTables.h"
 
 namespace tiermend::refresh {
@@ -32,10 +30,9 @@ void RunRecord::write(LogSink::Level level, const std::string& line) {
 }
 
 void RunRecord::started() {
-  std::error_code error;
-  const std::filesystem::path folder = std::filesystem::current_path(error);
-  write(LogSink::Level::Info, error ? "started in a folder that no longer exists"
-                                    : "started in " + oneLine(codePage_.toUtf8(folder.string())));
+  const std::string folder = currentFolder();
+  write(LogSink::Level::Info, folder.empty() ? "started in a folder that no longer exists"
+                                             : "started in " + oneLine(codePage_.toUtf8(folder)));
 }
 
 void RunRecord::tableDone(int index, const TableCounts& counts) {

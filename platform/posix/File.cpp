@@ -15,6 +15,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <utility>
 
@@ -267,6 +268,31 @@ OsError removeFile(const std::string& path) {
 
 OsError replaceFile(const std::string& replacement, const std::string& target) {
   return ::rename(replacement.c_str(), target.c_str()) == 0 ? OsError() : OsError::last();
+}
+
+std::string absolutePath(const std::string& path) {
+  std::filesystem::path absolute(path);
+  std::error_code error;
+  if (absolute.is_relative()) {
+    const std::filesystem::path base = std::filesystem::current_path(error);
+    if (!error) absolute = base / absolute;
+  }
+  return absolute.lexically_normal().string();
+}
+
+bool isFolder(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::is_directory(path, error);
+}
+
+std::string currentFolder() {
+  std::error_code error;
+  const std::filesystem::path folder = std::filesystem::current_path(error);
+  return error ? std::string() : folder.string();
+}
+
+std::string utf8FileName(const std::string& path) {
+  return path;
 }
 
 OsError flushFolder(const std::string& folder) {

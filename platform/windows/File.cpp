@@ -267,6 +267,35 @@ OsError replaceFile(const std::string& replacement, const std::string& target) {
   return moved ? OsError() : OsError::last();
 }
 
+std::string absolutePath(const std::string& path) {
+  const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return path;
+  std::string full(needed, '\0');
+  const DWORD length = GetFullPathNameA(path.c_str(), needed, full.data(), nullptr);
+  if (length == 0 || length >= needed) return path;
+  full.resize(length);
+  return full;
+}
+
+bool isFolder(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::string currentFolder() {
+  const DWORD needed = GetCurrentDirectoryA(0, nullptr);
+  if (needed == 0) return {};
+  std::string folder(needed, '\0');
+  const DWORD length = GetCurrentDirectoryA(needed, folder.data());
+  if (length == 0 || length >= needed) return {};
+  folder.resize(length);
+  return isFolder(folder) ? folder : std::string();
+}
+
+std::string utf8FileName(const std::string& path) {
+  return codePageFromWide(CP_UTF8, wideFromAnsi(path));
+}
+
 // MOVEFILE_WRITE_THROUGH returns only when the move is on the disk.
 OsError flushFolder(const std::string&) {
   return {};

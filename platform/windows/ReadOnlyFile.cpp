@@ -15,12 +15,15 @@ HANDLE handleOf(std::intptr_t value) {
 
 }  // namespace
 
-// GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING: other programs may read the file at the
-// same time, and the open fails with a sharing violation (32) while another program
-// holds it open for writing. A folder is refused by the open itself (access denied);
-// anything that is not a file on a disk (a pipe, a console, a device) is refused so too.
-ReadOnlyFile::ReadOnlyFile(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+// GENERIC_READ, FILE_SHARE_READ (or with FILE_SHARE_WRITE), OPEN_EXISTING: other
+// programs may read the file at the same time, and unless writers are shared with, the
+// open fails with a sharing violation (32) while another program holds it open for writing. A
+// folder is refused by the open itself (access denied); anything that is not a file on a disk (a
+// pipe, a console, a device) is refused so too.
+ReadOnlyFile::ReadOnlyFile(const std::string& path, Sharing sharing) {
+  const DWORD share =
+      sharing == Sharing::OthersMayRead ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) throw EInOutError(static_cast<int>(GetLastError()));
   handle_ = reinterpret_cast<std::intptr_t>(file);
