@@ -62,30 +62,39 @@ FieldKind fieldKindOf(const ColumnInfo& info) {
   return FieldKind::Other;
 }
 
-std::unique_ptr<FieldConverter> makeFieldConverter(const ColumnInfo& info,
-                                                   const TextSettings& settings) {
-  const FieldKind kind = fieldKindOf(info);
+namespace {
+
+// The rules of a kind that has them: every kind but the whole numbers.
+const KindRules& rulesOf(FieldKind kind, ColumnType type) {
   switch (kind) {
     case FieldKind::Text:
-      return std::make_unique<TextField>(info, settings);
+      return kTextRules;
+    case FieldKind::Floating:
+      return kFloatingRules;
+    case FieldKind::CurrencyDecimal:
+      return kCurrencyDecimalRules;
+    case FieldKind::DateTime:
+      return kDateTimeRules;
+    case FieldKind::Boolean:
+      return kBooleanRules;
+    case FieldKind::MemoBlob:
+      return kMemoBlobRules;
     case FieldKind::WholeNumber:
     case FieldKind::AutoNumber:
-      return std::make_unique<WholeNumberField>(info, settings, kind);
-    case FieldKind::Floating:
-      return std::make_unique<FloatingField>(info, settings);
-    case FieldKind::CurrencyDecimal:
-      return std::make_unique<CurrencyDecimalField>(info, settings);
-    case FieldKind::DateTime:
-      return std::make_unique<DateTimeField>(info, settings);
-    case FieldKind::Boolean:
-      return std::make_unique<BooleanField>(info, settings);
-    case FieldKind::MemoBlob:
-      return std::make_unique<MemoBlobField>(info, settings);
     case FieldKind::Other:
       break;
   }
-  if (info.type == ColumnType::Guid) return std::make_unique<GuidField>(info, settings);
-  return std::make_unique<BinaryField>(info, settings);
+  return type == ColumnType::Guid ? kGuidRules : kBinaryRules;
+}
+
+}  // namespace
+
+std::unique_ptr<FieldConverter> makeFieldConverter(const ColumnInfo& info,
+                                                   const TextSettings& settings) {
+  const FieldKind kind = fieldKindOf(info);
+  if (kind == FieldKind::WholeNumber || kind == FieldKind::AutoNumber)
+    return std::make_unique<WholeNumberField>(info, settings, kind);
+  return std::make_unique<KindField>(info, settings, rulesOf(kind, info.type));
 }
 
 std::string plainTextOf(const Value& value, const TextSettings& settings) {

@@ -9,17 +9,6 @@
 
 namespace tiermend::data {
 
-// Character columns: the text itself, cut to the column's defined size on write.
-class TextField final : public FieldConverter {
- public:
-  using FieldConverter::FieldConverter;
-  FieldKind kind() const override { return FieldKind::Text; }
-  std::string textOf(const Value& value) const override;
-
- protected:
-  Value convertText(const std::string& text) const override;
-};
-
 // Integer columns (and decimal columns of scale 0 and precision below 10): decimal
 // digits, checked against the range of the column's width. Auto-number columns are
 // whole numbers that cannot be written.
@@ -42,82 +31,46 @@ class WholeNumberField final : public FieldConverter {
   std::int64_t highest_;
 };
 
+// The rules of a kind that needs nothing but the column and the text settings: the
+// edit text of a stored value, and the value that writing an edit text stores (or the
+// failure the kind raises). Each kind's file defines its rules.
+struct KindRules {
+  FieldKind kind;
+  std::string (*textOf)(const FieldConverter& field, const Value& value);
+  Value (*valueOf)(const FieldConverter& field, const std::string& text);
+};
+
+// Character columns: the text itself, cut to the column's defined size on write.
+extern const KindRules kTextRules;
 // Single and double precision columns: the general number format.
-class FloatingField final : public FieldConverter {
- public:
-  using FieldConverter::FieldConverter;
-  FieldKind kind() const override { return FieldKind::Floating; }
-  std::string textOf(const Value& value) const override;
-
- protected:
-  Value convertText(const std::string& text) const override;
-};
-
+extern const KindRules kFloatingRules;
 // Currency and decimal columns: exact decimal text with at most 4 decimals.
-class CurrencyDecimalField final : public FieldConverter {
- public:
-  using FieldConverter::FieldConverter;
-  FieldKind kind() const override { return FieldKind::CurrencyDecimal; }
-  std::string textOf(const Value& value) const override;
-
- protected:
-  Value convertText(const std::string& text) const override;
-};
-
+extern const KindRules kCurrencyDecimalRules;
 // Date-time, date-only and time-only columns: short date and long time.
-class DateTimeField final : public FieldConverter {
- public:
-  using FieldConverter::FieldConverter;
-  FieldKind kind() const override { return FieldKind::DateTime; }
-  std::string textOf(const Value& value) const override;
-
- protected:
-  Value convertText(const std::string& text) const override;
-};
-
+extern const KindRules kDateTimeRules;
 // Yes/no columns: "True" and "False".
-class BooleanField final : public FieldConverter {
- public:
-  using FieldConverter::FieldConverter;
-  FieldKind kind() const override { return FieldKind::Boolean; }
-  std::string textOf(const Value& value) const override;
-
- protected:
-  Value convertText(const std::string& text) const override;
-};
-
+extern const KindRules kBooleanRules;
 // Long text and long binary columns: only the kind's name is shown, and no text can
 // be written.
-class MemoBlobField final : public FieldConverter {
- public:
-  using FieldConverter::FieldConverter;
-  FieldKind kind() const override { return FieldKind::MemoBlob; }
-  std::string textOf(const Value& value) const override;
-
- protected:
-  Value convertText(const std::string& text) const override;
-};
-
+extern const KindRules kMemoBlobRules;
 // GUID columns: "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" in upper case.
-class GuidField final : public FieldConverter {
- public:
-  using FieldConverter::FieldConverter;
-  FieldKind kind() const override { return FieldKind::Other; }
-  std::string textOf(const Value& value) const override;
-
- protected:
-  Value convertText(const std::string& text) const override;
-};
-
+extern const KindRules kGuidRules;
 // Short binary columns: two upper-case hex digits per byte.
-class BinaryField final : public FieldConverter {
+extern const KindRules kBinaryRules;
+
+// The converter of a column whose kind has such rules.
+class KindField final : public FieldConverter {
  public:
-  using FieldConverter::FieldConverter;
-  FieldKind kind() const override { return FieldKind::Other; }
-  std::string textOf(const Value& value) const override;
+  KindField(const ColumnInfo& info, const TextSettings& settings, const KindRules& rules)
+      : FieldConverter(info, settings), rules_(rules) {}
+  FieldKind kind() const override { return rules_.kind; }
+  std::string textOf(const Value& value) const override { return rules_.textOf(*this, value); }
 
  protected:
-  Value convertText(const std::string& text) const override;
+  Value convertText(const std::string& text) const override { return rules_.valueOf(*this, text); }
+
+ private:
+  const KindRules& rules_;
 };
 
 // The edit text of a value whose form the column's kind does not expect (a provider

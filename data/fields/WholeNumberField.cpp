@@ -98,7 +98,7 @@ void WholeNumberField::failRange(const std::string& numberText) const {
 Value WholeNumberField::convertText(const std::string& text) const {
   if (text.empty()) return Null{};
   const auto number = splitWholeNumber(text);
-  if (!number) failField("'%s' is not a valid integer value for field '%s'", {text, displayName()});
+  if (!number) failInvalidText(text, "integer", displayName());
   const auto value = toInt64(*number);
   const char separator = settings().regional.decimalSeparator;
   if (!value) {
