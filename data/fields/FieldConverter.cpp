@@ -10,91 +10,71 @@
 
 namespace tiermend::data {
 
-FieldConverter::FieldConverter(ColumnInfo info, TextSettings settings)
+FieldConverter::FieldConverter(ColumnInfo info, TextSettings settings, const KindRules& rules)
     : info_(std::move(info)),
       settings_(settings),
-      displayName_(settings_.codePage.fromUtf8(info_.name)) {}
+      displayName_(settings_.codePage.fromUtf8(info_.name)),
+      rules_(&rules) {}
 
 bool FieldConverter::readOnly() const {
   return info_.autoIncrement || !info_.updatable;
 }
 
 Value FieldConverter::valueFromText(const std::string& text) const {
-  Value value = convertText(text);
+  Value value = rules_->valueOf(*this, text);
   if (readOnly()) failField("Field '%s' cannot be modified", {displayName_});
   return value;
 }
 
-FieldKind fieldKindOf(const ColumnInfo& info) {
+namespace {
+
+// The rules of a column's kind, chosen by its type and attributes.
+const KindRules& rulesOf(const ColumnInfo& info) {
+  const KindRules& whole = info.autoIncrement ? kAutoNumberRules : kWholeNumberRules;
   switch (info.type) {
     case ColumnType::Text:
-      return FieldKind::Text;
+      return kTextRules;
     case ColumnType::Int8:
     case ColumnType::Int16:
     case ColumnType::UInt8:
     case ColumnType::UInt16:
-      return FieldKind::WholeNumber;
+      return kWholeNumberRules;
     case ColumnType::Int32:
     case ColumnType::UInt32:
     case ColumnType::Int64:
-      return info.autoIncrement ? FieldKind::AutoNumber : FieldKind::WholeNumber;
+      return whole;
     case ColumnType::Single:
     case ColumnType::Double:
-      return FieldKind::Floating;
+      return kFloatingRules;
     case ColumnType::Currency:
-      return FieldKind::CurrencyDecimal;
+      return kCurrencyDecimalRules;
     case ColumnType::Decimal:
-      if (!isNarrowWholeDecimal(info.precision, info.scale)) return FieldKind::CurrencyDecimal;
-      return info.autoIncrement ? FieldKind::AutoNumber : FieldKind::WholeNumber;
+      return isNarrowWholeDecimal(info.precision, info.scale) ? whole : kCurrencyDecimalRules;
     case ColumnType::DateTime:
     case ColumnType::Date:
     case ColumnType::Time:
-      return FieldKind::DateTime;
+      return kDateTimeRules;
     case ColumnType::Boolean:
-      return FieldKind::Boolean;
+      return kBooleanRules;
     case ColumnType::Memo:
     case ColumnType::Blob:
-      return FieldKind::MemoBlob;
+      return kMemoBlobRules;
     case ColumnType::Guid:
     case ColumnType::Binary:
       break;
   }
-  return FieldKind::Other;
-}
-
-namespace {
-
-// The rules of a kind that has them: every kind but the whole numbers.
-const KindRules& rulesOf(FieldKind kind, ColumnType type) {
-  switch (kind) {
-    case FieldKind::Text:
-      return kTextRules;
-    case FieldKind::Floating:
-      return kFloatingRules;
-    case FieldKind::CurrencyDecimal:
-      return kCurrencyDecimalRules;
-    case FieldKind::DateTime:
-      return kDateTimeRules;
-    case FieldKind::Boolean:
-      return kBooleanRules;
-    case FieldKind::MemoBlob:
-      return kMemoBlobRules;
-    case FieldKind::WholeNumber:
-    case FieldKind::AutoNumber:
-    case FieldKind::Other:
-      break;
-  }
-  return type == ColumnType::Guid ? kGuidRules : kBinaryRules;
+  return info.type == ColumnType::Guid ? kGuidRules : kBinaryRules;
 }
 
 }  // namespace
 
+FieldKind fieldKindOf(const ColumnInfo& info) {
+  return rulesOf(info).kind;
+}
+
 std::unique_ptr<FieldConverter> makeFieldConverter(const ColumnInfo& info,
                                                    const TextSettings& settings) {
-  const FieldKind kind = fieldKindOf(info);
-  if (kind == FieldKind::WholeNumber || kind == FieldKind::AutoNumber)
-    return std::make_unique<WholeNumberField>(info, settings, kind);
-  return std::make_unique<KindField>(info, settings, rulesOf(kind, info.type));
+  return std::make_unique<FieldConverter>(info, settings, rulesOf(info));
 }
 
 std::string plainTextOf(const Value& value, const TextSettings& settings) {
