@@ -23,32 +23,40 @@ enum class FieldKind {
   Other,  // GUID and short binary
 };
 
+class FieldConverter;
+
+// The rules of a field kind: the edit text of a stored value, and the value that writing
+// an edit text stores (or the failure the kind raises), from the column and the text
+// settings alone. Each kind's file defines its rules (fields/FieldKinds.h).
+struct KindRules {
+  FieldKind kind;
+  std::string (*textOf)(const FieldConverter& field, const Value& value);
+  Value (*valueOf)(const FieldConverter& field, const std::string& text);
+};
+
 // The conversion rules of one column: stateless, shared by every row.
 class FieldConverter {
  public:
-  FieldConverter(ColumnInfo info, TextSettings settings);
-  virtual ~FieldConverter() = default;
+  FieldConverter(ColumnInfo info, TextSettings settings, const KindRules& rules);
 
   const ColumnInfo& info() const { return info_; }
   // The column's name in the ANSI code page, as messages show it.
   const std::string& displayName() const { return displayName_; }
   const TextSettings& settings() const { return settings_; }
-  virtual FieldKind kind() const = 0;
+  FieldKind kind() const { return rules_->kind; }
   bool readOnly() const;
 
   // The edit text of a value (a null gives the kind's null text, normally empty).
-  virtual std::string textOf(const Value& value) const = 0;
+  std::string textOf(const Value& value) const { return rules_->textOf(*this, value); }
   // The value that writing this edit text stores, or the failure the kind raises.
   // Read-only columns fail with "Field '%s' cannot be modified" after converting.
   Value valueFromText(const std::string& text) const;
-
- protected:
-  virtual Value convertText(const std::string& text) const = 0;
 
  private:
   ColumnInfo info_;
   TextSettings settings_;
   std::string displayName_;
+  const KindRules* rules_;
 };
 
 // The converter for a column, chosen by its type and attributes.

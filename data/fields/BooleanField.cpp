@@ -5,17 +5,24 @@
 #include "data/value/AsciiText.h"
 
 namespace tiermend::data {
-std::string BooleanField::textOf(const Value& value) const {
+
+namespace {
+
+std::string textOf(const FieldConverter& field, const Value& value) {
   if (const auto* flag = std::get_if<bool>(&value)) return *flag ? "True" : "False";
   if (const auto* whole = std::get_if<std::int64_t>(&value)) return *whole != 0 ? "True" : "False";
-  return plainTextOf(value, settings());
+  return plainTextOf(value, field.settings());
 }
 
-Value BooleanField::convertText(const std::string& text) const {
+Value valueOf(const FieldConverter& field, const std::string& text) {
   if (text.empty()) return Null{};
   if (startsWithIgnoringCase("False", text)) return false;
   if (startsWithIgnoringCase("True", text)) return true;
-  failField("'%s' is not a valid boolean value for field '%s'", {text, displayName()});
+  failInvalidText(text, "boolean", field.displayName());
 }
+
+}  // namespace
+
+const KindRules kBooleanRules{FieldKind::Boolean, textOf, valueOf};
 
 }  // namespace tiermend::data

@@ -39,28 +39,26 @@ std::string_view withoutTrailingFractionZeros(std::string_view text) {
   return text;
 }
 
-}  // namespace
-
-std::string CurrencyDecimalField::textOf(const Value& value) const {
+std::string textOf(const FieldConverter& field, const Value& value) {
   // Every provider hands these columns over as Decimal text; anything else is shown
   // the way every field shows a value not of its own form.
   const auto* decimal = std::get_if<Decimal>(&value);
-  if (decimal == nullptr) return plainTextOf(value, settings());
+  if (decimal == nullptr) return plainTextOf(value, field.settings());
   std::string text;
   const std::string_view shortened = withoutTrailingFractionZeros(decimal->text);
   if (isRoundedDecimalText(shortened, kDecimals, '.')) {
     text = shortened;  // rounding would give the same text back
   } else {
     const auto exact = parseExactDecimal(decimal->text, '.');
-    if (!exact) return plainTextOf(value, settings());
+    if (!exact) return plainTextOf(value, field.settings());
     text = roundedDecimalText(*exact, kDecimals, '.');
   }
-  const bool overflow = info().type == ColumnType::Currency
+  const bool overflow = field.info().type == ColumnType::Currency
                             ? !withinCurrencyRange(text)
                             : integerDigitCount(text) > kMostIntegerDigits;
   if (overflow) failField("BCD overflow", {});
   // The same digits with the system decimal separator in place of the point.
-  const char separator = settings().regional.decimalSeparator;
+  const char separator = field.settings().regional.decimalSeparator;
   if (separator != '.') {
     const size_t point = text.find('.');
     if (point != std::string::npos) text[point] = separator;
@@ -68,9 +66,9 @@ std::string CurrencyDecimalField::textOf(const Value& value) const {
   return text;
 }
 
-Value CurrencyDecimalField::convertText(const std::string& text) const {
+Value valueOf(const FieldConverter& field, const std::string& text) {
   if (text.empty()) return Null{};
-  const char separator = settings().regional.decimalSeparator;
+  const char separator = field.settings().regional.decimalSeparator;
   std::string plain;
   bool isNumber = true;
   if (isRoundedDecimalText(text, kDecimals, separator)) {
@@ -83,12 +81,15 @@ Value CurrencyDecimalField::convertText(const std::string& text) const {
     isNumber = exact.has_value();
     if (exact) plain = roundedDecimalText(*exact, kDecimals, '.');
   }
-  const bool fits = isNumber && (info().type == ColumnType::Currency
+  const bool fits = isNumber && (field.info().type == ColumnType::Currency
                                      ? withinCurrencyRange(plain)
                                      : integerDigitCount(plain) <= kMostIntegerDigits);
-  if (!fits)
-    failField("'%s' is not a valid floating point value for field '%s'", {text, displayName()});
+  if (!fits) failInvalidText(text, "floating point", field.displayName());
   return Decimal{std::move(plain)};
 }
+
+}  // namespace
+
+const KindRules kCurrencyDecimalRules{FieldKind::CurrencyDecimal, textOf, valueOf};
 
 }  // namespace tiermend::data

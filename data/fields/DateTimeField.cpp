@@ -8,11 +8,13 @@
 
 namespace tiermend::data {
 
-std::string DateTimeField::textOf(const Value& value) const {
+namespace {
+
+std::string textOf(const FieldConverter& field, const Value& value) {
   const auto* moment = std::get_if<DateTime>(&value);
-  if (!moment) return plainTextOf(value, settings());
-  const RegionalSettings& regional = settings().regional;
-  switch (info().type) {
+  if (!moment) return plainTextOf(value, field.settings());
+  const RegionalSettings& regional = field.settings().regional;
+  switch (field.info().type) {
     case ColumnType::Date:
       return formatShortDate(*moment, regional);
     case ColumnType::Time:
@@ -22,12 +24,12 @@ std::string DateTimeField::textOf(const Value& value) const {
   }
 }
 
-Value DateTimeField::convertText(const std::string& text) const {
+Value valueOf(const FieldConverter& field, const std::string& text) {
   if (text.empty()) return Null{};
-  const RegionalSettings& regional = settings().regional;
+  const RegionalSettings& regional = field.settings().regional;
   std::optional<DateTime> moment;
   const char* message = nullptr;
-  switch (info().type) {
+  switch (field.info().type) {
     case ColumnType::Date:
       moment = parseDate(text, regional);
       message = "'%s' is not a valid date";
@@ -44,5 +46,9 @@ Value DateTimeField::convertText(const std::string& text) const {
   if (!moment) throw EConvertError(fillMessage(message, {text}));
   return *moment;
 }
+
+}  // namespace
+
+const KindRules kDateTimeRules{FieldKind::DateTime, textOf, valueOf};
 
 }  // namespace tiermend::data

@@ -10,82 +10,71 @@
 
 namespace tiermend::data {
 
-FieldConverter::FieldConverter(ColumnInfo info, TextSettings settings)
+FieldConverter::FieldConverter(ColumnInfo info, TextSettings settings, const KindRules& rules)
     : info_(std::move(info)),
       settings_(settings),
-      displayName_(settings_.codePage.fromUtf8(info_.name)) {}
+      displayName_(settings_.codePage.fromUtf8(info_.name)),
+      rules_(&rules) {}
 
 bool FieldConverter::readOnly() const {
   return info_.autoIncrement || !info_.updatable;
 }
 
 Value FieldConverter::valueFromText(const std::string& text) const {
-  Value value = convertText(text);
+  Value value = rules_->valueOf(*this, text);
   if (readOnly()) failField("Field '%s' cannot be modified", {displayName_});
   return value;
 }
 
-FieldKind fieldKindOf(const ColumnInfo& info) {
+namespace {
+
+// The rules of a column's kind, chosen by its type and attributes.
+const KindRules& rulesOf(const ColumnInfo& info) {
+  const KindRules& whole = info.autoIncrement ? kAutoNumberRules : kWholeNumberRules;
   switch (info.type) {
     case ColumnType::Text:
-      return FieldKind::Text;
+      return kTextRules;
     case ColumnType::Int8:
     case ColumnType::Int16:
     case ColumnType::UInt8:
     case ColumnType::UInt16:
-      return FieldKind::WholeNumber;
+      return kWholeNumberRules;
     case ColumnType::Int32:
     case ColumnType::UInt32:
     case ColumnType::Int64:
-      return info.autoIncrement ? FieldKind::AutoNumber : FieldKind::WholeNumber;
+      return whole;
     case ColumnType::Single:
     case ColumnType::Double:
-      return FieldKind::Floating;
+      return kFloatingRules;
     case ColumnType::Currency:
-      return FieldKind::CurrencyDecimal;
+      return kCurrencyDecimalRules;
     case ColumnType::Decimal:
-      if (!isNarrowWholeDecimal(info.precision, info.scale)) return FieldKind::CurrencyDecimal;
-      return info.autoIncrement ? FieldKind::AutoNumber : FieldKind::WholeNumber;
+      return isNarrowWholeDecimal(info.precision, info.scale) ? whole : kCurrencyDecimalRules;
     case ColumnType::DateTime:
     case ColumnType::Date:
     case ColumnType::Time:
-      return FieldKind::DateTime;
+      return kDateTimeRules;
     case ColumnType::Boolean:
-      return FieldKind::Boolean;
+      return kBooleanRules;
     case ColumnType::Memo:
     case ColumnType::Blob:
-      return FieldKind::MemoBlob;
+      return kMemoBlobRules;
     case ColumnType::Guid:
     case ColumnType::Binary:
       break;
   }
-  return FieldKind::Other;
+  return info.type == ColumnType::Guid ? kGuidRules : kBinaryRules;
+}
+
+}  // namespace
+
+FieldKind fieldKindOf(const ColumnInfo& info) {
+  return rulesOf(info).kind;
 }
 
 std::unique_ptr<FieldConverter> makeFieldConverter(const ColumnInfo& info,
                                                    const TextSettings& settings) {
-  const FieldKind kind = fieldKindOf(info);
-  switch (kind) {
-    case FieldKind::Text:
-      return std::make_unique<TextField>(info, settings);
-    case FieldKind::WholeNumber:
-    case FieldKind::AutoNumber:
-      return std::make_unique<WholeNumberField>(info, settings, kind);
-    case FieldKind::Floating:
-      return std::make_unique<FloatingField>(info, settings);
-    case FieldKind::CurrencyDecimal:
-      return std::make_unique<CurrencyDecimalField>(info, settings);
-    case FieldKind::DateTime:
-      return std::make_unique<DateTimeField>(info, settings);
-    case FieldKind::Boolean:
-      return std::make_unique<BooleanField>(info, settings);
-    case FieldKind::MemoBlob:
-      return std::make_unique<MemoBlobField>(info, settings);
-    case FieldKind::Other:
-      break;
-  }
-  if (info.type == ColumnType::Guid) return std::make_unique<GuidField>(info, settings);
-  return std::make_unique<BinaryField>(info, settings);
+  return std::make_unique<FieldConverter>(info, settings, rulesOf(info));
 }
 
 std::string plainTextOf(const Value& value, const TextSettings& settings) {

@@ -25,4 +25,8 @@ void failField(std::string_view pattern, std::initializer_list<std::string_view>
   throw EDatabaseError(fillMessage(pattern, pieces));
 }
 
+void failInvalidText(std::string_view text, std::string_view what, std::string_view fieldName) {
+  failField("'%s' is not a valid %s value for field '%s'", {text, what, fieldName});
+}
+
 }  // namespace tiermend::data

@@ -13,5 +13,9 @@ std::string fillMessage(std::string_view pattern, std::initializer_list<std::str
 // Raises an EDatabaseError with the filled pattern.
 [[noreturn]] void failField(std::string_view pattern,
                             std::initializer_list<std::string_view> pieces);
+// Raises "'<text>' is not a valid <what> value for field '<field>'": written edit text
+// that does not read as a value of the field's kind.
+[[noreturn]] void failInvalidText(std::string_view text, std::string_view what,
+                                  std::string_view fieldName);
 
 }  // namespace tiermend::data

@@ -10,27 +10,33 @@
 
 namespace tiermend::data {
 
-std::string FloatingField::textOf(const Value& value) const {
-  const char separator = settings().regional.decimalSeparator;
+namespace {
+
+std::string textOf(const FieldConverter& field, const Value& value) {
+  const char separator = field.settings().regional.decimalSeparator;
   if (const auto* real = std::get_if<double>(&value)) {
-    if (info().type == ColumnType::Single)
+    if (field.info().type == ColumnType::Single)
       return formatGeneralSingle(static_cast<float>(*real), separator);
     return formatGeneral(*real, separator);
   }
-  return plainTextOf(value, settings());
+  return plainTextOf(value, field.settings());
 }
 
-Value FloatingField::convertText(const std::string& text) const {
+Value valueOf(const FieldConverter& field, const std::string& text) {
   if (text.empty()) return Null{};
-  auto number = parseFloat(text, settings().regional.decimalSeparator);
-  const bool single = info().type == ColumnType::Single;
+  auto number = parseFloat(text, field.settings().regional.decimalSeparator);
+  const bool single = field.info().type == ColumnType::Single;
   // A finite number that rounds beyond the largest single-precision value would
   // silently become infinity.
   const double singleOverflow = std::ldexp(1.0, 128) - std::ldexp(1.0, 103);
   if (!number || (single && std::isfinite(*number) && std::fabs(*number) >= singleOverflow))
-    failField("'%s' is not a valid floating point value for field '%s'", {text, displayName()});
+    failInvalidText(text, "floating point", field.displayName());
   if (single) return static_cast<double>(static_cast<float>(*number));
   return *number;
 }
+
+}  // namespace
+
+const KindRules kFloatingRules{FieldKind::Floating, textOf, valueOf};
 
 }  // namespace tiermend::data

@@ -6,14 +6,20 @@
 
 namespace tiermend::data {
 
-std::string MemoBlobField::textOf(const Value& value) const {
-  const bool memo = info().type == ColumnType::Memo;
+namespace {
+
+std::string textOf(const FieldConverter& field, const Value& value) {
+  const bool memo = field.info().type == ColumnType::Memo;
   if (isNull(value)) return memo ? "(Memo)" : "(Blob)";
   return memo ? "(MEMO)" : "(BLOB)";
 }
 
-Value MemoBlobField::convertText(const std::string&) const {
-  failField("Cannot access field '%s' as type %s", {displayName(), "Text"});
+Value valueOf(const FieldConverter& field, const std::string&) {
+  failField("Cannot access field '%s' as type %s", {field.displayName(), "Text"});
 }
+
+}  // namespace
+
+const KindRules kMemoBlobRules{FieldKind::MemoBlob, textOf, valueOf};
 
 }  // namespace tiermend::data

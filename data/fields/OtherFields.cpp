@@ -13,31 +13,38 @@
 
 namespace tiermend::data {
 
-std::string GuidField::textOf(const Value& value) const {
+namespace {
+
+std::string guidTextOf(const FieldConverter& field, const Value& value) {
   if (const auto* text = std::get_if<std::string>(&value))
     return canonicalGuidText(trimBlanks(*text)).value_or(toUpperAscii(*text));
-  return plainTextOf(value, settings());
+  return plainTextOf(value, field.settings());
 }
 
-Value GuidField::convertText(const std::string& text) const {
+Value guidValueOf(const FieldConverter& field, const std::string& text) {
   if (text.empty()) return Null{};
   auto guid = canonicalGuidText(trimBlanks(text));
-  if (!guid) failField("'%s' is not a valid GUID value for field '%s'", {text, displayName()});
+  if (!guid) failInvalidText(text, "GUID", field.displayName());
   return *guid;
 }
 
-std::string BinaryField::textOf(const Value& value) const {
+std::string binaryTextOf(const FieldConverter& field, const Value& value) {
   if (const auto* bytes = std::get_if<Bytes>(&value)) return hexText(*bytes);
-  return plainTextOf(value, settings());
+  return plainTextOf(value, field.settings());
 }
 
-Value BinaryField::convertText(const std::string& text) const {
+Value binaryValueOf(const FieldConverter& field, const std::string& text) {
   if (text.empty()) return Null{};
   auto bytes = bytesOfHex(trimBlanks(text));
-  if (!bytes) failField("'%s' is not a valid binary value for field '%s'", {text, displayName()});
-  if (info().size > 0 && bytes->size() > static_cast<size_t>(info().size))
-    failField("'%s' is too long for field '%s'", {text, displayName()});
+  if (!bytes) failInvalidText(text, "binary", field.displayName());
+  if (field.info().size > 0 && bytes->size() > static_cast<size_t>(field.info().size))
+    failField("'%s' is too long for field '%s'", {text, field.displayName()});
   return *bytes;
 }
+
+}  // namespace
+
+const KindRules kGuidRules{FieldKind::Other, guidTextOf, guidValueOf};
+const KindRules kBinaryRules{FieldKind::Other, binaryTextOf, binaryValueOf};
 
 }  // namespace tiermend::data

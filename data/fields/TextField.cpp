@@ -38,18 +38,16 @@ size_t prefixWithinBytes(std::string_view text, size_t limit, const CodePage& co
   return pos;
 }
 
-}  // namespace
-
-std::string TextField::textOf(const Value& value) const {
+std::string textOf(const FieldConverter& field, const Value& value) {
   if (const auto* text = std::get_if<std::string>(&value))
-    return settings().codePage.fromUtf8(*text);
-  return plainTextOf(value, settings());
+    return field.settings().codePage.fromUtf8(*text);
+  return plainTextOf(value, field.settings());
 }
 
-Value TextField::convertText(const std::string& text) const {
-  const CodePage& codePage = settings().codePage;
-  const size_t limit = info().size > 0 ? static_cast<size_t>(info().size) : 0;
-  if (info().unicode) {
+Value valueOf(const FieldConverter& field, const std::string& text) {
+  const CodePage& codePage = field.settings().codePage;
+  const size_t limit = field.info().size > 0 ? static_cast<size_t>(field.info().size) : 0;
+  if (field.info().unicode) {
     std::string utf8 = codePage.toUtf8(text);
     if (limit > 0) utf8.resize(prefixWithinUtf16Units(utf8, limit));
     return utf8;
@@ -59,5 +57,9 @@ Value TextField::convertText(const std::string& text) const {
         std::string_view(text).substr(0, prefixWithinBytes(text, limit, codePage)));
   return codePage.toUtf8(text);
 }
+
+}  // namespace
+
+const KindRules kTextRules{FieldKind::Text, textOf, valueOf};
 
 }  // namespace tiermend::data

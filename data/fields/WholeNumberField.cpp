@@ -74,42 +74,40 @@ std::optional<std::int64_t> toInt64(const WholeNumberText& number) {
   return -value;
 }
 
-}  // namespace
-
-WholeNumberField::WholeNumberField(const ColumnInfo& info, const TextSettings& settings,
-                                   FieldKind kind)
-    : FieldConverter(info, settings), kind_(kind) {
-  const Range range = rangeOf(info.type);
-  lowest_ = range.lowest;
-  highest_ = range.highest;
+std::string textOf(const FieldConverter& field, const Value& value) {
+  return plainTextOf(value, field.settings());
 }
 
-std::string WholeNumberField::textOf(const Value& value) const {
-  return plainTextOf(value, settings());
+[[noreturn]] void failRange(const FieldConverter& field, const Range& range,
+                            const std::string& numberText) {
+  const char separator = field.settings().regional.decimalSeparator;
+  failField(
+      "%g is not a valid value for field '%s'. The allowed range is %g to %g",
+      {numberText, field.displayName(), formatGeneral(static_cast<double>(range.lowest), separator),
+       formatGeneral(static_cast<double>(range.highest), separator)});
 }
 
-void WholeNumberField::failRange(const std::string& numberText) const {
-  const char separator = settings().regional.decimalSeparator;
-  failField("%g is not a valid value for field '%s'. The allowed range is %g to %g",
-            {numberText, displayName(), formatGeneral(static_cast<double>(lowest_), separator),
-             formatGeneral(static_cast<double>(highest_), separator)});
-}
-
-Value WholeNumberField::convertText(const std::string& text) const {
+Value valueOf(const FieldConverter& field, const std::string& text) {
   if (text.empty()) return Null{};
   const auto number = splitWholeNumber(text);
-  if (!number) failField("'%s' is not a valid integer value for field '%s'", {text, displayName()});
+  if (!number) failInvalidText(text, "integer", field.displayName());
   const auto value = toInt64(*number);
-  const char separator = settings().regional.decimalSeparator;
+  const char separator = field.settings().regional.decimalSeparator;
+  const Range range = rangeOf(field.info().type);
   if (!value) {
     // Beyond even 64 bits: shown in the general format, as the range message shows numbers.
     const auto approximate = parseFloat(text, '.');
-    failRange(formatGeneral(approximate.value_or(0), separator));
+    failRange(field, range, formatGeneral(approximate.value_or(0), separator));
   }
-  if (*value < lowest_ || *value > highest_)
-    failRange(formatGeneral(static_cast<double>(*value), separator));
-  if (info().type == ColumnType::Decimal) return Decimal{std::to_string(*value)};
+  if (*value < range.lowest || *value > range.highest)
+    failRange(field, range, formatGeneral(static_cast<double>(*value), separator));
+  if (field.info().type == ColumnType::Decimal) return Decimal{std::to_string(*value)};
   return *value;
 }
+
+}  // namespace
+
+const KindRules kWholeNumberRules{FieldKind::WholeNumber, textOf, valueOf};
+const KindRules kAutoNumberRules{FieldKind::AutoNumber, textOf, valueOf};
 
 }  // namespace tiermend::data

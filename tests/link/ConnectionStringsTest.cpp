@@ -17,6 +17,19 @@ LinkFields sqlServerFields(std::string password, std::string kind = "1") {
   return LinkFields{kind, "srv\\inst", "payroll", "sa", std::move(password), "/data/"};
 }
 
+// The target string built from sqlServerFields: passwordEntry is "Password=...;" or empty.
+std::string sqlServerString(const std::string& passwordEntry) {
+  return "Provider=SQLOLEDB.1;" + passwordEntry +
+         "Persist Security Info=True;;User ID=sa;Initial Catalog=payroll;Data Source=srv\\inst;";
+}
+
+// The target string of an Access target whose file is dataSource.
+std::string accessString(const std::string& dataSource) {
+  return "Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password=korvenal;User ID=admin;"
+         "Data Source=" +
+         dataSource + ";Persist Security Info=True";
+}
+
 struct TargetCase {
   LinkFields fields;
   std::string expected;
@@ -45,34 +58,20 @@ TEST_P(TargetString, IsBuiltSegmentBySegment) {
 INSTANTIATE_TEST_SUITE_P(
     Kinds, TargetString,
     ::testing::Values(
-        TargetCase{sqlServerFields("pw"),
-                   "Provider=SQLOLEDB.1;Password=pw;Persist Security Info=True;;User ID=sa;"
-                   "Initial Catalog=payroll;Data Source=srv\\inst;"},
-        TargetCase{sqlServerFields(""),
-                   "Provider=SQLOLEDB.1;Persist Security Info=True;;User ID=sa;"
-                   "Initial Catalog=payroll;Data Source=srv\\inst;"},
-        TargetCase{sqlServerFields("   "),
-                   "Provider=SQLOLEDB.1;Persist Security Info=True;;User ID=sa;"
-                   "Initial Catalog=payroll;Data Source=srv\\inst;"},
-        TargetCase{sqlServerFields("\t\x01 "),
-                   "Provider=SQLOLEDB.1;Persist Security Info=True;;User ID=sa;"
-                   "Initial Catalog=payroll;Data Source=srv\\inst;"},
+        TargetCase{sqlServerFields("pw"), sqlServerString("Password=pw;")},
+        TargetCase{sqlServerFields(""), sqlServerString("")},
+        TargetCase{sqlServerFields("   "), sqlServerString("")},
+        TargetCase{sqlServerFields("\t\x01 "), sqlServerString("")},
         // A byte of 128 or more is text, not a blank.
-        TargetCase{sqlServerFields("\xA4\x40"),
-                   "Provider=SQLOLEDB.1;Password=\xA4\x40;Persist Security Info=True;;User ID=sa;"
-                   "Initial Catalog=payroll;Data Source=srv\\inst;"},
+        TargetCase{sqlServerFields("\xA4\x40"), sqlServerString("Password=\xA4\x40;")},
         TargetCase{LinkFields{"1", "h", "c", "", "p", ""},
                    "Provider=SQLOLEDB.1;Password=p;Persist Security Info=True;;User ID="
                    ";Initial Catalog=c;Data Source=h;"},
         TargetCase{LinkFields{"2", "S", "B", "U", "whatever", "/srv/acct/"},
-                   "Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password=korvenal;"
-                   "User ID=admin;Data Source=/srv/acct/basedb.mdb;Persist Security Info=True"},
+                   accessString("/srv/acct/basedb.mdb")},
         TargetCase{LinkFields{"2", "S", "B", "U", "", "D:\\data"},
-                   "Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password=korvenal;"
-                   "User ID=admin;Data Source=D:\\databasedb.mdb;Persist Security Info=True"},
-        TargetCase{LinkFields{"2", "S", "B", "U", "", ""},
-                   "Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password=korvenal;"
-                   "User ID=admin;Data Source=basedb.mdb;Persist Security Info=True"},
+                   accessString("D:\\databasedb.mdb")},
+        TargetCase{LinkFields{"2", "S", "B", "U", "", ""}, accessString("basedb.mdb")},
         TargetCase{sqlServerFields("pw", " 1"), ""}, TargetCase{sqlServerFields("pw", "1 "), ""},
         TargetCase{sqlServerFields("pw", "01"), ""}, TargetCase{sqlServerFields("pw", "3"), ""},
         TargetCase{sqlServerFields("pw", ""), ""}),
@@ -82,19 +81,12 @@ INSTANTIATE_TEST_SUITE_P(
 // quoting that keeps a password holding ";" or quotes in one piece.
 INSTANTIATE_TEST_SUITE_P(
     QuotedValues, TargetString,
-    ::testing::Values(
-        TargetCase{sqlServerFields("a;b"),
-                   "Provider=SQLOLEDB.1;Password=\"a;b\";Persist Security Info=True;;User ID=sa;"
-                   "Initial Catalog=payroll;Data Source=srv\\inst;"},
-        TargetCase{sqlServerFields(" pw "),
-                   "Provider=SQLOLEDB.1;Password=\" pw \";Persist Security Info=True;;User ID=sa;"
-                   "Initial Catalog=payroll;Data Source=srv\\inst;"},
-        TargetCase{sqlServerFields("say\"hi'"),
-                   "Provider=SQLOLEDB.1;Password='say\"hi''';Persist Security Info=True;;"
-                   "User ID=sa;Initial Catalog=payroll;Data Source=srv\\inst;"},
-        TargetCase{LinkFields{"2", "S", "B", "U", "", "/a;b/"},
-                   "Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password=korvenal;"
-                   "User ID=admin;Data Source=\"/a;b/basedb.mdb\";Persist Security Info=True"}),
+    ::testing::Values(TargetCase{sqlServerFields("a;b"), sqlServerString("Password=\"a;b\";")},
+                      TargetCase{sqlServerFields(" pw "), sqlServerString("Password=\" pw \";")},
+                      TargetCase{sqlServerFields("say\"hi'"),
+                                 sqlServerString("Password='say\"hi''';")},
+                      TargetCase{LinkFields{"2", "S", "B", "U", "", "/a;b/"},
+                                 accessString("\"/a;b/basedb.mdb\"")}),
     targetName);
 
 TEST(TargetString, AccessKindSetsTheFixedPassword) {

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 
@@ -70,9 +71,24 @@ class RefreshIntoServer : public ::testing::TestWithParam<ServerCase> {
   void writeLink(const std::string& line) { std::ofstream(dir_ / "Link.txt") << line; }
   std::string sql(const std::string& statement) { return pg_->sql(statement); }
   std::string checkViolation() const { return pg_->checkViolationWords(); }
-  // The chain stops at labor with the table in use after one wait, and labor keeps its
-  // rows; tables before it stay refreshed.
-  void expectStoppedAtLockedLabor(const ToolRun& run, std::chrono::steady_clock::duration took) {
+  // Runs the tool with a check on a table that a row of the package breaks: the run fails
+  // with the server's check violation and never completes.
+  ToolRun runRefusedBy(const std::string& table, const std::string& check) {
+    sql("ALTER TABLE " + table + " ADD CHECK (" + check + ")");
+    const ToolRun run = runTool(settings_);
+    const std::string failure = run.failure.value_or("(no failure)");
+    EXPECT_NE(failure.find(checkViolation()), std::string::npos) << failure;
+    EXPECT_FALSE(run.completionShown);
+    return run;
+  }
+  // Runs the tool while another session holds labor, then lets that session go through
+  // `release`: the chain stops at labor with the table in use after one wait, and labor
+  // keeps its rows; tables before it stay refreshed.
+  void expectStoppedWhileLaborIsHeld(const std::function<void()>& release) {
+    const auto start = std::chrono::steady_clock::now();
+    const ToolRun run = runTool(settings_);
+    const auto took = std::chrono::steady_clock::now() - start;
+    release();
     EXPECT_EQ(run.failure, data::tableInUseMessage("labor"));
     EXPECT_LT(took, std::chrono::seconds(2 * data::kLockWaitSeconds));
     EXPECT_EQ(sql("select count(*) from health_insu"), "50\n");
@@ -107,16 +123,12 @@ TEST_P(RefreshIntoServer, RefreshesAllFourTablesValueByValue) {
 }
 
 TEST_P(RefreshIntoServer, RefusedRowInLaborKeepsItsOldRowsAndStopsTheChain) {
-  sql("ALTER TABLE labor ADD CHECK (insured_salary < 40000)");
-  const ToolRun run = runTool(settings_);
-  ASSERT_TRUE(run.failure.has_value());
-  EXPECT_NE(run.failure->find(checkViolation()), std::string::npos) << *run.failure;
+  const ToolRun run = runRefusedBy("labor", "insured_salary < 40000");
   EXPECT_EQ(sql("select count(*) from health_insu"), "50\n");
   EXPECT_EQ(sql("select grade, note from labor"), "1|舊資料\n");
   EXPECT_EQ(sql("select count(*) from incom_rep"), "1\n");
   EXPECT_EQ(sql("select count(*) from retire"), "1\n");
   EXPECT_TRUE(run.buttonsDisabled);
-  EXPECT_FALSE(run.completionShown);
 }
 
 // How another program holds labor on each server: PostgreSQL's LOCK TABLE in ACCESS
@@ -133,11 +145,7 @@ TEST_P(RefreshIntoServer, LaborLockedByAnotherSessionStopsTheChainAfterTheWait) 
   } else {
     holder->execute("LOCK TABLES labor WRITE");
   }
-  const auto start = std::chrono::steady_clock::now();
-  const ToolRun run = runTool(settings_);
-  const auto took = std::chrono::steady_clock::now() - start;
-  holder.reset();
-  expectStoppedAtLockedLabor(run, took);
+  expectStoppedWhileLaborIsHeld([&] { holder.reset(); });
 }
 
 TEST_P(RefreshIntoServer, LaborRowLockedByAnotherSessionStopsTheChainAfterTheWait) {
@@ -146,20 +154,14 @@ TEST_P(RefreshIntoServer, LaborRowLockedByAnotherSessionStopsTheChainAfterTheWai
   auto holder = data::openSessionFor(pg_->oleDbConnectionString());
   holder->beginTransaction();
   holder->execute("UPDATE labor SET note = 'held' WHERE grade = 1");
-  const auto start = std::chrono::steady_clock::now();
-  const ToolRun run = runTool(settings_);
-  const auto took = std::chrono::steady_clock::now() - start;
-  holder->rollback();
-  holder.reset();
-  expectStoppedAtLockedLabor(run, took);
+  expectStoppedWhileLaborIsHeld([&] {
+    holder->rollback();
+    holder.reset();
+  });
 }
 
 TEST_P(RefreshIntoServer, FailureInRetireTravelsToTheCaller) {
-  sql("ALTER TABLE retire ADD CHECK (wage_to < 9999999)");
-  const ToolRun run = runTool(settings_);
-  ASSERT_TRUE(run.failure.has_value());
-  EXPECT_NE(run.failure->find(checkViolation()), std::string::npos) << *run.failure;
-  EXPECT_FALSE(run.completionShown);
+  runRefusedBy("retire", "wage_to < 9999999");
   EXPECT_EQ(sql("select count(*) from incom_rep"), "151\n");
   EXPECT_EQ(sql("select grp, grade, wage_from from retire"), "1|1|1\n");
 }

@@ -16,6 +16,7 @@
 #include "data/providers/jet/tables/JetCatalog.h"
 #include "data/providers/jet/tables/JetDefinitionWriter.h"
 #include "data/providers/jet/tables/JetTableDefinition.h"
+#include "tests/support/FailureText.h"
 #include "tests/support/TestName.h"
 
 namespace tiermend::data::jet {
@@ -67,64 +68,54 @@ TEST_P(JetDamagedDefinition, IsRefusedSayingWhatIsWrong) {
   ASSERT_NO_THROW(readTableDefinition(pages, kFormat, number, kText));
   GetParam().damage(definition, number);
   pages.write(number, definition);
-  try {
-    readTableDefinition(pages, kFormat, number, kText);
-    ADD_FAILURE() << "the damaged definition was accepted";
-  } catch (const JetDefinitionError& error) {
-    EXPECT_EQ(std::string(error.what()), GetParam().expected);
-  }
+  EXPECT_EQ(testing::failureMessageOf<JetDefinitionError>(
+                [&] { readTableDefinition(pages, kFormat, number, kText); }),
+            GetParam().expected);
 }
 
 void put16(Page& page, std::size_t at, std::uint16_t value) {
   storeU16(page.data() + at, value);
 }
 
+// Damage that writes a 16-bit or a 32-bit number at an offset of the definition.
+std::function<void(Page&, std::uint32_t)> with16(std::size_t at, std::uint16_t value) {
+  return [at, value](Page& d, std::uint32_t) { put16(d, at, value); };
+}
+std::function<void(Page&, std::uint32_t)> with32(std::size_t at, std::uint32_t value) {
+  return [at, value](Page& d, std::uint32_t) { storeU32(d.data() + at, value); };
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Damages, JetDamagedDefinition,
     ::testing::Values(
         DefinitionDamage{"a real-index count of 0x7FFFFFFF",
-                         [](Page& d, std::uint32_t) {
-                           storeU32(d.data() + kFormat.realIndexCountOffset, 0x7FFFFFFF);
-                         },
+                         with32(kFormat.realIndexCountOffset, 0x7FFFFFFF),
                          "its definition holds less than its counts and names call for"},
-        DefinitionDamage{"a column count of 0",
-                         [](Page& d, std::uint32_t) { put16(d, kFormat.columnCountOffset, 0); },
+        DefinitionDamage{"a column count of 0", with16(kFormat.columnCountOffset, 0),
                          "its definition lists no columns"},
-        DefinitionDamage{"more columns than its rows hold",
-                         [](Page& d, std::uint32_t) { put16(d, kFormat.rowColumnCountOffset, 3); },
+        DefinitionDamage{"more columns than its rows hold", with16(kFormat.rowColumnCountOffset, 3),
                          "its definition counts 7 columns but rows of 3"},
         DefinitionDamage{"a column number changed to another column's",
-                         [](Page& d, std::uint32_t) {
-                           put16(d, columnEntry(1) + kFormat.columnNumberOffset, 0);
-                         },
+                         with16(columnEntry(1) + kFormat.columnNumberOffset, 0),
                          "its column 'insured_salary' has the number 0 of another column"},
         DefinitionDamage{"a column number outside the row",
-                         [](Page& d, std::uint32_t) {
-                           put16(d, columnEntry(1) + kFormat.columnNumberOffset, 200);
-                         },
+                         with16(columnEntry(1) + kFormat.columnNumberOffset, 200),
                          "its column 'insured_salary' has number 200, outside the 7 columns of "
                          "its rows"},
         DefinitionDamage{"a fixed offset moved onto the column before",
-                         [](Page& d, std::uint32_t) {
-                           put16(d, columnEntry(1) + kFormat.columnFixedOffsetOffset, 1);
-                         },
+                         with16(columnEntry(1) + kFormat.columnFixedOffsetOffset, 1),
                          "its fixed-size columns overlap"},
         DefinitionDamage{"a fixed offset beyond any row",
-                         [](Page& d, std::uint32_t) {
-                           put16(d, columnEntry(1) + kFormat.columnFixedOffsetOffset, 4090);
-                         },
+                         with16(columnEntry(1) + kFormat.columnFixedOffsetOffset, 4090),
                          "its column 'insured_salary' lies outside the row"},
-        DefinitionDamage{
-            "a Long column three bytes long",
-            [](Page& d, std::uint32_t) { put16(d, columnEntry(1) + kFormat.columnSizeOffset, 3); },
-            "its column 'insured_salary' is 3 bytes long, which its kind cannot be"},
+        DefinitionDamage{"a Long column three bytes long",
+                         with16(columnEntry(1) + kFormat.columnSizeOffset, 3),
+                         "its column 'insured_salary' is 3 bytes long, which its kind cannot be"},
         DefinitionDamage{"a text column longer than text can be",
-                         [](Page& d, std::uint32_t) {
-                           put16(d, columnEntry(6) + kFormat.columnSizeOffset, 600);
-                         },
+                         with16(columnEntry(6) + kFormat.columnSizeOffset, 600),
                          "its column 'note' is 600 bytes long, more than its kind holds"},
         DefinitionDamage{"a variable column count that differs from the columns",
-                         [](Page& d, std::uint32_t) { put16(d, kFormat.varColumnCountOffset, 2); },
+                         with16(kFormat.varColumnCountOffset, 2),
                          "its definition counts 2 variable columns but lists 1"},
         DefinitionDamage{"two variable columns in one offset entry",
                          [](Page& d, std::uint32_t) {
@@ -140,9 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
                          },
                          "its definition pages form a loop"},
         DefinitionDamage{"a definition that continues beyond the file",
-                         [](Page& d, std::uint32_t) {
-                           storeU32(d.data() + kFormat.definitionNextPageOffset, 100000);
-                         },
+                         with32(kFormat.definitionNextPageOffset, 100000),
                          "its definition continues on page 100000, beyond the end of the file"}),
     [](const auto& info) { return tiermend::testing::testNameFrom(info.param.what); });
 

@@ -8,6 +8,7 @@
 #include "data/providers/jet/indexes/JetIndexKey.h"
 #include "data/providers/jet/indexes/JetIndexPage.h"
 #include "data/providers/jet/indexes/JetIndexRefusal.h"
+#include "tests/support/FailureText.h"
 #include "tests/support/HexBytes.h"
 
 namespace tiermend::data::jet {
@@ -165,13 +166,9 @@ TEST(JetIndexKeyTest, ValuesThatCannotBeKeysAreRefusedNamingTheTableAndIndex) {
        "Cannot update table 't': its index 'i' has 11 columns; an index has at most 10."},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.message);
-    try {
-      encodeIndexKey(c.shape, c.values);
-      ADD_FAILURE() << "not refused";
-    } catch (const JetIndexRefusal& refusal) {
-      EXPECT_EQ(std::string(refusal.what()), c.message);
-    }
+    EXPECT_EQ(
+        testing::failureMessageOf<JetIndexRefusal>([&] { encodeIndexKey(c.shape, c.values); }),
+        c.message);
   }
 }
 

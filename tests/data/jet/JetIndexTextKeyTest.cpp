@@ -10,6 +10,7 @@
 #include "data/providers/jet/indexes/JetIndexKey.h"
 #include "data/providers/jet/indexes/JetIndexPage.h"
 #include "data/providers/jet/indexes/JetIndexRefusal.h"
+#include "tests/support/FailureText.h"
 #include "tests/support/HexBytes.h"
 
 namespace tiermend::data::jet {
@@ -109,13 +110,9 @@ TEST(JetIndexTextKeyTest, WhatTheTablesDoNotCoverIsRefusedNamingTheTableIndexAnd
        "the General (legacy, 1033) sort order."},
   };
   for (const auto& c : cases) {
-    try {
-      const JetKeyValue values[] = {c.text};
-      encodeIndexKey(c.shape, values);
-      ADD_FAILURE() << "not refused: " << c.message;
-    } catch (const JetIndexRefusal& refusal) {
-      EXPECT_EQ(std::string(refusal.what()), c.message);
-    }
+    const JetKeyValue values[] = {c.text};
+    EXPECT_EQ(testing::failureMessageOf<JetIndexRefusal>([&] { encodeIndexKey(c.shape, values); }),
+              c.message);
   }
   // A sort order is refused before any row is looked at.
   EXPECT_THROW(checkIndexShape(cases[1].shape), JetIndexRefusal);
@@ -174,16 +171,11 @@ TEST(JetIndexTextKeyTest, WithoutTheTablesTextKeysAreRefusedNamingTheTablesMissi
   const JetCharCodes none("", "", "index_codes_genleg.txt and index_codes_ext_genleg.txt");
   const JetIndexShape byName = {
       "staff", "ByName", {{"id", JetKeyKind::Long, true}, {"name", JetKeyKind::Text, true}}};
-  try {
-    checkIndexShape(byName, none);
-    ADD_FAILURE() << "not refused";
-  } catch (const JetIndexRefusal& refusal) {
-    EXPECT_EQ(std::string(refusal.what()),
-              "Cannot update table 'staff': its index 'ByName' cannot be rebuilt: its text "
-              "column 'name' is in the General (legacy, 1033) sort order, whose tables "
-              "(index_codes_genleg.txt and index_codes_ext_genleg.txt) were not available "
-              "when this program was built.");
-  }
+  EXPECT_EQ(testing::failureMessageOf<JetIndexRefusal>([&] { checkIndexShape(byName, none); }),
+            "Cannot update table 'staff': its index 'ByName' cannot be rebuilt: its text "
+            "column 'name' is in the General (legacy, 1033) sort order, whose tables "
+            "(index_codes_genleg.txt and index_codes_ext_genleg.txt) were not available "
+            "when this program was built.");
   // Indexes without text columns do not need the tables.
   EXPECT_NO_THROW(checkIndexShape({"staff", "ById", {{"id", JetKeyKind::Long, true}}}, none));
   // Asked for a text key all the same, the encoder refuses and appends nothing.

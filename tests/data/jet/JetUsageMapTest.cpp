@@ -14,6 +14,7 @@
 #include "data/providers/jet/pages/JetDataPage.h"
 #include "data/providers/jet/pages/JetPageCache.h"
 #include "data/providers/jet/pages/JetUsageMap.h"
+#include "tests/support/FailureText.h"
 
 namespace tiermend::data::jet {
 namespace {
@@ -163,12 +164,8 @@ class JetBrokenUsageMap : public ::testing::TestWithParam<BrokenMap> {};
 
 TEST_P(JetBrokenUsageMap, IsRefusedByTheReaderAndTheWriter) {
   JetMemoryPages store = storeWithMapRow(10, GetParam().row());
-  try {
-    listedByTheReader(store);
-    ADD_FAILURE() << "the reader listed the map's pages";
-  } catch (const std::runtime_error& error) {
-    EXPECT_EQ(std::string(error.what()), GetParam().readerWords);
-  }
+  EXPECT_EQ(testing::failureMessageOf<std::runtime_error>([&] { listedByTheReader(store); }),
+            GetParam().readerWords);
   JetPageCache cache(store);
   EXPECT_EQ(testing::failureOf([&] { JetUsageMap(cache, kGlobalMapPointer).pages(); }),
             "The database file is damaged: a page usage map on page 1 does not add up, so the "

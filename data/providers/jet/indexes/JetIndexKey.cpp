@@ -44,6 +44,14 @@ void appendSigned(std::vector<std::uint8_t>& out, std::int64_t value, std::size_
   out[start] ^= kKeySignBit;
 }
 
+// A whole number within the range of Whole, in its width.
+template <class Whole>
+void appendWhole(std::vector<std::uint8_t>& out, const JetKeyColumn& column,
+                 const JetKeyValue& value) {
+  using Limits = std::numeric_limits<Whole>;
+  appendSigned(out, wholeNumber(column, value, Limits::min(), Limits::max()), sizeof(Whole));
+}
+
 // IEEE bits, big-endian: positives get their sign bit flipped, negatives every bit
 // inverted, so the bytes sort as the numbers do (-0 just below +0, NaN above infinity).
 void appendFloating(std::vector<std::uint8_t>& out, std::uint64_t bits, std::size_t size) {
@@ -89,19 +97,13 @@ void appendValue(std::vector<std::uint8_t>& out, const JetKeyColumn& column,
       out.push_back(static_cast<std::uint8_t>(wholeNumber(column, value, 0, 255)));
       break;
     case JetKeyKind::Integer:
-      appendSigned(out, wholeNumber(column, value, -32768, 32767), 2);
+      appendWhole<std::int16_t>(out, column, value);
       break;
     case JetKeyKind::Long:
-      appendSigned(out,
-                   wholeNumber(column, value, std::numeric_limits<std::int32_t>::min(),
-                               std::numeric_limits<std::int32_t>::max()),
-                   4);
+      appendWhole<std::int32_t>(out, column, value);
       break;
     case JetKeyKind::Currency:
-      appendSigned(out,
-                   wholeNumber(column, value, std::numeric_limits<std::int64_t>::min(),
-                               std::numeric_limits<std::int64_t>::max()),
-                   8);
+      appendWhole<std::int64_t>(out, column, value);
       break;
     case JetKeyKind::Single:
       appendFloating(out, std::bit_cast<std::uint32_t>(valueOf<float>(column, value)), 4);

@@ -55,11 +55,11 @@ const JetIndexPage& JetIndexReader::page(std::uint32_t number) const {
   return *kept;
 }
 
-std::uint32_t JetIndexReader::firstLeaf() const {
+JetIndexReader::Descent JetIndexReader::descendToFirstLeaf() const {
   std::uint32_t number = root_;
-  for (std::size_t level = 0; level < kMaxLevels; ++level) {
+  for (std::size_t level = 1; level <= kMaxLevels; ++level) {
     const JetIndexPage& current = page(number);
-    if (current.leaf) return number;
+    if (current.leaf) return {number, level};
     const std::vector<std::uint32_t> children = childrenOf(current);
     if (children.empty()) throw JetIndexPageDamage(number, "a node page without children");
     number = children.front();
@@ -68,21 +68,13 @@ std::uint32_t JetIndexReader::firstLeaf() const {
 }
 
 std::size_t JetIndexReader::levels() const {
-  std::uint32_t number = root_;
-  for (std::size_t level = 1; level <= kMaxLevels; ++level) {
-    const JetIndexPage& current = page(number);
-    if (current.leaf) return level;
-    const std::vector<std::uint32_t> children = childrenOf(current);
-    if (children.empty()) throw JetIndexPageDamage(number, "a node page without children");
-    number = children.front();
-  }
-  throw JetIndexPageDamage(root_, "the index is more than 32 levels deep");
+  return descendToFirstLeaf().levels;
 }
 
 std::vector<JetIndexEntry> JetIndexReader::walk() const {
   std::vector<JetIndexEntry> entries;
   VisitGuard guard;
-  for (std::uint32_t number = firstLeaf(); number != 0;) {
+  for (std::uint32_t number = descendToFirstLeaf().leaf; number != 0;) {
     guard.visit(number);
     const JetIndexPage& leaf = page(number);
     if (!leaf.leaf) throw JetIndexPageDamage(number, "a node page in the chain of leaf pages");

@@ -41,8 +41,13 @@ class JetIndexReader {
   std::size_t levels() const;
 
  private:
+  // The first leaf page, down the first children from the root, and the levels passed.
+  struct Descent {
+    std::uint32_t leaf;
+    std::size_t levels;
+  };
   const JetIndexPage& page(std::uint32_t number) const;
-  std::uint32_t firstLeaf() const;
+  Descent descendToFirstLeaf() const;
 
   JetIndexPageSource source_;
   std::uint32_t root_;

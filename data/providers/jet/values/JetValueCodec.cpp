@@ -255,28 +255,28 @@ struct BinaryKind {
   }
 };
 
+// The codec of a fixed-width kind that an index can hold: Kind reads, stores and keys it.
+template <class Kind>
+constexpr JetKindCodec fixedWidthCodec() {
+  return {.decode = Kind::decode, .store = Kind::store, .key = Kind::key};
+}
+
 }  // namespace
 
 namespace kind_codecs {
 const JetKindCodec yesNo{.key = YesNoKind::key, .bit = YesNoKind::bit};
-const JetKindCodec byte{.decode = ByteKind::decode, .store = ByteKind::store, .key = ByteKind::key};
-const JetKindCodec integer{
-    .decode = IntegerKind::decode, .store = IntegerKind::store, .key = IntegerKind::key};
-const JetKindCodec longInteger{
-    .decode = LongKind::decode, .store = LongKind::store, .key = LongKind::key};
-const JetKindCodec currency{
-    .decode = CurrencyKind::decode, .store = CurrencyKind::store, .key = CurrencyKind::key};
-const JetKindCodec single{
-    .decode = SingleKind::decode, .store = SingleKind::store, .key = SingleKind::key};
-const JetKindCodec doubleFloat{
-    .decode = DoubleKind::decode, .store = DoubleKind::store, .key = DoubleKind::key};
-const JetKindCodec dateTime{
-    .decode = DateTimeKind::decode, .store = DateTimeKind::store, .key = DateTimeKind::key};
+const JetKindCodec byte = fixedWidthCodec<ByteKind>();
+const JetKindCodec integer = fixedWidthCodec<IntegerKind>();
+const JetKindCodec longInteger = fixedWidthCodec<LongKind>();
+const JetKindCodec currency = fixedWidthCodec<CurrencyKind>();
+const JetKindCodec single = fixedWidthCodec<SingleKind>();
+const JetKindCodec doubleFloat = fixedWidthCodec<DoubleKind>();
+const JetKindCodec dateTime = fixedWidthCodec<DateTimeKind>();
 const JetKindCodec binary{.decode = decodeRawBytes, .append = BinaryKind::append};
 const JetKindCodec text{
     .decode = TextKind::decode, .append = TextKind::append, .key = TextKind::key};
 const JetKindCodec longValue{};  // read by the column codec itself; never written
-const JetKindCodec guid{.decode = GuidKind::decode, .store = GuidKind::store, .key = GuidKind::key};
+const JetKindCodec guid = fixedWidthCodec<GuidKind>();
 const JetKindCodec decimal{.decode = DecimalKind::decode, .store = DecimalKind::store};
 const JetKindCodec complex{.decode = LongKind::decode};
 const JetKindCodec largeNumber{.decode = LargeNumberKind::decode};
