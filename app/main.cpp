@@ -3,12 +3,10 @@
 // without one, and for a check, the same run happens in the console. Every run leaves
 // its record in the system log.
 #include <clocale>
-#include <iostream>
 
 #include "app/Application.h"
 #include "app/CommandLine.h"
-#include "app/ConsoleRun.h"
-#include "app/FailureReport.h"
+#include "app/ConsoleEntry.h"
 #include "app/SystemDisplayProbe.h"
 #include "platform/SystemLog.h"
 
@@ -16,19 +14,6 @@ namespace {
 
 using namespace tiermend;
 using namespace tiermend::app;
-
-int runInConsole(ConsoleRun::Mode mode, LogSink& log) {
-  try {
-    const data::TextSettings settings{CodePage::fromProcessLocale(),
-                                      RegionalSettings::fromProcessLocale()};
-    ConsoleRun run(mode, settings, log, std::cout, std::cerr);
-    return run.run();
-  } catch (...) {
-    // What the last-resort box would say, where nobody can see a box.
-    std::cerr << lastResortText(describeCurrentException());
-    return 1;
-  }
-}
 
 int runInWindow(int argc, char* argv[], LogSink& log) {
   Application application(argc, argv, log);
@@ -45,20 +30,7 @@ int runInWindow(int argc, char* argv[], LogSink& log) {
 int main(int argc, char* argv[]) {
   std::setlocale(LC_ALL, "");
   const CommandLine commandLine = parseCommandLine(argc, argv);
-  switch (commandLine.action) {
-    case CommandLine::Action::Help:
-      std::cout << helpText();
-      return 0;
-    case CommandLine::Action::Version:
-      std::cout << versionText();
-      return 0;
-    case CommandLine::Action::Refused:
-      std::cerr << refusalText(commandLine.refused);
-      return 2;
-    case CommandLine::Action::Check:
-    case CommandLine::Action::Refresh:
-      break;
-  }
+  if (const auto status = answerWithoutRunning(commandLine)) return *status;
   SystemLog log;
   if (commandLine.action == CommandLine::Action::Check) {
     return runInConsole(ConsoleRun::Mode::Check, log);

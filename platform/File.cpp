@@ -1,6 +1,8 @@
-// The parts of paths every platform shares: dividing a path into its folder and its last
-// part, and joining them again.
+// What every platform shares of files: an open file's ownership, and dividing a path
+// into its folder and its last part and joining them again.
 #include "platform/File.h"
+
+#include <utility>
 
 namespace tiermend {
 namespace {
@@ -12,6 +14,22 @@ constexpr const char* kSeparators = "/";
 #endif
 
 }  // namespace
+
+File::~File() {
+  close();
+}
+
+File::File(File&& other) noexcept
+    : handle_(std::exchange(other.handle_, kClosed)), error_(other.error_) {}
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    close();
+    handle_ = std::exchange(other.handle_, kClosed);
+    error_ = other.error_;
+  }
+  return *this;
+}
 
 std::string folderOfPath(const std::string& path) {
   const auto slash = path.find_last_of(kSeparators);

@@ -100,6 +100,14 @@ std::vector<std::string> folderEntries(const std::string& folder);
 OsError removeFile(const std::string& path);
 // Puts replacement in target's place in one step, durably where the system can.
 OsError replaceFile(const std::string& replacement, const std::string& target);
+// Windows cannot put a file in the place of one that is open, even only for reading:
+// whoever holds the old one must let go of it first. POSIX systems keep the old file
+// for those who have it open.
+#ifdef _WIN32
+inline constexpr bool kOpenFileBlocksReplacement = true;
+#else
+inline constexpr bool kOpenFileBlocksReplacement = false;
+#endif
 // Makes the entries of a folder (a rename in it) durable; nothing to do on Windows.
 OsError flushFolder(const std::string& folder);
 

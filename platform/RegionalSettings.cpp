@@ -13,6 +13,18 @@ bool isAsciiSeparator(char c) {
          !(c >= 'A' && c <= 'Z') && c != '%';
 }
 
+// The order found in a format ("dmy", "mdy" or "ymd" first), and its separator where
+// it is one ASCII byte, else "/".
+void applyDateOrder(const std::string& order, char separator, RegionalSettings& settings) {
+  if (order.rfind("dmy", 0) == 0)
+    settings.dateOrder = DateOrder::DayMonthYear;
+  else if (order.rfind("mdy", 0) == 0)
+    settings.dateOrder = DateOrder::MonthDayYear;
+  else if (order.rfind("ymd", 0) == 0)
+    settings.dateOrder = DateOrder::YearMonthDay;
+  settings.dateSeparator = separator && isAsciiSeparator(separator) ? separator : '/';
+}
+
 // The order of the day, month and year conversions in a strftime format, and the
 // first separator that stands between two of them.
 void readDateFormat(std::string_view format, RegionalSettings& settings) {
@@ -34,13 +46,7 @@ void readDateFormat(std::string_view format, RegionalSettings& settings) {
       separator = isAsciiSeparator(format[i]) ? format[i] : '/';
     }
   }
-  if (order.rfind("dmy", 0) == 0)
-    settings.dateOrder = DateOrder::DayMonthYear;
-  else if (order.rfind("mdy", 0) == 0)
-    settings.dateOrder = DateOrder::MonthDayYear;
-  else if (order.rfind("ymd", 0) == 0)
-    settings.dateOrder = DateOrder::YearMonthDay;
-  settings.dateSeparator = separator && isAsciiSeparator(separator) ? separator : '/';
+  applyDateOrder(order, separator, settings);
 }
 
 char readTimeSeparator(std::string_view format) {
@@ -76,13 +82,7 @@ void readDatePicture(std::string_view picture, RegionalSettings& settings) {
     }
     i += run;
   }
-  if (order.rfind("dmy", 0) == 0)
-    settings.dateOrder = DateOrder::DayMonthYear;
-  else if (order.rfind("mdy", 0) == 0)
-    settings.dateOrder = DateOrder::MonthDayYear;
-  else if (order.rfind("ymd", 0) == 0)
-    settings.dateOrder = DateOrder::YearMonthDay;
-  settings.dateSeparator = separator && isAsciiSeparator(separator) ? separator : '/';
+  applyDateOrder(order, separator, settings);
 }
 
 // The separator after the hours in a Windows time picture ("HH:mm:ss", "tt hh:mm:ss").

@@ -17,7 +17,6 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
-#include <utility>
 
 namespace tiermend {
 namespace {
@@ -143,22 +142,6 @@ File File::createUnique(const std::string& folder, const std::string& prefix,
     madePath = pattern;
   }
   return file;
-}
-
-File::~File() {
-  close();
-}
-
-File::File(File&& other) noexcept
-    : handle_(std::exchange(other.handle_, kClosed)), error_(other.error_) {}
-
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    close();
-    handle_ = std::exchange(other.handle_, kClosed);
-    error_ = other.error_;
-  }
-  return *this;
 }
 
 void File::close() {

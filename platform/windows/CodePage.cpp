@@ -41,8 +41,62 @@ const LeadByteTable& leadBytesOf(unsigned codePage) {
   return found->second;
 }
 
-// U+FFFD, which MultiByteToWideChar puts where bytes form no character.
+// U+FFFD, which the UTF-8 conversion puts where bytes form no character.
 constexpr wchar_t kReplacement = 0xFFFD;
+
+bool isHighSurrogate(wchar_t c) {
+  return c >= 0xD800 && c <= 0xDBFF;
+}
+
+// Code page text as UTF-16, one "?" for each sequence that forms no character of the
+// code page, which is skipped by one byte, as iconv's conversion is on POSIX systems.
+// (MultiByteToWideChar alone would make such bytes private-use characters.)
+std::wstring wideFromCodePageStrictly(unsigned codePage, std::string_view text,
+                                      const CodePage& leadBytes) {
+  std::wstring wide;
+  wide.reserve(text.size());
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length = leadBytes.charLength(text, at);
+    wchar_t unit[2] = {};
+    const int made = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data() + at,
+                                         static_cast<int>(length), unit, 2);
+    if (made > 0) {
+      wide.append(unit, static_cast<std::size_t>(made));
+      at += length;
+    } else {
+      wide.push_back(L'?');
+      ++at;
+    }
+  }
+  return wide;
+}
+
+// UTF-16 as code page text. A character the code page cannot hold becomes one "?": no
+// best-fit look-alikes ("e" for "é"), and a character beyond the basic plane (two UTF-16
+// units, which no ANSI code page holds) is one character, not two.
+std::string codePageFromWideStrictly(unsigned codePage, std::wstring wide) {
+  std::wstring units;
+  units.reserve(wide.size());
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    if (wide[i] == kReplacement) {
+      units.push_back(L'?');
+    } else if (isHighSurrogate(wide[i]) && i + 1 < wide.size()) {
+      units.push_back(L'?');
+      ++i;
+    } else {
+      units.push_back(wide[i]);
+    }
+  }
+  if (units.empty()) return {};
+  const int length = static_cast<int>(units.size());
+  const int needed = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, units.data(), length,
+                                         nullptr, 0, "?", nullptr);
+  if (needed <= 0) return {};
+  std::string bytes(static_cast<std::size_t>(needed), '\0');
+  WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, units.data(), length, bytes.data(), needed,
+                      "?", nullptr);
+  return bytes;
+}
 
 // A code page this system has no conversion for fails as iconv's would on POSIX.
 void requireConversion(unsigned codePage) {
@@ -71,21 +125,13 @@ bool CodePage::isLeadByte(unsigned char byte) const {
 std::string CodePage::toUtf8(std::string_view text) const {
   if (id_ == kUtf8 || text.empty()) return std::string(text);
   requireConversion(id_);
-  std::wstring wide = wideFromCodePage(id_, text);
-  for (wchar_t& c : wide) {
-    if (c == kReplacement) c = L'?';
-  }
-  return codePageFromWide(CP_UTF8, wide);
+  return codePageFromWide(CP_UTF8, wideFromCodePageStrictly(id_, text, *this));
 }
 
 std::string CodePage::fromUtf8(std::string_view utf8) const {
   if (id_ == kUtf8 || utf8.empty()) return std::string(utf8);
   requireConversion(id_);
-  std::wstring wide = wideFromUtf8(utf8);
-  for (wchar_t& c : wide) {
-    if (c == kReplacement) c = L'?';
-  }
-  return codePageFromWide(id_, wide);
+  return codePageFromWideStrictly(id_, wideFromUtf8(utf8));
 }
 
 }  // namespace tiermend

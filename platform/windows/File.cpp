@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <memory>
 #include <random>
-#include <utility>
 
 #include "platform/windows/WideText.h"
 
@@ -114,22 +113,6 @@ File File::createUnique(const std::string& folder, const std::string& prefix,
     }
   }
   return made;
-}
-
-File::~File() {
-  close();
-}
-
-File::File(File&& other) noexcept
-    : handle_(std::exchange(other.handle_, kClosed)), error_(other.error_) {}
-
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    close();
-    handle_ = std::exchange(other.handle_, kClosed);
-    error_ = other.error_;
-  }
-  return *this;
 }
 
 void File::close() {

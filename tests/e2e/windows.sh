@@ -10,15 +10,11 @@
 # access-held, arguments. WINEPREFIX names the prefix to run in.
 set -uo pipefail
 
-scenario=$1
-TOOL=$2
-HOLD=$3
-INDEXED=$4
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-
-work=$(mktemp -d /tmp/tiermend-windows-XXXXXX)
-aside=$(mktemp -d /tmp/tiermend-windows-aside-XXXXXX)
+read -r scenario TOOL HOLD INDEXED <<<"$*"
+here=$(cd "$(dirname "$0")" && pwd) root=$(cd "$(dirname "$0")/../.." && pwd)
+# The working folder holds only what the program finds and leaves; its output, and the
+# other program's, go aside.
+work=$(mktemp -d /tmp/tiermend-windows-XXXXXX) aside=$(mktemp -d /tmp/tiermend-windows-aside-XXXXXX)
 holder=
 cleanup() {
   [ -n "$holder" ] && kill "$holder" 2>/dev/null
@@ -76,13 +72,15 @@ release() {
 
 COMPLETE=更新完成.
 
-# Each bracket table of an Access file as mdb-export and mdb-reader print it.
+# Each bracket table of an Access file as mdb-export and mdb-reader print it. A null
+# reads as an empty field: a null text arrives as empty text (its edit text is empty),
+# which mdb-reader alone tells apart (checked on its own below).
 access_tables() {
   local file=$1 t
   for t in $BRACKETS; do
     echo "== $t"
     mdb-export "$file" "$t"
-    node "$root/tools/mdb-reader/dump-table.mjs" "$file" "$t"
+    node "$root/tools/mdb-reader/dump-table.mjs" "$file" "$t" | sed 's/\\N//g'
   done
 }
 
@@ -97,6 +95,10 @@ expect_access_refreshed() {
   expect_eq "$1: the target's tables read as the package's" \
     "$(access_tables "$work/basedb.mdb" | md5sum)" "$(access_tables "$work/tiermenddb.mdb" | md5sum)"
   expect_eq "$1: row counts" "$(access_counts "$work/basedb.mdb")" "50/38/151/62"
+  expect_eq "$1: labor's notes, null ones now empty text" \
+    "$(node "$root/tools/mdb-reader/dump-table.mjs" "$work/basedb.mdb" labor | tail -n +2 |
+      cut -f7 | LC_ALL=C sort | uniq -c | sed 's/^ *//' | tr '\n' ' ')" \
+    "12  10 僅適用職災保險 1 基本工資 15 部分工時 "
   expect_eq "$1: no working copy or lock file left" \
     "$(ls -A "$work" | grep -v -e '^Link.txt$' -e '\.mdb$')" ""
 }

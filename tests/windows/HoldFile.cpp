@@ -12,9 +12,9 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "usage: hold-file PATH SECONDS\n");
     return 2;
   }
-  HANDLE file = CreateFileA(argv[1], GENERIC_READ | GENERIC_WRITE,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileA(argv[1], GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     std::fprintf(stderr, "hold-file: cannot open %s (error %lu)\n", argv[1], GetLastError());
     return 1;

@@ -115,8 +115,9 @@ TEST_F(JetTargetOnWindowsTest, AnUpdateKeepsOtherWritersOffAndLetsGoWhenItEnds) 
   // Readers are welcome meanwhile.
   EXPECT_EQ(testing::fileBytes(target_), before_);
   // A second update of ours waits for the first.
-  EXPECT_NE(failureOf([&] { data::jet::JetFileTransaction::begin(target_, 100ms); })
-                .find("is in use by another program"),
+  EXPECT_NE(failureOf([&] {
+              data::jet::JetFileTransaction::begin(target_, 100ms);
+            }).find("is in use by another program"),
             std::string::npos);
 
   testing::FileBytes changed = before_;

@@ -23,13 +23,11 @@ TEST(WindowsLocale, TheCodePageIsTheThreadLocalesAnsiCodePage) {
   const CodePage codePage = CodePage::fromProcessLocale();
   if (underTraditionalChinese()) {
     EXPECT_EQ(codePage.id(), 950u);
-    // Big5's lead bytes, as GetCPInfo reports them.
-    EXPECT_TRUE(codePage.isLeadByte(0x81));
-    EXPECT_TRUE(codePage.isLeadByte(0xA4));
-    EXPECT_TRUE(codePage.isLeadByte(0xFE));
-    EXPECT_FALSE(codePage.isLeadByte(0x80));
-    EXPECT_FALSE(codePage.isLeadByte(0xFF));
-    EXPECT_FALSE(codePage.isLeadByte(','));
+    // Big5's lead bytes, 0x81 to 0xFE, as GetCPInfo reports them.
+    for (int byte = 0; byte < 256; ++byte) {
+      EXPECT_EQ(codePage.isLeadByte(static_cast<unsigned char>(byte)), byte >= 0x81 && byte <= 0xFE)
+          << byte;
+    }
     EXPECT_EQ(codePage.toUtf8("\xA7\xF3\xB7\x73\xA7\xB9\xA6\xA8."), "更新完成.");
   } else {
     EXPECT_EQ(codePage.id(), 1252u);

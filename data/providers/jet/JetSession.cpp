@@ -7,6 +7,7 @@
 #include "data/providers/jet/file/JetFileTransaction.h"
 #include "data/providers/jet/read/JetCursor.h"
 #include "data/providers/jet/write/JetFileWriter.h"
+#include "platform/File.h"
 
 namespace tiermend::data::jet {
 
@@ -23,7 +24,8 @@ namespace {
 JetSession::JetSession(std::string path, std::string password)
     : path_(std::move(path)),
       password_(std::move(password)),
-      database_(JetDatabase::open(path_, password_)) {}
+      database_(JetDatabase::open(path_, password_)),
+      original_(database_) {}
 
 JetSession::~JetSession() {
   try {
@@ -107,7 +109,13 @@ void JetSession::commit() {
   if (!transaction_) throw EngineError("No transaction is active on this database.");
   try {
     writer_->flush();
-    transaction_->commit([this](const std::string& copy) { writer_->check(copy); });
+    transaction_->commit([this](const std::string& copy) {
+      writer_->check(copy);
+      // Where an open file cannot be replaced, the readers of the old one let go now.
+      if (kOpenFileBlocksReplacement) {
+        if (const auto original = original_.lock()) original->pages->close();
+      }
+    });
   } catch (...) {
     // The transaction has discarded its copy: the file is as it was.
     endTransaction();
@@ -135,7 +143,10 @@ void JetSession::endTransaction() {
     transaction_.reset();
   }
   readerBehind_ = false;
-  if (hadTransaction) database_ = JetDatabase::open(path_, password_);
+  if (hadTransaction) {
+    database_ = JetDatabase::open(path_, password_);
+    original_ = database_;
+  }
 }
 
 }  // namespace tiermend::data::jet

@@ -44,6 +44,8 @@ class JetSession : public Session {
   std::string path_;
   std::string password_;
   std::shared_ptr<JetDatabase> database_;  // the file as selects see it now
+  // The file itself as this session last opened it, which cursors may still read.
+  std::weak_ptr<JetDatabase> original_;
   std::unique_ptr<JetFileTransaction> transaction_;
   std::unique_ptr<JetFileWriter> writer_;
   bool readerBehind_ = false;  // changes written since database_ was opened

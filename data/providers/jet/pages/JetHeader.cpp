@@ -118,6 +118,10 @@ JetHeader readHeader(const std::string& openPath, const std::string& shownPath) 
   const File file(openPath, File::Access::Read);
   if (!file) {
     if (file.error().notFound()) throw EngineError("Could not find file '" + path + "'.");
+    // Windows refuses to open a folder as a file; it is no database all the same.
+    if (isFolder(openPath)) {
+      throw EngineError("The Microsoft Jet database engine cannot open the file '" + path + "'.");
+    }
     throw EngineError("The Microsoft Jet database engine cannot open the file '" + path +
                       "'.  It is already opened exclusively by another user, or you need "
                       "permission to view its data.");

@@ -39,6 +39,10 @@ void JetPageFile::read(std::uint32_t number, Page& page) const {
   if (number >= pageCount_) {
     throw damagedFile(shownPath_, "page " + std::to_string(number) + " lies beyond its end");
   }
+  if (!file_) {
+    throw EngineError("The database file '" + shownPath_ +
+                      "' has been replaced by its new version: open it again to read it.");
+  }
   page.resize(static_cast<std::size_t>(pageSize_));
   const std::uint64_t at = static_cast<std::uint64_t>(number) * pageSize_;
   std::size_t got = 0;

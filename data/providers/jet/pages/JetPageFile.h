@@ -31,6 +31,9 @@ class JetPageFile : public JetPageStore {
   void write(std::uint32_t number, const Page& page) override;
   std::uint32_t append(const Page& page) override;
   using JetPageStore::read;
+  // Lets go of the file (so that it can be replaced where an open file cannot be); a
+  // read afterwards fails, saying the file was replaced.
+  void close() { file_.close(); }
 
  private:
   [[noreturn]] void fail(const std::string& what, const OsError& error) const;
