@@ -98,7 +98,7 @@ void OdbcSession::checkStatement(SQLRETURN rc, SQLHSTMT statement, std::string_v
   throwDiagnostics(SQL_HANDLE_STMT, statement, action);
 }
 
-void OdbcSession::markServerFilledColumns(BufferedCursor& cursor) {
+void OdbcSession::markServerFilledColumns(OdbcCursor& cursor) {
   const std::string& table = cursor.baseTable();
   const std::string question = dialect_.serverFilledColumnsQuery(table);
   if (table.empty() || question.empty()) return;
@@ -109,7 +109,7 @@ void OdbcSession::markServerFilledColumns(BufferedCursor& cursor) {
     // A server that cannot answer (no catalogue views) leaves the driver's flags.
     try {
       if (run(statement, question)) {
-        std::unique_ptr<BufferedCursor> rows = readWholeResult(statement, traits_, {});
+        std::unique_ptr<OdbcCursor> rows = readWholeResult(statement, traits_, {});
         if (rows) filled = readServerFilledColumns(*rows);
       }
       finishResults(statement);
@@ -121,22 +121,48 @@ void OdbcSession::markServerFilledColumns(BufferedCursor& cursor) {
   cursor.markServerFilled(cached->second);
 }
 
-void OdbcSession::finishResults(const StatementHandle& statement) {
-  for (;;) {
-    SQLRETURN rc = SQLMoreResults(statement.get());
-    if (rc == SQL_NO_DATA) return;
-    checkResult(rc, SQL_HANDLE_STMT, statement.get(), "reading the results of a statement");
-  }
-}
-
 std::unique_ptr<Cursor> OdbcSession::query(const std::string& sql) {
   flush();
-  StatementHandle statement(connection_);
-  std::unique_ptr<BufferedCursor> cursor;
-  if (run(statement, sql)) cursor = readWholeResult(statement, traits_, tableNameInSelect(sql));
-  finishResults(statement);
+  std::unique_ptr<OdbcCursor> cursor;
+  if (const std::string table = tableOfPlainSelect(sql); !table.empty()) {
+    cursor = prepareSelect(sql, table);
+  } else {
+    StatementHandle statement(connection_);
+    if (run(statement, sql)) cursor = readWholeResult(statement, traits_, tableNameInSelect(sql));
+    finishResults(statement);
+  }
   if (cursor) markServerFilledColumns(*cursor);
   return cursor;
+}
+
+std::unique_ptr<OdbcCursor> OdbcSession::prepareSelect(const std::string& sql,
+                                                       const std::string& table) {
+  StatementHandle statement(connection_);
+  WideString text = toWide(sql);
+  SQLRETURN rc = SQLPrepareW(statement.get(), text.data(), static_cast<SQLINTEGER>(text.size()));
+  checkStatement(rc, statement.get(), "preparing a statement", table);
+  // Describing may be the server's first look at the table (PostgreSQL and MariaDB
+  // prepare on the server), and so the first wait for a lock another program holds.
+  SQLSMALLINT count = 0;
+  rc = SQLNumResultCols(statement.get(), &count);
+  checkStatement(rc, statement.get(), "describing a statement", table);
+  if (count == 0) {
+    // A driver that learns a result's columns only by running the statement.
+    runPrepared(statement, table);
+    std::unique_ptr<OdbcCursor> cursor = readWholeResult(statement, traits_, table);
+    finishResults(statement);
+    return cursor;
+  }
+  DescribedResult described = describeColumns(statement, traits_, table);
+  return std::make_unique<OdbcCursor>(
+      std::move(described.columns), std::move(described.baseTable), std::move(statement),
+      [this, table](const StatementHandle& prepared) { runPrepared(prepared, table); });
+}
+
+void OdbcSession::runPrepared(const StatementHandle& statement, const std::string& table) {
+  flush();
+  SQLRETURN rc = SQLExecute(statement.get());
+  if (rc != SQL_NO_DATA) checkStatement(rc, statement.get(), "running a statement", table);
 }
 
 std::int64_t OdbcSession::execute(const std::string& sql) {

@@ -78,10 +78,13 @@ class OdbcSession : public Session {
                       const std::string& table);
   // Marks the result's columns that the server fills in itself, where the dialect
   // asks the server rather than trusting the driver's flags.
-  void markServerFilledColumns(BufferedCursor& cursor);
-  // Steps through the statement's remaining results so the connection is free again;
-  // an error in a later result is raised.
-  void finishResults(const StatementHandle& statement);
+  void markServerFilledColumns(OdbcCursor& cursor);
+  // A plain select of one table, prepared and described but not run until its first
+  // row is asked for; run at once when the driver cannot describe it before running.
+  // nullptr when it has no result set (it has then been run).
+  std::unique_ptr<OdbcCursor> prepareSelect(const std::string& sql, const std::string& table);
+  // Runs a prepared statement, sending the rows held back first.
+  void runPrepared(const StatementHandle& statement, const std::string& table);
   std::vector<ParameterTarget> targetsFor(const std::string& table,
                                           const std::vector<std::string>& columns);
 

@@ -133,4 +133,10 @@ std::string tableNameInSelect(std::string_view sql) {
   return endsSingleTableSource(sql, after) ? name : std::string();
 }
 
+std::string tableOfPlainSelect(std::string_view sql) {
+  std::size_t pos = 0;
+  skipBlanks(sql, pos);
+  return wordAt(sql, pos, "select") ? tableNameInSelect(sql) : std::string();
+}
+
 }  // namespace tiermend::data::odbc

@@ -19,4 +19,7 @@ std::string describeStatement(std::string_view table, const std::vector<std::str
 // schema; empty when the statement reads from several tables or none.
 std::string tableNameInSelect(std::string_view sql);
 
+// As tableNameInSelect, for a statement that begins with SELECT; empty for any other.
+std::string tableOfPlainSelect(std::string_view sql);
+
 }  // namespace tiermend::data::odbc

@@ -46,6 +46,9 @@ TEST(DiagnosticTextTest, DropsPsqlOdbcsClosingLine) {
   EXPECT_EQ(withoutDriverTrailer(
                 "ERROR: check failed\nDETAIL: row (0).;\nError while executing the query"),
             "ERROR: check failed\nDETAIL: row (0).");
+  EXPECT_EQ(withoutDriverTrailer("ERROR: relation \"x\" does not exist;\nNo query has been "
+                                 "executed with that handle"),
+            "ERROR: relation \"x\" does not exist");
   EXPECT_EQ(withoutDriverTrailer("Error while connecting"), "Error while connecting");
 }
 
