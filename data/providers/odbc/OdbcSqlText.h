@@ -7,9 +7,9 @@
 
 namespace tiermend::data::odbc {
 
-// INSERT INTO t (c1, c2) VALUES (?, ?)
+// INSERT INTO t (c1, c2) VALUES (?, ?), with one "(?, ?)" for each of `rows` rows.
 std::string insertStatement(std::string_view table, const std::vector<std::string>& columns,
-                            std::string_view quote);
+                            std::string_view quote, std::size_t rows = 1);
 
 // SELECT c1, c2 FROM t WHERE 1 = 0: describes the columns an insert writes to.
 std::string describeStatement(std::string_view table, const std::vector<std::string>& columns,
