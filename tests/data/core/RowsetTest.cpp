@@ -1,13 +1,16 @@
-// The rowset on real SQLite files: statement lines, walking the result, appending and
-// posting rows, and the failures a rowset raises.
+// The rowset on real SQLite files, and once on an Access file: statement lines, walking
+// the result, appending and posting rows, and the failures a rowset raises.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 
 #include "data/Rowset.h"
 #include "platform/Exceptions.h"
+#include "tests/data/jet/DamagedPackages.h"
 #include "tests/data/sqlite/SqliteTestFiles.h"
 #include "tests/support/FailureText.h"
+#include "tests/support/TempFolder.h"
 
 namespace tiermend::data {
 namespace {
@@ -151,6 +154,29 @@ TEST_F(RowsetTest, TheFirstRowIsReadByWhicheverAsksFirst) {
   select(rowset_, "select * from empty");
   rowset_.next();
   EXPECT_TRUE(rowset_.eof());
+}
+
+// On an Access file as well, opening reads the table's columns and none of its rows:
+// rows that lie outside their page fail the first row asked for, not the open, and a
+// result whose first row cannot be read is closed, as a failed open leaves it.
+TEST(RowsetOnAccessTest, OpeningReadsTheColumnsAndNoRow) {
+  const testing::TempFolder folder;
+  const std::string path = folder.file("tiermenddb.mdb");
+  std::filesystem::copy_file(std::string(TIERMEND_FIXTURES) + "/tiermenddb.mdb", path);
+  const auto pages = testing::pagesOfTable(path, "incom_rep");
+  testing::setPageRowCount(path, pages.dataPages.at(0), 1000);
+  Connection connection("ADOC1", TextSettings{CodePage(CodePage::kUtf8), RegionalSettings{}});
+  connection.setConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path);
+  Rowset rowset("ADOQ1", connection);
+  rowset.addSql("select * from incom_rep");
+  rowset.open();
+  EXPECT_EQ(rowset.fieldCount(), 14);
+  EXPECT_EQ(rowset.field(13).fieldName(), "dep11");
+  const std::string failure = failureMessageOf<EOleException>([&] { rowset.eof(); });
+  EXPECT_NE(failure.find("is damaged: the rows of page " + std::to_string(pages.dataPages.at(0))),
+            std::string::npos)
+      << failure;
+  EXPECT_FALSE(rowset.active());
 }
 
 TEST_F(RowsetTest, OpeningAnOpenRowsetDoesNothing) {
