@@ -82,7 +82,7 @@ void Rowset::runQuery() {
   adopt(std::move(cursor));
 }
 
-// Closed -> Open, or AtEnd when the result has no row.
+// Closed -> Opened: the columns are known, no row has been read.
 void Rowset::adopt(std::unique_ptr<Cursor> cursor) {
   close();
   const TextSettings& settings = connection_->settings();
@@ -96,8 +96,15 @@ void Rowset::adopt(std::unique_ptr<Cursor> cursor) {
   walk.row.assign(columns.size(), Null{});
   walk.cursor = std::move(cursor);
   walk_ = std::move(walk);
+  state_ = State::Opened;
+}
+
+// A result whose first row cannot be read is closed, as an open that fails would be.
+void Rowset::readFirstRow() {
+  State& place = state_ == State::Appending ? walk_.resumeAt : state_;
+  if (place != State::Opened) return;
   try {
-    state_ = fetchRow() ? State::Open : State::AtEnd;
+    place = fetchRow() ? State::Open : State::AtEnd;
   } catch (...) {
     close();
     throw;
@@ -155,14 +162,17 @@ void Rowset::first() {
   requireActive();
   finishPendingRow();
   // The cursor only moves forward: going back to the first row runs the statement again.
-  if (walk_.rowsPassed == 0) return;
-  close();
-  runQuery();
+  if (walk_.rowsPassed != 0) {
+    close();
+    runQuery();
+  }
+  readFirstRow();
 }
 
 void Rowset::next() {
   requireActive();
   finishPendingRow();
+  readFirstRow();
   if (state_ == State::AtEnd) return;
   // At the end the last row stays current, as it was before the move.
   if (fetchRow()) {
@@ -172,13 +182,15 @@ void Rowset::next() {
   }
 }
 
-bool Rowset::eof() const {
+bool Rowset::eof() {
+  readFirstRow();
   switch (state_) {
     case State::Closed:
     case State::AtEnd:
       return true;
     case State::Appending:
       return walk_.resumeAt == State::AtEnd;
+    case State::Opened:
     case State::Open:
       break;
   }
@@ -242,13 +254,16 @@ Field Rowset::field(int index) {
   return Field(*this, index, *walk_.converters[static_cast<size_t>(index)]);
 }
 
-const Value& Rowset::currentValue(int index) const {
+const Value& Rowset::currentValue(int index) {
+  // A row being appended is read from itself, without reading the walk's first row.
+  if (state_ == State::Opened) readFirstRow();
   const auto i = static_cast<size_t>(index);
   switch (state_) {
     case State::Closed:
       return kUnset;
     case State::Appending:
       return newRow_.written[i] ? newRow_.values[i] : kUnset;
+    case State::Opened:
     case State::Open:
     case State::AtEnd:
       break;

@@ -1,21 +1,29 @@
 // The rowset component: one statement on one connection, walked row by row, appended
 // to and posted. Statement text is held as lines of 8-bit text in the ANSI code page.
 //
-// A rowset is always in exactly one of four states:
+// A rowset is always in exactly one of five states:
 //
 //   Closed     no result. Fields cannot be had; eof() is true.
+//   Opened     a result whose columns are known and whose first row has not been asked
+//              for yet. Opening reads no row, so a rowset opened only to append to a
+//              table never reads the rows the table already holds.
 //   Open       a result with a current row.
 //   AtEnd      a result walked past its last row (which stays current), or an empty
 //              result. eof() is true.
-//   Appending  a new row is being written. The walk's own place (Open or AtEnd) is
-//              kept aside and eof() answers for it.
+//   Appending  a new row is being written. The walk's own place (Opened, Open or AtEnd)
+//              is kept aside and eof() answers for it.
 //
 // The moves between them:
 //
-//   Closed    --open()----------------------> Open, or AtEnd for an empty result
+//   Closed    --open()----------------------> Opened
+//   Opened    --eof(), first(), a field's---> Open, or AtEnd for an empty result: the
+//               value                         first row is read
+//   Opened    --next()----------------------> the first row is read, then next() moves
+//                                             on from it
 //   Open      --next() from the last row----> AtEnd
 //   Open      --first() after next()--------> Closed, then open() again: the cursor
 //   AtEnd                                     underneath only moves forward
+//   Opened    --append()--------------------> Appending, nothing read
 //   Open      --append()--------------------> Appending
 //   AtEnd     --append()--------------------> Appending
 //   Appending --post()----------------------> the kept place, whether or not the
@@ -58,7 +66,8 @@ class Rowset {
   std::string sqlText() const;
 
   bool active() const { return state_ != State::Closed; }
-  // Opens (connecting first when needed). A statement without a result set fails
+  // Opens (connecting first when needed) and learns the result's columns; its rows
+  // are read when the first one is asked for. A statement without a result set fails
   // with "<name>: CommandText does not return a result set". Opening an open rowset
   // does nothing.
   void open();
@@ -73,8 +82,8 @@ class Rowset {
   void first();
   void next();
   // True for an empty result at once, and after next() from the last row (which then
-  // stays the current row).
-  bool eof() const;
+  // stays the current row). Reads the first row when none has been read yet.
+  bool eof();
 
   // Starts a new row with every column unset; post adds it to the statement's table.
   void append();
@@ -90,7 +99,7 @@ class Rowset {
   friend class Field;
   friend class Connection;
 
-  enum class State { Closed, Open, AtEnd, Appending };
+  enum class State { Closed, Opened, Open, AtEnd, Appending };
 
   // The result being walked, from open to close.
   struct Walk {
@@ -102,7 +111,8 @@ class Rowset {
     // the current row as it was; the two swap on success and the space is reused.
     std::vector<Value> fetched;
     std::int64_t rowsPassed = 0;  // next() calls that moved to another row
-    // While the rowset is Appending: where the walk stands (Open or AtEnd), to go back to.
+    // While the rowset is Appending: where the walk stands (Opened, Open or AtEnd), to
+    // go back to.
     State resumeAt = State::Closed;
   };
 
@@ -123,7 +133,7 @@ class Rowset {
     std::vector<Value> values;
   };
 
-  const Value& currentValue(int index) const;
+  const Value& currentValue(int index);
   void writeValue(int index, Value value);
 
   Connection& requireConnection();
@@ -137,6 +147,8 @@ class Rowset {
   void runQuery();
   void adopt(std::unique_ptr<Cursor> cursor);
   bool fetchRow();
+  // Opened -> Open, or AtEnd for an empty result; a walk already under way stays.
+  void readFirstRow();
   void finishPendingRow();
   void takeNewRow();
   void endAppend();

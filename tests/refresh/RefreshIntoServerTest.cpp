@@ -1,9 +1,12 @@
 // The refresh chain into a SQL-server-kind target: Link.txt of kind "1" naming an ODBC
 // data source on a private PostgreSQL or MariaDB server, the real Access package as the
-// source. Every case runs against both servers, with rows sent in batches as the tool
-// sends them, and again with small batches so that tables span many of them.
+// source. Every case runs against both servers, with rows sent in multi-row statements
+// as the tool sends them, and again with small batches so that tables span many
+// statements: a row refused in the first, a middle or the last of them is reported as
+// row-at-a-time posting reports it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +17,7 @@
 #include "ToolRun.h"
 #include "data/LockWait.h"
 #include "data/ProviderChoice.h"
+#include "data/providers/odbc/OdbcDialect.h"
 #include "data/providers/odbc/OdbcProvider.h"
 #include "data/providers/odbc/OdbcSession.h"
 #include "refresh/BracketTables.h"
@@ -98,6 +102,16 @@ class RefreshIntoServer : public ::testing::TestWithParam<ServerCase> {
     EXPECT_FALSE(run.completionShown);
   }
 
+  // The rows of a table of the package, as edit text.
+  Rows packageRows(const std::string& table) const {
+    return editTexts(settings_, "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=tiermenddb.mdb",
+                     table);
+  }
+  data::odbc::Dialect dialect() const {
+    return data::odbc::Dialect(pg_->kind() == "postgres" ? data::odbc::DatabaseSystem::PostgreSql
+                                                         : data::odbc::DatabaseSystem::MariaDb);
+  }
+
   data::TextSettings settings_{CodePage(65001), RegionalSettings{}};
   std::unique_ptr<testing::TestServer> pg_;
   testing::WorkingFolder folder_;
@@ -105,15 +119,28 @@ class RefreshIntoServer : public ::testing::TestWithParam<ServerCase> {
 };
 
 TEST_P(RefreshIntoServer, RefreshesAllFourTablesValueByValue) {
-  const ToolRun run = runTool(settings_);
+  data::odbc::BatchCounts counts;
+  const ToolRun run = runTool(settings_, StepEnd::Commit, [&](data::Connection& target) {
+    counts = static_cast<data::odbc::OdbcSession&>(target.session()).batchCounts();
+  });
   EXPECT_EQ(run.failure, std::nullopt);
   EXPECT_TRUE(run.completionShown);
+  std::size_t rowsInStatements = 0;
   for (const BracketTable& table : kBracketTables) {
     SCOPED_TRACE(table.table);
-    const Rows package = editTexts(
-        settings_, "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=tiermenddb.mdb", table.table);
+    const Rows package = packageRows(table.table);
     EXPECT_EQ(editTexts(settings_, pg_->oleDbConnectionString(), table.table), package);
+    // Full statements of as many rows as a batch holds, then the rest: in a statement
+    // of its own unless it is a single row.
+    const std::size_t perStatement =
+        std::min(GetParam().rowsPerBatch,
+                 dialect().rowsPerStatement(static_cast<size_t>(table.columnCount)));
+    rowsInStatements += package.size() - (package.size() % perStatement == 1 ? 1 : 0);
   }
+  // Every table's rows went in multi-row statements, none of them sent again.
+  EXPECT_EQ(counts.rowsInStatements, rowsInStatements);
+  EXPECT_EQ(counts.arrays, 0u);
+  EXPECT_EQ(counts.replayed, 0u);
   EXPECT_EQ(sql("select count(*), sum(insured_amount), sum(self), sum(employer) from health_insu"),
             "50|4833470|74966.0000|235397.0000\n");
   EXPECT_EQ(sql("select count(*) from labor where note = '僅適用職災保險'"), "10\n");
@@ -129,6 +156,53 @@ TEST_P(RefreshIntoServer, RefusedRowInLaborKeepsItsOldRowsAndStopsTheChain) {
   EXPECT_EQ(sql("select count(*) from incom_rep"), "1\n");
   EXPECT_EQ(sql("select count(*) from retire"), "1\n");
   EXPECT_TRUE(run.buttonsDisabled);
+}
+
+// The row a server refuses, for a reason only it knows (a CHECK constraint, a unique
+// index), is the failure reported, in the words row-at-a-time posting gives, wherever
+// the row falls among the statements that carry labor's 38 rows (with 7 rows a batch:
+// the first of six, a middle one, the last); labor keeps its old row.
+TEST_P(RefreshIntoServer, ARefusedRowAnywhereInLaborIsReportedAsRowAtATimePostingReportsIt) {
+  const Rows labor = packageRows("labor");
+  ASSERT_EQ(labor.size(), 38u);
+  const auto refusingGradeAt = [&](std::size_t position) {
+    return "ALTER TABLE labor ADD CONSTRAINT refused CHECK (grade <> " + labor.at(position).at(0) +
+           ")";
+  };
+  const std::string dropCheck = "ALTER TABLE labor DROP CONSTRAINT refused";
+  const std::string dropIndex =
+      pg_->kind() == "postgres" ? "DROP INDEX refused" : "DROP INDEX refused ON labor";
+  const struct {
+    const char* where;
+    std::string add;
+    std::string drop;
+    std::string words;
+  } cases[] = {
+      {"the first statement", refusingGradeAt(2), dropCheck, checkViolation()},
+      {"a middle statement", refusingGradeAt(17), dropCheck, checkViolation()},
+      {"the last statement", refusingGradeAt(36), dropCheck, checkViolation()},
+      // The second row's note repeats the first's.
+      {"a note posted before", "CREATE UNIQUE INDEX refused ON labor (note)", dropIndex,
+       "uplicate"},
+      // Rows 29 to 38 share one worker share.
+      {"a worker share posted before", "CREATE UNIQUE INDEX refused ON labor (worker_share)",
+       dropIndex, "uplicate"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.where);
+    sql(c.add);
+    data::odbc::setRowsPerBatch(1);
+    const ToolRun oneByOne = runTool(settings_);
+    data::odbc::setRowsPerBatch(GetParam().rowsPerBatch);
+    const ToolRun batched = runTool(settings_);
+    ASSERT_TRUE(oneByOne.failure.has_value());
+    EXPECT_NE(oneByOne.failure->find(c.words), std::string::npos) << *oneByOne.failure;
+    EXPECT_EQ(batched.failure, oneByOne.failure);
+    EXPECT_EQ(sql("select count(*) from health_insu"), "50\n");
+    EXPECT_EQ(sql("select grade, note from labor"), "1|舊資料\n");
+    EXPECT_EQ(sql("select count(*) from incom_rep"), "1\n");
+    sql(c.drop);
+  }
 }
 
 // How another program holds labor on each server: PostgreSQL's LOCK TABLE in ACCESS

@@ -2,6 +2,7 @@
 // the way the main window's creation handler does, and reads tables back as edit text.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -27,8 +28,10 @@ struct ToolRun {
 };
 
 // With StepEnd::RollBack, a check: every table rolled back at the end of its step.
+// inspect, when given, looks at the target connection after the run, before it closes.
 inline ToolRun runTool(const data::TextSettings& settings,
-                       refresh::StepEnd end = refresh::StepEnd::Commit) {
+                       refresh::StepEnd end = refresh::StepEnd::Commit,
+                       const std::function<void(data::Connection& target)>& inspect = {}) {
   data::Connection adoc1("ADOC1", settings), adoc2("ADOC2", settings);
   data::Rowset adoq1("ADOQ1", adoc1), adoq2("ADOQ2", adoc2);
   ChainHost host(adoq2, adoq1);
@@ -41,6 +44,7 @@ inline ToolRun runTool(const data::TextSettings& settings,
   run.buttonsDisabled = host.allDisabled();
   run.invoked = host.invoked;
   run.tables = host.tables;
+  if (inspect) inspect(adoc2);
   return run;
 }
 

@@ -53,10 +53,17 @@ std::string withoutOriginPrefixes(std::string_view message) {
   return std::string(message);
 }
 
+// psqlODBC closes the server's message with a line of its own: "Error while executing
+// the query" and the like, or, for a statement that failed while it was described
+// before running, "No query has been executed with that handle".
 std::string withoutDriverTrailer(std::string message) {
-  std::size_t trailer = message.rfind(";\nError while ");
-  if (trailer != std::string::npos && message.find('\n', trailer + 2) == std::string::npos)
-    message.erase(trailer);
+  for (std::string_view closing : {";\nError while ", ";\nNo query has been executed"}) {
+    std::size_t trailer = message.rfind(closing);
+    if (trailer != std::string::npos && message.find('\n', trailer + 2) == std::string::npos) {
+      message.erase(trailer);
+      break;
+    }
+  }
   return message;
 }
 

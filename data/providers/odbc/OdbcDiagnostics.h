@@ -20,7 +20,8 @@ namespace tiermend::data::odbc {
 // The message text with its leading "[...]" prefixes removed.
 std::string withoutOriginPrefixes(std::string_view message);
 
-// The message without psqlODBC's closing ";\nError while ..." line.
+// The message without psqlODBC's closing line (";\nError while ...", ";\nNo query has
+// been executed with that handle").
 std::string withoutDriverTrailer(std::string message);
 
 // The joined diagnostic text of a handle, or empty when it holds no records.

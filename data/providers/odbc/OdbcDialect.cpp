@@ -1,6 +1,9 @@
 // The differences between the database systems the provider reaches through ODBC.
 #include "data/providers/odbc/OdbcDialect.h"
 
+#include <algorithm>
+#include <variant>
+
 #include "data/value/AsciiText.h"
 #include "data/value/QuotedName.h"
 
@@ -16,10 +19,89 @@ constexpr SQLINTEGER kMariaDbLockWaitTimeout = 1205;
 // PostgreSQL's SQLSTATE for lock_not_available, which lock_timeout raises.
 constexpr std::string_view kPostgresLockNotAvailable = "55P03";
 
+// SQL Server takes at most 2,100 parameters in one request, and FreeTDS runs a
+// prepared statement through sp_prepexec, whose own three parameters (the handle, the
+// parameter list and the statement) count among them. Its VALUES list holds at most
+// 1,000 rows.
+constexpr std::size_t kSqlServerParameters = 2100 - 3;
+constexpr std::size_t kSqlServerRowValues = 1000;
+// MariaDB allows 65,535 placeholders in a prepared statement. PostgreSQL's protocol
+// counts a statement's parameters in 16 bits as well, but libpq, under psqlODBC, drops
+// the connection ("lost synchronization with server") when the description of a
+// statement's parameters, 4 bytes each after 6 of its own, comes to more than 30,000
+// bytes, as it does for any message but a few (PostgreSQL 15's libpq): 7,498 at most.
+constexpr std::size_t kMariaDbParameters = 65535;
+constexpr std::size_t kPostgresParameters = (30000 - 6) / 4;
+
 // A string literal of T-SQL: N'...' with quotes doubled, so that any table name,
 // Chinese ones included, arrives whole.
 std::string unicodeLiteral(std::string_view text) {
   return enclosed(text, "N'", "'");
+}
+
+// A string literal of MariaDB, where a backslash escapes the character after it
+// unless the session's SQL mode says otherwise: quotes and backslashes are doubled. A
+// name read wrongly matches no table, which the answer then treats as unknown.
+std::string mariaDbLiteral(std::string_view text) {
+  std::string escaped;
+  for (char c : text) {
+    if (c == '\\') escaped += c;
+    escaped += c;
+  }
+  return enclosed(escaped, "'", "'");
+}
+
+// PostgreSQL: whether inserting into the table fires nothing at the end of the
+// statement. Its rows are then checked one at a time as each is inserted, in the order
+// sent (constraints, unique indexes, BEFORE ROW triggers), and a multi-row statement
+// fails at its first refused row exactly as that row would on its own. Anything else
+// that an insert fires (AFTER triggers, among them those that check foreign keys and
+// deferrable unique keys, statement triggers, INSTEAD OF triggers, rules) acts at the
+// statement's end, so a later row's failure could come first. tgtype's bits: 1 a row
+// trigger, 2 before, 4 on insert. The answer is the count of such things; no row for a
+// name that is not a plain table.
+std::string postgresInsertFiresQuestion(std::string_view table) {
+  const std::string name = enclosed(quoteIdentifier(table, "\""), "'", "'");
+  return "SELECT (SELECT count(*) FROM pg_trigger t WHERE t.tgrelid = c.oid"
+         " AND (t.tgtype & 4) <> 0 AND (t.tgtype & 3) <> 3)"
+         " + (SELECT count(*) FROM pg_rewrite r WHERE r.ev_class = c.oid AND r.ev_type = '3')"
+         " FROM pg_class c WHERE c.oid = to_regclass(" +
+         name + ") AND c.relkind = 'r'";
+}
+
+// MariaDB: the table's storage engine and the session's SQL mode.
+std::string mariaDbEngineQuestion(std::string_view table) {
+  return "SELECT ENGINE, @@SESSION.sql_mode FROM information_schema.TABLES"
+         " WHERE TABLE_SCHEMA = DATABASE() AND TABLE_NAME = " +
+         mariaDbLiteral(table);
+}
+
+const std::string* textAt(const std::vector<Value>& row, std::size_t index) {
+  return index < row.size() ? std::get_if<std::string>(&row[index]) : nullptr;
+}
+
+// PostgreSQL: rows go in multi-row statements into a table whose inserts fire nothing
+// at the statement's end; elsewhere in arrays, which psqlODBC runs one row after
+// another, stopping at the first refused one.
+RowsTravel postgresRowsTravel(const std::vector<std::vector<Value>>& answer) {
+  if (answer.size() != 1 || answer.front().empty()) return RowsTravel::Arrays;
+  const auto* count = std::get_if<std::int64_t>(&answer.front().front());
+  return count != nullptr && *count == 0 ? RowsTravel::MultiRow : RowsTravel::Arrays;
+}
+
+// MariaDB: only InnoDB takes a refused statement back whole, so that its rows can be
+// sent again one by one; into any other engine rows go one by one from the start. Out
+// of strict mode a multi-row statement stores a null refused by NOT NULL as the type's
+// default with a warning, where the same row on its own (or in an array) is refused;
+// there rows go in arrays.
+RowsTravel mariaDbRowsTravel(const std::vector<std::vector<Value>>& answer) {
+  if (answer.size() != 1) return RowsTravel::OneByOne;
+  const std::string* engine = textAt(answer.front(), 0);
+  const std::string* mode = textAt(answer.front(), 1);
+  if (engine == nullptr || !equalsIgnoringCase(*engine, "InnoDB")) return RowsTravel::OneByOne;
+  const bool strict = mode != nullptr && (containsIgnoringCase(*mode, "STRICT_TRANS_TABLES") ||
+                                          containsIgnoringCase(*mode, "STRICT_ALL_TABLES"));
+  return strict ? RowsTravel::MultiRow : RowsTravel::Arrays;
 }
 
 }  // namespace
@@ -64,6 +146,56 @@ std::string Dialect::serverFilledColumnsQuery(std::string_view table) const {
   return "SELECT name, CAST(is_identity AS int) FROM sys.columns WHERE object_id = OBJECT_ID(" +
          unicodeLiteral(table) +
          ") AND (is_identity = 1 OR is_computed = 1 OR system_type_id = 189)";
+}
+
+std::size_t Dialect::parametersPerStatement() const {
+  switch (system_) {
+    case DatabaseSystem::SqlServer:
+      return kSqlServerParameters;
+    case DatabaseSystem::PostgreSql:
+      return kPostgresParameters;
+    case DatabaseSystem::MariaDb:
+      return kMariaDbParameters;
+    case DatabaseSystem::Other:
+      break;
+  }
+  // Neither multi-row VALUES lists nor their limits are certain on an unknown system.
+  return 0;
+}
+
+std::size_t Dialect::rowsPerStatement(std::size_t columns) const {
+  if (columns == 0) return 0;
+  std::size_t rows = parametersPerStatement() / columns;
+  if (system_ == DatabaseSystem::SqlServer) rows = std::min(rows, kSqlServerRowValues);
+  return rows;
+}
+
+std::string Dialect::rowsTravelQuestion(std::string_view table) const {
+  switch (system_) {
+    case DatabaseSystem::PostgreSql:
+      return postgresInsertFiresQuestion(table);
+    case DatabaseSystem::MariaDb:
+      return mariaDbEngineQuestion(table);
+    case DatabaseSystem::SqlServer:
+    case DatabaseSystem::Other:
+      break;
+  }
+  return {};
+}
+
+RowsTravel Dialect::rowsTravelFrom(const std::vector<std::vector<Value>>& answer) const {
+  switch (system_) {
+    case DatabaseSystem::PostgreSql:
+      return postgresRowsTravel(answer);
+    case DatabaseSystem::MariaDb:
+      return mariaDbRowsTravel(answer);
+    case DatabaseSystem::SqlServer:
+      // Every table takes a refused statement back whole (to the savepoint).
+      return RowsTravel::MultiRow;
+    case DatabaseSystem::Other:
+      break;
+  }
+  return RowsTravel::Arrays;
 }
 
 bool Dialect::isLockTimeout(const DiagnosticFacts& record) const {

@@ -24,6 +24,9 @@ Handle& Handle::operator=(Handle&& other) noexcept {
 
 void Handle::reset() {
   if (handle_ != SQL_NULL_HANDLE) {
+    // A statement is closed before it is freed: psqlODBC otherwise keeps the
+    // description of a statement that was prepared and described but never run.
+    if (type_ == SQL_HANDLE_STMT) SQLFreeStmt(handle_, SQL_CLOSE);
     SQLFreeHandle(type_, handle_);
     handle_ = SQL_NULL_HANDLE;
   }

@@ -24,8 +24,9 @@ std::unique_ptr<Session> openSessionWithLockWait(const ConnectionString& connect
 // Serves the SQL Server provider names, SQLOLEDB and SQLOLEDB.1.
 void registerProvider(ProviderRegistry& registry);
 
-// Rows per parameter array for the sessions opened from now on. The tool never changes
-// it (kRowsPerBatch); benchmarks and tests do, to weigh or reach other sizes.
+// The most rows sent together (in one multi-row statement or parameter array) for the
+// sessions opened from now on. The tool never changes it (kRowsPerBatch); benchmarks
+// and tests do, to weigh or reach other sizes.
 void setRowsPerBatch(std::size_t rows);
 std::size_t rowsPerBatch();
 

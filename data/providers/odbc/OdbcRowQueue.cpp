@@ -11,6 +11,12 @@ RowQueue::RowQueue(std::size_t capacity) : capacity_(std::max<std::size_t>(capac
   rows_.reserve(capacity_);
 }
 
+void RowQueue::setCapacity(std::size_t capacity) {
+  if (!rows_.empty()) throw std::logic_error("the capacity of a queue holding rows was changed");
+  capacity_ = std::max<std::size_t>(capacity, 1);
+  rows_.reserve(capacity_);
+}
+
 bool RowQueue::fits(const ParameterSet& row) const {
   if (full()) return false;
   if (rows_.empty()) return true;

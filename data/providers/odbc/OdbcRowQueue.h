@@ -15,6 +15,8 @@ class RowQueue {
   explicit RowQueue(std::size_t capacity);
 
   std::size_t capacity() const { return capacity_; }
+  // Holds at most `capacity` rows from now on; only while empty.
+  void setCapacity(std::size_t capacity);
   std::size_t size() const { return rows_.size(); }
   bool empty() const { return rows_.empty(); }
   bool full() const { return rows_.size() >= capacity_; }

@@ -1,6 +1,9 @@
-// Statements, inserts and transactions on one ODBC connection, with posted rows sent as
-// parameter arrays inside a transaction.
+// Statements, inserts and transactions on one ODBC connection, with posted rows sent
+// together inside a transaction: in multi-row statements, parameter arrays, or one by
+// one, as the table calls for.
 #include "data/providers/odbc/OdbcSession.h"
+
+#include <algorithm>
 
 #include "data/EngineError.h"
 #include "data/LockWait.h"
@@ -47,6 +50,12 @@ struct CloseAfterRun {
   }
 };
 
+// Closes a statement's cursor on every path, leaving its parameters bound.
+struct CloseCursorAfterRun {
+  SQLHSTMT statement;
+  ~CloseCursorAfterRun() { SQLFreeStmt(statement, SQL_CLOSE); }
+};
+
 // As CloseAfterRun, and the statement is set back to single rows.
 struct CloseAfterArray {
   SQLHSTMT statement;
@@ -60,7 +69,7 @@ struct CloseAfterArray {
 
 OdbcSession::OdbcSession(const std::string& odbcConnectionString, std::size_t rowsPerBatch,
                          int lockWaitSeconds)
-    : connection_(environment_), queue_(rowsPerBatch) {
+    : connection_(environment_), queue_(rowsPerBatch), rowsPerBatch_(rowsPerBatch) {
   // Without its timeout a login to a server that never answers would wait for good, so
   // a driver that refuses the setting stops the connection before it starts.
   const SQLRETURN timeout =
@@ -98,7 +107,7 @@ void OdbcSession::checkStatement(SQLRETURN rc, SQLHSTMT statement, std::string_v
   throwDiagnostics(SQL_HANDLE_STMT, statement, action);
 }
 
-void OdbcSession::markServerFilledColumns(BufferedCursor& cursor) {
+void OdbcSession::markServerFilledColumns(OdbcCursor& cursor) {
   const std::string& table = cursor.baseTable();
   const std::string question = dialect_.serverFilledColumnsQuery(table);
   if (table.empty() || question.empty()) return;
@@ -109,7 +118,7 @@ void OdbcSession::markServerFilledColumns(BufferedCursor& cursor) {
     // A server that cannot answer (no catalogue views) leaves the driver's flags.
     try {
       if (run(statement, question)) {
-        std::unique_ptr<BufferedCursor> rows = readWholeResult(statement, traits_, {});
+        std::unique_ptr<OdbcCursor> rows = readWholeResult(statement, traits_, {});
         if (rows) filled = readServerFilledColumns(*rows);
       }
       finishResults(statement);
@@ -121,22 +130,48 @@ void OdbcSession::markServerFilledColumns(BufferedCursor& cursor) {
   cursor.markServerFilled(cached->second);
 }
 
-void OdbcSession::finishResults(const StatementHandle& statement) {
-  for (;;) {
-    SQLRETURN rc = SQLMoreResults(statement.get());
-    if (rc == SQL_NO_DATA) return;
-    checkResult(rc, SQL_HANDLE_STMT, statement.get(), "reading the results of a statement");
-  }
-}
-
 std::unique_ptr<Cursor> OdbcSession::query(const std::string& sql) {
   flush();
-  StatementHandle statement(connection_);
-  std::unique_ptr<BufferedCursor> cursor;
-  if (run(statement, sql)) cursor = readWholeResult(statement, traits_, tableNameInSelect(sql));
-  finishResults(statement);
+  std::unique_ptr<OdbcCursor> cursor;
+  if (const std::string table = tableOfPlainSelect(sql); !table.empty()) {
+    cursor = prepareSelect(sql, table);
+  } else {
+    StatementHandle statement(connection_);
+    if (run(statement, sql)) cursor = readWholeResult(statement, traits_, tableNameInSelect(sql));
+    finishResults(statement);
+  }
   if (cursor) markServerFilledColumns(*cursor);
   return cursor;
+}
+
+std::unique_ptr<OdbcCursor> OdbcSession::prepareSelect(const std::string& sql,
+                                                       const std::string& table) {
+  StatementHandle statement(connection_);
+  WideString text = toWide(sql);
+  SQLRETURN rc = SQLPrepareW(statement.get(), text.data(), static_cast<SQLINTEGER>(text.size()));
+  checkStatement(rc, statement.get(), "preparing a statement", table);
+  // Describing may be the server's first look at the table (PostgreSQL and MariaDB
+  // prepare on the server), and so the first wait for a lock another program holds.
+  SQLSMALLINT count = 0;
+  rc = SQLNumResultCols(statement.get(), &count);
+  checkStatement(rc, statement.get(), "describing a statement", table);
+  if (count == 0) {
+    // A driver that learns a result's columns only by running the statement.
+    runPrepared(statement, table);
+    std::unique_ptr<OdbcCursor> cursor = readWholeResult(statement, traits_, table);
+    finishResults(statement);
+    return cursor;
+  }
+  DescribedResult described = describeColumns(statement, traits_, table);
+  return std::make_unique<OdbcCursor>(
+      std::move(described.columns), std::move(described.baseTable), std::move(statement),
+      [this, table](const StatementHandle& prepared) { runPrepared(prepared, table); });
+}
+
+void OdbcSession::runPrepared(const StatementHandle& statement, const std::string& table) {
+  flush();
+  SQLRETURN rc = SQLExecute(statement.get());
+  if (rc != SQL_NO_DATA) checkStatement(rc, statement.get(), "running a statement", table);
 }
 
 std::int64_t OdbcSession::execute(const std::string& sql) {
@@ -175,10 +210,12 @@ void OdbcSession::insert(const std::string& table, const std::vector<std::string
   }
   PreparedInsert& prepared = preparedInsertFor(key, table, columns);
   ParameterSet row(values, prepared.targets);
-  if (!inTransaction_ || queue_.capacity() == 1) {
+  if (inTransaction_ && !prepared.travel) decideTravel(prepared);
+  if (!inTransaction_ || prepared.rowsPerBatch == 1) {
     insertRow(prepared, row);
     return;
   }
+  if (queue_.empty()) queue_.setCapacity(prepared.rowsPerBatch);
   if (!queue_.fits(row)) flush();
   queuedFor_ = &prepared;
   queuedKey_ = key;
@@ -206,35 +243,71 @@ void OdbcSession::flush() {
     insertRow(prepared, rows.front());
     return;
   }
-  sendArray(prepared, rows);
+  sendBatch(prepared, rows);
 }
 
-void OdbcSession::sendArray(PreparedInsert& prepared, std::vector<ParameterSet>& rows) {
-  if (dialect_.arrayStopsAtFirstRefusal()) {
-    const std::string failure = executeArray(prepared, rows);
-    if (!failure.empty()) throw EngineError(failure);
+void OdbcSession::sendBatch(PreparedInsert& prepared, std::vector<ParameterSet>& rows) {
+  if (dialect_.refusedBatchNamesItsRow()) {
+    const BatchOutcome outcome = executeBatch(prepared, rows);
+    if (!outcome.failure.empty()) throw EngineError(outcome.failure);
     return;
   }
-  // Without a savepoint a failed array could not be taken back: the rows go one by one.
+  // Without a savepoint a failed batch could not be taken back: the rows go one by one.
   if (!tryRun(savepoint_.set)) {
     for (ParameterSet& row : rows) insertRow(prepared, row);
     return;
   }
-  const std::string failure = executeArray(prepared, rows);
-  if (!failure.empty()) {
+  const BatchOutcome outcome = executeBatch(prepared, rows);
+  if (!outcome.failure.empty()) {
+    // A lock wait that ran out refused no row: sent one by one, the rows would only
+    // wait again.
+    if (outcome.lockWaitRanOut) throw EngineError(outcome.failure);
     // Back to the savepoint, then the rows one at a time, so that the first refused
     // row raises the failure it gives on its own.
-    if (!tryRun(savepoint_.rollbackTo)) throw EngineError(failure);
-    ++arraysReplayed_;
+    if (!tryRun(savepoint_.rollbackTo)) throw EngineError(outcome.failure);
+    ++batchCounts_.replayed;
     for (ParameterSet& row : rows) insertRow(prepared, row);
   }
   if (!savepoint_.release.empty()) runStatement(savepoint_.release);
 }
 
-std::string OdbcSession::executeArray(PreparedInsert& prepared, std::vector<ParameterSet>& rows) {
+OdbcSession::BatchOutcome OdbcSession::executeBatch(PreparedInsert& prepared,
+                                                    std::vector<ParameterSet>& rows) {
+  return prepared.travel == RowsTravel::MultiRow ? executeStatement(prepared, rows)
+                                                 : executeArray(prepared, rows);
+}
+
+OdbcSession::BatchOutcome OdbcSession::executeStatement(PreparedInsert& prepared,
+                                                        std::vector<ParameterSet>& rows) {
+  BatchOutcome outcome;
+  try {
+    PreparedInsert::MultiRow& multiRow = multiRowStatement(prepared, rows.size());
+    SQLHSTMT statement = multiRow.statement.get();
+    // The parameters stay bound for the statement's next batch.
+    CloseCursorAfterRun closeAfterRun{statement};
+    try {
+      multiRow.parameters.load(statement, rows);
+      SQLRETURN rc = SQLExecute(statement);
+      if (rc != SQL_NO_DATA) checkStatement(rc, statement, "adding rows", prepared.table);
+      finishResults(multiRow.statement);
+    } catch (const EngineError& error) {
+      outcome.failure = error.what();
+      outcome.lockWaitRanOut = reportsLockTimeout(SQL_HANDLE_STMT, statement, dialect_);
+    }
+  } catch (const EngineError& error) {
+    // The statement could not be prepared: a failure like any other of the batch.
+    outcome.failure = error.what();
+  }
+  ++batchCounts_.multiRowStatements;
+  batchCounts_.rowsInStatements += rows.size();
+  return outcome;
+}
+
+OdbcSession::BatchOutcome OdbcSession::executeArray(PreparedInsert& prepared,
+                                                    std::vector<ParameterSet>& rows) {
   SQLHSTMT statement = prepared.statement.get();
   ParameterArrays arrays(rows);
-  std::string failure;
+  BatchOutcome outcome;
   {
     CloseAfterArray closeAfterArray{statement};
     try {
@@ -242,13 +315,16 @@ std::string OdbcSession::executeArray(PreparedInsert& prepared, std::vector<Para
       SQLRETURN rc = SQLExecute(statement);
       if (rc != SQL_NO_DATA) checkStatement(rc, statement, "adding rows", prepared.table);
       finishResults(prepared.statement);
-      if (arrays.anyRowFailed()) failure = "The ODBC driver refused a row of a parameter array";
+      if (arrays.anyRowFailed())
+        outcome.failure = "The ODBC driver refused a row of a parameter array";
     } catch (const EngineError& error) {
-      failure = error.what();
+      outcome.failure = error.what();
+      outcome.lockWaitRanOut = reportsLockTimeout(SQL_HANDLE_STMT, statement, dialect_);
     }
   }
-  lastArray_ = {rows.size(), !failure.empty(), arrays.statuses(), arrays.processed()};
-  return failure;
+  ++batchCounts_.arrays;
+  lastArray_ = {rows.size(), !outcome.failure.empty(), arrays.statuses(), arrays.processed()};
+  return outcome;
 }
 
 bool OdbcSession::tryRun(const std::string& sql) {
@@ -270,12 +346,64 @@ OdbcSession::PreparedInsert& OdbcSession::preparedInsertFor(
   if (auto found = preparedInserts_.find(key); found != preparedInserts_.end())
     return *found->second;
   auto prepared = std::make_unique<PreparedInsert>(connection_, table);
+  prepared->columns = columns;
   prepared->targets = targetsFor(table, columns);
   WideString text = toWide(insertStatement(table, columns, identifierQuote_));
   SQLRETURN rc =
       SQLPrepareW(prepared->statement.get(), text.data(), static_cast<SQLINTEGER>(text.size()));
   checkResult(rc, SQL_HANDLE_STMT, prepared->statement.get(), "preparing a row's insert");
   return *preparedInserts_.emplace(key, std::move(prepared)).first->second;
+}
+
+void OdbcSession::decideTravel(PreparedInsert& prepared) {
+  prepared.travel = rowsPerBatch_ > 1 ? rowsTravelInto(prepared.table) : RowsTravel::OneByOne;
+  switch (*prepared.travel) {
+    case RowsTravel::OneByOne:
+      prepared.rowsPerBatch = 1;
+      break;
+    case RowsTravel::Arrays:
+      prepared.rowsPerBatch = rowsPerBatch_;
+      break;
+    case RowsTravel::MultiRow:
+      prepared.rowsPerBatch = std::clamp<std::size_t>(
+          dialect_.rowsPerStatement(prepared.columns.size()), 1, rowsPerBatch_);
+      break;
+  }
+}
+
+OdbcSession::PreparedInsert::MultiRow& OdbcSession::multiRowStatement(PreparedInsert& prepared,
+                                                                      std::size_t rows) {
+  if (auto found = prepared.multiRow.find(rows); found != prepared.multiRow.end())
+    return found->second;
+  StatementHandle statement(connection_);
+  WideString text =
+      toWide(insertStatement(prepared.table, prepared.columns, identifierQuote_, rows));
+  SQLRETURN rc = SQLPrepareW(statement.get(), text.data(), static_cast<SQLINTEGER>(text.size()));
+  checkResult(rc, SQL_HANDLE_STMT, statement.get(), "preparing an insert of several rows");
+  return prepared.multiRow.try_emplace(rows, std::move(statement), rows * prepared.columns.size())
+      .first->second;
+}
+
+RowsTravel OdbcSession::rowsTravelInto(const std::string& table) {
+  if (auto found = rowsTravelCache_.find(table); found != rowsTravelCache_.end())
+    return found->second;
+  std::vector<std::vector<Value>> answer;
+  if (const std::string question = dialect_.rowsTravelQuestion(table); !question.empty()) {
+    // A server that cannot answer gets the answer for a table it knows nothing of.
+    try {
+      StatementHandle statement(connection_);
+      if (run(statement, question)) {
+        if (std::unique_ptr<OdbcCursor> rows = readWholeResult(statement, traits_, {})) {
+          std::vector<Value> row;
+          while (rows->fetch(row)) answer.push_back(row);
+        }
+      }
+      finishResults(statement);
+    } catch (const EngineError&) {
+      answer.clear();
+    }
+  }
+  return rowsTravelCache_.emplace(table, dialect_.rowsTravelFrom(answer)).first->second;
 }
 
 void OdbcSession::discardQueue() {
@@ -312,6 +440,9 @@ void OdbcSession::endTransaction(SQLSMALLINT completion) {
     SQLEndTran(SQL_HANDLE_DBC, connection_.get(), SQL_ROLLBACK);
   }
   inTransaction_ = false;
+  // A table is refreshed in one transaction: the statements that carried its rows
+  // together (a driver keeps a description of every parameter of each) go with it.
+  for (auto& [key, prepared] : preparedInserts_) prepared->multiRow.clear();
   if (failure.empty()) {
     setAutocommit(true);
     return;

@@ -96,11 +96,18 @@ bool endsSingleTableSource(std::string_view sql, std::size_t pos) {
 }  // namespace
 
 std::string insertStatement(std::string_view table, const std::vector<std::string>& columns,
-                            std::string_view quote) {
-  std::string marks;
+                            std::string_view quote, std::size_t rows) {
+  std::string marks = "(";
   for (std::size_t i = 0; i < columns.size(); ++i) marks += i == 0 ? "?" : ", ?";
-  return "INSERT INTO " + quoteIdentifier(table, quote) + " (" + columnList(columns, quote) +
-         ") VALUES (" + marks + ")";
+  marks += ")";
+  std::string text = "INSERT INTO " + quoteIdentifier(table, quote) + " (" +
+                     columnList(columns, quote) + ") VALUES ";
+  text.reserve(text.size() + rows * (marks.size() + 2));
+  for (std::size_t row = 0; row < rows; ++row) {
+    if (row != 0) text += ", ";
+    text += marks;
+  }
+  return text;
 }
 
 std::string describeStatement(std::string_view table, const std::vector<std::string>& columns,
@@ -131,6 +138,12 @@ std::string tableNameInSelect(std::string_view sql) {
     readNamePart(sql, after);
   }
   return endsSingleTableSource(sql, after) ? name : std::string();
+}
+
+std::string tableOfPlainSelect(std::string_view sql) {
+  std::size_t pos = 0;
+  skipBlanks(sql, pos);
+  return wordAt(sql, pos, "select") ? tableNameInSelect(sql) : std::string();
 }
 
 }  // namespace tiermend::data::odbc

@@ -6,14 +6,19 @@
 
 namespace tiermend::data::sqlite {
 
-SqliteCursor::SqliteCursor(StatementHandle statement, bool hasRow)
-    : statement_(std::move(statement)), rowPending_(hasRow), done_(!hasRow) {
-  const int count = sqlite3_column_count(statement_.get());
+SqliteCursor::SqliteCursor(StatementHandle statement) : statement_(std::move(statement)) {
+  sqlite3_stmt* handle = statement_.get();
+  const int count = sqlite3_column_count(handle);
+  // A column without a declared type (an expression) is judged by its first value, and
+  // a statement that writes (INSERT ... RETURNING) runs at once, as it would have done
+  // without a cursor: only then is the first row read here.
+  bool readNow = sqlite3_stmt_readonly(handle) == 0;
+  for (int i = 0; i < count; ++i) readNow |= sqlite3_column_decltype(handle, i) == nullptr;
+  const bool hasRow = readNow && step();
+  rowPending_ = hasRow;
   columns_.reserve(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) columns_.push_back(describeColumn(i, hasRow));
   findBaseTable();
-  // A finished statement lets go of its read lock at once.
-  if (done_) sqlite3_reset(statement_.get());
 }
 
 ColumnInfo SqliteCursor::describeColumn(int index, bool hasRow) const {
@@ -59,24 +64,26 @@ void SqliteCursor::findBaseTable() {
   baseTable_ = table;
 }
 
+bool SqliteCursor::step() {
+  sqlite3_stmt* statement = statement_.get();
+  const int rc = sqlite3_step(statement);
+  if (rc == SQLITE_ROW) return true;
+  done_ = true;
+  if (rc == SQLITE_DONE) {
+    // A finished statement lets go of its read lock at once.
+    sqlite3_reset(statement);
+    return false;
+  }
+  EngineError error = lastError(sqlite3_db_handle(statement));
+  sqlite3_reset(statement);
+  throw error;
+}
+
 bool SqliteCursor::fetch(std::vector<Value>& row) {
   if (done_) return false;
-  sqlite3_stmt* statement = statement_.get();
-  if (!rowPending_) {
-    const int rc = sqlite3_step(statement);
-    if (rc == SQLITE_DONE) {
-      done_ = true;
-      sqlite3_reset(statement);
-      return false;
-    }
-    if (rc != SQLITE_ROW) {
-      EngineError error = lastError(sqlite3_db_handle(statement));
-      done_ = true;
-      sqlite3_reset(statement);
-      throw error;
-    }
-  }
+  if (!rowPending_ && !step()) return false;
   rowPending_ = false;
+  sqlite3_stmt* statement = statement_.get();
   row.resize(columns_.size());
   for (size_t i = 0; i < columns_.size(); ++i) {
     readValueInto(statement, static_cast<int>(i), columns_[i], row[i]);

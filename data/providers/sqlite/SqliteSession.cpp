@@ -41,10 +41,9 @@ std::unique_ptr<Cursor> SqliteSession::query(const std::string& sql) {
     stepToEnd(statement.get());
     return nullptr;
   }
-  // The first step runs the statement, so that its failures surface on open.
-  const int rc = sqlite3_step(statement.get());
-  if (rc != SQLITE_ROW && rc != SQLITE_DONE) throw lastError(database_.get());
-  return std::make_unique<SqliteCursor>(std::move(statement), rc == SQLITE_ROW);
+  // Preparing has checked the statement, its tables and columns; the rows are read as
+  // the cursor is asked for them.
+  return std::make_unique<SqliteCursor>(std::move(statement));
 }
 
 std::int64_t SqliteSession::execute(const std::string& sql) {

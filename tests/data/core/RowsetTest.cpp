@@ -1,11 +1,16 @@
-// The rowset on real SQLite files: statement lines, walking the result, appending and
-// posting rows, and the failures a rowset raises.
+// The rowset on real SQLite files, and once on an Access file: statement lines, walking
+// the result, appending and posting rows, and the failures a rowset raises.
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
 
 #include "data/Rowset.h"
 #include "platform/Exceptions.h"
+#include "tests/data/jet/DamagedPackages.h"
 #include "tests/data/sqlite/SqliteTestFiles.h"
 #include "tests/support/FailureText.h"
+#include "tests/support/TempFolder.h"
 
 namespace tiermend::data {
 namespace {
@@ -86,6 +91,92 @@ TEST_F(RowsetTest, FirstAfterMovingRunsTheStatementAgain) {
   rowset_.first();
   EXPECT_EQ(rowset_.field(0).asString(), "0");
   EXPECT_FALSE(rowset_.eof());
+}
+
+// A rowset opened to append to, as the refresh opens its target, reads none of the
+// rows the table holds: while it is only open, another connection can take the whole
+// file for itself, which a result in the middle of being read would prevent.
+TEST_F(RowsetTest, OpeningReadsNoRowUntilOneIsAskedFor) {
+  SqliteFile other(path_);
+  const auto otherCanTakeTheFile = [&] {
+    try {
+      other.exec("BEGIN EXCLUSIVE");
+    } catch (const std::runtime_error&) {
+      return false;
+    }
+    other.exec("COMMIT");
+    return true;
+  };
+  select(rowset_, "select * from t order by n");
+  EXPECT_EQ(rowset_.fieldCount(), 3);
+  EXPECT_EQ(rowset_.field(1).fieldName(), "label");
+  EXPECT_TRUE(otherCanTakeTheFile());
+  rowset_.append();
+  rowset_.field(0).setAsString("4");
+  rowset_.post();
+  EXPECT_TRUE(otherCanTakeTheFile());
+  // Asking where the walk stands reads the first row; the result is now being read.
+  EXPECT_FALSE(rowset_.eof());
+  EXPECT_FALSE(otherCanTakeTheFile());
+  EXPECT_EQ(rowset_.field(0).asString(), "1");
+  rowset_.close();
+  EXPECT_TRUE(otherCanTakeTheFile());
+}
+
+// Each way of asking for a row reads the first one: where the walk stands, a field's
+// value, and moving on (which then goes on to the second row).
+TEST_F(RowsetTest, TheFirstRowIsReadByWhicheverAsksFirst) {
+  const struct {
+    const char* ask;
+    std::function<std::string(Rowset&)> answer;
+    const char* expected;
+  } cases[] = {
+      {"eof", [](Rowset& r) { return std::string(r.eof() ? "end" : "row"); }, "row"},
+      {"field", [](Rowset& r) { return r.field(0).asString(); }, "1"},
+      {"first",
+       [](Rowset& r) {
+         r.first();
+         return r.field(0).asString();
+       },
+       "1"},
+      {"next",
+       [](Rowset& r) {
+         r.next();
+         return r.field(0).asString();
+       },
+       "2"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.ask);
+    select(rowset_, "select n from t order by n");
+    EXPECT_EQ(c.answer(rowset_), c.expected);
+  }
+  select(rowset_, "select * from empty");
+  rowset_.next();
+  EXPECT_TRUE(rowset_.eof());
+}
+
+// On an Access file as well, opening reads the table's columns and none of its rows:
+// rows that lie outside their page fail the first row asked for, not the open, and a
+// result whose first row cannot be read is closed, as a failed open leaves it.
+TEST(RowsetOnAccessTest, OpeningReadsTheColumnsAndNoRow) {
+  const testing::TempFolder folder;
+  const std::string path = folder.file("tiermenddb.mdb");
+  std::filesystem::copy_file(std::string(TIERMEND_FIXTURES) + "/tiermenddb.mdb", path);
+  const auto pages = testing::pagesOfTable(path, "incom_rep");
+  testing::setPageRowCount(path, pages.dataPages.at(0), 1000);
+  Connection connection("ADOC1", TextSettings{CodePage(CodePage::kUtf8), RegionalSettings{}});
+  connection.setConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path);
+  Rowset rowset("ADOQ1", connection);
+  rowset.addSql("select * from incom_rep");
+  rowset.open();
+  EXPECT_EQ(rowset.fieldCount(), 14);
+  EXPECT_EQ(rowset.field(13).fieldName(), "dep11");
+  const std::string failure = failureMessageOf<EOleException>([&] { rowset.eof(); });
+  EXPECT_NE(failure.find("is damaged: the rows of page " + std::to_string(pages.dataPages.at(0))),
+            std::string::npos)
+      << failure;
+  EXPECT_FALSE(rowset.active());
 }
 
 TEST_F(RowsetTest, OpeningAnOpenRowsetDoesNothing) {

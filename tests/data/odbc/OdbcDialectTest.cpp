@@ -101,6 +101,84 @@ TEST(DialectTest, OnlySqlServerIsAskedForTheColumnsItFillsIn) {
     EXPECT_EQ(Dialect(system).serverFilledColumnsQuery("retire"), "");
 }
 
+// Each system's multi-row statement carries as many rows as its parameter limit lets
+// it: SQL Server 2,100 parameters a request, three of which FreeTDS's sp_prepexec takes
+// itself, and no more than 1,000 rows in a VALUES list; MariaDB 65,535; PostgreSQL
+// 7,498, the most whose description libpq reads (its messages but a few stop at 30,000
+// bytes), where the server itself would take 65,535.
+TEST(DialectTest, MultiRowStatementsAreSizedToEachSystemsParameterLimit) {
+  using enum DatabaseSystem;
+  const struct {
+    DatabaseSystem system;
+    std::size_t columns;
+    std::size_t rows;
+  } cases[] = {
+      {SqlServer, 14, 149}, {SqlServer, 8, 262},   {SqlServer, 7, 299},  {SqlServer, 5, 419},
+      {SqlServer, 3, 699},  {SqlServer, 2, 1000},  {SqlServer, 1, 1000}, {SqlServer, 2097, 1},
+      {SqlServer, 2098, 0}, {PostgreSql, 14, 535}, {PostgreSql, 8, 937}, {PostgreSql, 1, 7498},
+      {MariaDb, 7, 9362},   {MariaDb, 5, 13107},   {MariaDb, 65536, 0},  {Other, 7, 0},
+      {PostgreSql, 0, 0},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(Dialect(c.system).rowsPerStatement(c.columns), c.rows)
+        << static_cast<int>(c.system) << ", " << c.columns << " columns";
+  // Never one parameter too many, whatever the width of the table.
+  for (DatabaseSystem system : {SqlServer, PostgreSql, MariaDb}) {
+    const Dialect dialect(system);
+    EXPECT_EQ(dialect.parametersPerStatement(), system == SqlServer    ? 2097u
+                                                : system == PostgreSql ? 7498u
+                                                                       : 65535u);
+    for (std::size_t columns = 1; columns <= 3000; ++columns)
+      ASSERT_LE(dialect.rowsPerStatement(columns) * columns, dialect.parametersPerStatement())
+          << columns;
+  }
+}
+
+// How rows travel into a table follows from what the server says of it: PostgreSQL
+// counts what an insert fires at the statement's end, MariaDB names the table's engine
+// and the session's SQL mode. Unknown tables and systems get the careful answer.
+TEST(DialectTest, RowsTravelAsTheServersAnswerAllows) {
+  using enum DatabaseSystem;
+  using Answer = std::vector<std::vector<Value>>;
+  const std::string strict = "STRICT_TRANS_TABLES,ERROR_FOR_DIVISION_BY_ZERO";
+  const struct {
+    const char* what;
+    DatabaseSystem system;
+    Answer answer;
+    RowsTravel travel;
+  } cases[] = {
+      {"nothing fires at the end", PostgreSql, {{std::int64_t{0}}}, RowsTravel::MultiRow},
+      {"triggers or rules", PostgreSql, {{std::int64_t{2}}}, RowsTravel::Arrays},
+      {"not a plain table", PostgreSql, {}, RowsTravel::Arrays},
+      {"a null count", PostgreSql, {{Null{}}}, RowsTravel::Arrays},
+      {"InnoDB, strict", MariaDb, {{std::string("InnoDB"), strict}}, RowsTravel::MultiRow},
+      {"any case",
+       MariaDb,
+       {{std::string("innodb"), std::string("strict_all_tables")}},
+       RowsTravel::MultiRow},
+      {"InnoDB, not strict",
+       MariaDb,
+       {{std::string("InnoDB"), std::string("")}},
+       RowsTravel::Arrays},
+      {"MyISAM", MariaDb, {{std::string("MyISAM"), strict}}, RowsTravel::OneByOne},
+      {"a view", MariaDb, {{Null{}, strict}}, RowsTravel::OneByOne},
+      {"no such table", MariaDb, {}, RowsTravel::OneByOne},
+      {"SQL Server", SqlServer, {}, RowsTravel::MultiRow},
+      {"another system", Other, {}, RowsTravel::Arrays},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(Dialect(c.system).rowsTravelFrom(c.answer), c.travel) << c.what;
+}
+
+TEST(DialectTest, TheRowsTravelQuestionNamesTheTableAsALiteral) {
+  const std::string postgres = Dialect(DatabaseSystem::PostgreSql).rowsTravelQuestion("a\"b'c");
+  EXPECT_NE(postgres.find("to_regclass('\"a\"\"b''c\"')"), std::string::npos) << postgres;
+  const std::string maria = Dialect(DatabaseSystem::MariaDb).rowsTravelQuestion("it's\\");
+  EXPECT_NE(maria.find("TABLE_NAME = 'it''s\\\\'"), std::string::npos) << maria;
+  EXPECT_EQ(Dialect(DatabaseSystem::SqlServer).rowsTravelQuestion("labor"), "");
+  EXPECT_EQ(Dialect(DatabaseSystem::Other).rowsTravelQuestion("labor"), "");
+}
+
 // A cursor over the rows the server gives for the server-filled columns query.
 class RowsCursor : public Cursor {
  public:

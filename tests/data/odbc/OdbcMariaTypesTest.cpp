@@ -138,7 +138,7 @@ TEST(OdbcMariaValuesTest, EveryValueTypeGoesInAndComesBack) {
       EXPECT_EQ(read, row == 3 ? nulls : sampleValues(row)) << "row " << row;
     }
     EXPECT_FALSE(cursor->fetch(read));
-    EXPECT_EQ(static_cast<OdbcSession&>(*session).arraysReplayed(), 0u);
+    EXPECT_EQ(static_cast<OdbcSession&>(*session).batchCounts().replayed, 0u);
   }
   setRowsPerBatch(kRowsPerBatch);
   EXPECT_EQ(maria.sql("SELECT name, amount, hex(raw) FROM kinds WHERE whole = 1"),

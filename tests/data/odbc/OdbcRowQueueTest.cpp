@@ -63,5 +63,20 @@ TEST(OdbcRowQueueTest, NullsFirstLeaveTheColumnOpenToAnyType) {
   EXPECT_TRUE(queue.fits(row(2.5, std::int64_t{1})));
 }
 
+// Each insert's rows travel in batches of its own size: the queue takes a new capacity
+// between batches, never while it holds rows.
+TEST(OdbcRowQueueTest, TakesANewCapacityOnlyWhileEmpty) {
+  RowQueue queue(2);
+  queue.setCapacity(4);
+  for (std::int64_t grade = 1; grade <= 3; ++grade) queue.push(row(grade, std::string("x")));
+  EXPECT_FALSE(queue.full());
+  EXPECT_THROW(queue.setCapacity(1), std::logic_error);
+  queue.push(row(std::int64_t{4}, std::string("x")));
+  EXPECT_TRUE(queue.full());
+  EXPECT_EQ(queue.take().size(), 4u);
+  queue.setCapacity(0);  // a queue holds one row at least
+  EXPECT_EQ(queue.capacity(), 1u);
+}
+
 }  // namespace
 }  // namespace tiermend::data::odbc

@@ -2,6 +2,8 @@
 // text, and the statements it writes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "data/providers/odbc/OdbcDiagnostics.h"
 #include "data/providers/odbc/OdbcSqlText.h"
 #include "data/providers/odbc/OdbcText.h"
@@ -46,6 +48,9 @@ TEST(DiagnosticTextTest, DropsPsqlOdbcsClosingLine) {
   EXPECT_EQ(withoutDriverTrailer(
                 "ERROR: check failed\nDETAIL: row (0).;\nError while executing the query"),
             "ERROR: check failed\nDETAIL: row (0).");
+  EXPECT_EQ(withoutDriverTrailer("ERROR: relation \"x\" does not exist;\nNo query has been "
+                                 "executed with that handle"),
+            "ERROR: relation \"x\" does not exist");
   EXPECT_EQ(withoutDriverTrailer("Error while connecting"), "Error while connecting");
 }
 
@@ -62,6 +67,16 @@ TEST(StatementTextTest, QuotesIdentifiersWithTheDriversQuote) {
   EXPECT_EQ(insertStatement("t", {"a", "b c"}, "\""),
             "INSERT INTO \"t\" (\"a\", \"b c\") VALUES (?, ?)");
   EXPECT_EQ(describeStatement("t", {"a"}, "\""), "SELECT \"a\" FROM \"t\" WHERE 1 = 0");
+}
+
+TEST(StatementTextTest, AMultiRowInsertHasOneParameterListARow) {
+  EXPECT_EQ(insertStatement("t", {"a", "b"}, "`", 3),
+            "INSERT INTO `t` (`a`, `b`) VALUES (?, ?), (?, ?), (?, ?)");
+  // SQL Server's largest statement for a table of 14 columns: 149 rows, 2,086 values.
+  const std::vector<std::string> columns(14, "c");
+  const std::string text = insertStatement("incom_rep", columns, "\"", 149);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '?'), 149 * 14);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '('), 150);
 }
 
 struct TableCase {

@@ -1,0 +1,52 @@
+// The parameters of one multi-row insert statement, bound once and refilled for every
+// batch it carries. Binding is the dear part of sending many values (each call passes
+// through the driver manager and the driver, and MariaDB Connector/ODBC spends more on
+// it than on the value): a parameter keeps its buffer while the values it takes keep
+// their C type and SQL type and fit in it, so that a batch after the first usually
+// costs a copy of each value and no call at all. A value that does not fit, or is of
+// another type, has its parameter bound again.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "data/providers/odbc/OdbcParameters.h"
+#include "platform/OdbcApi.h"
+
+namespace tiermend::data::odbc {
+
+class ParameterBlock {
+ public:
+  // For a statement of `count` parameters.
+  explicit ParameterBlock(std::size_t count);
+  ParameterBlock(const ParameterBlock&) = delete;
+  ParameterBlock& operator=(const ParameterBlock&) = delete;
+  ParameterBlock(ParameterBlock&&) = default;
+  ParameterBlock& operator=(ParameterBlock&&) = default;
+
+  // Gives the statement's parameters the rows' values, row after row (parameter
+  // r * columns + c + 1 takes row r's value c), binding only those that must be. The
+  // rows must carry exactly as many values as the statement has parameters.
+  void load(SQLHSTMT statement, std::vector<ParameterSet>& rows);
+  // Calls to SQLBindParameter so far, for tests.
+  std::size_t bindings() const { return bindings_; }
+
+ private:
+  struct Bound {
+    bool bound = false;
+    SQLSMALLINT cType = 0;
+    SQLSMALLINT sqlType = 0;
+    SQLULEN size = 0;
+    SQLSMALLINT digits = 0;
+    std::vector<unsigned char> buffer;
+  };
+  void bind(SQLHSTMT statement, std::size_t index, const ParameterSet::Slot& slot);
+
+  std::vector<Bound> parameters_;
+  // Apart from the parameters, so that their addresses, which the driver holds, never
+  // move: the vector is sized once.
+  std::vector<SQLLEN> indicators_;
+  std::size_t bindings_ = 0;
+};
+
+}  // namespace tiermend::data::odbc
