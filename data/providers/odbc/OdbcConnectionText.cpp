@@ -75,6 +75,33 @@ std::string freeTdsConnectionString(std::string_view driver, const ServerAddress
   return text;
 }
 
+std::optional<std::string> newestMicrosoftSqlServerDriver(
+    const std::vector<std::string>& installedDrivers) {
+  for (const char* wanted : kMicrosoftSqlServerDrivers) {
+    for (const std::string& installed : installedDrivers) {
+      if (equalsIgnoringCase(installed, wanted)) return installed;
+    }
+  }
+  return std::nullopt;
+}
+
+std::string microsoftConnectionString(std::string_view driver, const ServerAddress& server,
+                                      const LoginDetails& login) {
+  std::string text;
+  appendAttribute(text, "DRIVER", driver);
+  if (server.instance.empty() || !server.port.empty()) {
+    const std::string port = server.port.empty() ? kDefaultSqlServerPort : server.port;
+    appendAttribute(text, "Server", "tcp:" + server.host + "," + port);
+  } else {
+    appendAttribute(text, "Server", server.host + "\\" + server.instance);
+  }
+  appendLogin(text, login);
+  if (equalsIgnoringCase(driver, kMicrosoftSqlServerDrivers[0])) {
+    appendAttribute(text, "Encrypt", "no");
+  }
+  return text;
+}
+
 std::string serverDescription(const ServerAddress& server) {
   if (!server.instance.empty()) return "'" + server.host + "\\" + server.instance + "'";
   const std::string port = server.port.empty() ? kDefaultSqlServerPort : server.port;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tiermend::data::odbc {
 
@@ -46,6 +47,26 @@ std::string dataSourceConnectionString(std::string_view dataSourceName, const Lo
 // Server answers a 7.4 login in the version it speaks, older ones included.
 std::string freeTdsConnectionString(std::string_view driver, const ServerAddress& server,
                                     const LoginDetails& login);
+
+// Microsoft's ODBC drivers for SQL Server that a Windows machine may have, newest first;
+// the last one comes with every Windows.
+inline constexpr const char* kMicrosoftSqlServerDrivers[] = {
+    "ODBC Driver 18 for SQL Server", "ODBC Driver 17 for SQL Server",
+    "SQL Server Native Client 11.0", "SQL Server"};
+
+// The newest of Microsoft's SQL Server drivers among the installed drivers' names
+// (compared without regard to case); nullopt when none is installed.
+std::optional<std::string> newestMicrosoftSqlServerDriver(
+    const std::vector<std::string>& installedDrivers);
+
+// DRIVER=...;Server=...;UID=...;PWD=...;DATABASE=...; for one of Microsoft's drivers. A
+// default instance, or any instance with a port given, is reached over TCP at its port
+// ("tcp:host,1433"); a named instance without a port by its name, whose port the driver
+// asks the SQL Server Browser for. Driver 18 encrypts by default and refuses a server's
+// self-signed certificate, which most installed SQL Servers have: it is asked not to,
+// as the OLE DB provider these strings come from never did.
+std::string microsoftConnectionString(std::string_view driver, const ServerAddress& server,
+                                      const LoginDetails& login);
 
 // The server as a failure names it: "dbhost" on port 1433, "dbhost\SQLEXPRESS".
 std::string serverDescription(const ServerAddress& server);

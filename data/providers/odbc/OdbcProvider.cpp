@@ -1,5 +1,6 @@
-// Opening ODBC sessions: choosing between a configured data source and the FreeTDS
-// driver, recognising psqlODBC, and connecting with the login the string gives.
+// Opening ODBC sessions: choosing between a configured data source, Microsoft's SQL
+// Server drivers (on Windows) and the FreeTDS driver, recognising psqlODBC, and
+// connecting with the login the string gives.
 #include "data/providers/odbc/OdbcProvider.h"
 
 #include <algorithm>
@@ -106,6 +107,15 @@ ConnectionTarget connectionTarget(const ConnectionString& connectionString) {
   }
   ServerAddress server = parseServerAddress(dataSource);
   if (server.host.empty()) server.host = "localhost";
+  // On Windows the newest of Microsoft's own drivers; where none is installed (Wine),
+  // FreeTDS stands in.
+  if (kWindowsDriverManager) {
+    std::vector<std::string> names;
+    for (const auto& [name, attributes] : installedDrivers(environment)) names.push_back(name);
+    if (const auto driver = newestMicrosoftSqlServerDriver(names)) {
+      return {microsoftConnectionString(*driver, server, login), serverDescription(server)};
+    }
+  }
   return {freeTdsConnectionString(freeTdsDriver(environment), server, login),
           serverDescription(server)};
 }

@@ -1,6 +1,10 @@
 // How the OLE DB connection string's entries become ODBC connection strings.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "data/providers/odbc/OdbcConnectionText.h"
 #include "tests/support/TestName.h"
 #include "tests/support/TextCases.h"
@@ -106,6 +110,53 @@ TEST(FreeTdsConnectionStringTest, EveryFormOfServerNameGivesTheDriverHostAndPort
               std::string("DRIVER=FreeTDS;") + c.serverAndPort +
                   "TDS_Version=7.4;UID=sa;ClientCharset=UTF-8;");
     EXPECT_EQ(serverDescription(server), c.described);
+  }
+}
+
+// On Windows the newest of Microsoft's drivers that is installed reaches SQL Server.
+TEST(MicrosoftSqlServerDriverTest, TheNewestInstalledIsChosen) {
+  const struct {
+    std::vector<std::string> installed;
+    std::optional<std::string> chosen;
+  } cases[] = {
+      {{"SQL Server", "ODBC Driver 17 for SQL Server", "ODBC Driver 18 for SQL Server"},
+       "ODBC Driver 18 for SQL Server"},
+      {{"SQL Server", "SQL Server Native Client 11.0", "Microsoft Access Driver (*.mdb)"},
+       "SQL Server Native Client 11.0"},
+      {{"sql server", "PostgreSQL Unicode"}, "sql server"},
+      {{"FreeTDS", "PostgreSQL Unicode"}, std::nullopt},
+      {{}, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(newestMicrosoftSqlServerDriver(c.installed), c.chosen);
+  }
+}
+
+TEST(MicrosoftSqlServerDriverTest, EveryFormOfServerNameGivesTheDriverItsAddress) {
+  const struct {
+    const char* driver;
+    const char* dataSource;
+    const char* expected;
+  } cases[] = {
+      {"ODBC Driver 17 for SQL Server", "dbhost",
+       "DRIVER=ODBC Driver 17 for SQL Server;Server=tcp:dbhost,1433;UID=sa;PWD={se;cret};"
+       "DATABASE=公司;"},
+      {"SQL Server", "(local),1533",
+       "DRIVER=SQL Server;Server=tcp:localhost,1533;UID=sa;PWD={se;cret};DATABASE=公司;"},
+      {"SQL Server", "dbhost\\SQLEXPRESS",
+       "DRIVER=SQL Server;Server=dbhost\\SQLEXPRESS;UID=sa;PWD={se;cret};DATABASE=公司;"},
+      {"SQL Server", "dbhost\\SQLEXPRESS,1533",
+       "DRIVER=SQL Server;Server=tcp:dbhost,1533;UID=sa;PWD={se;cret};DATABASE=公司;"},
+      // Driver 18 would refuse the self-signed certificate most servers have.
+      {"ODBC Driver 18 for SQL Server", "tcp:10.0.0.5",
+       "DRIVER=ODBC Driver 18 for SQL Server;Server=tcp:10.0.0.5,1433;UID=sa;PWD={se;cret};"
+       "DATABASE=公司;Encrypt=no;"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.dataSource);
+    EXPECT_EQ(microsoftConnectionString(c.driver, parseServerAddress(c.dataSource),
+                                        {"sa", "se;cret", "公司"}),
+              c.expected);
   }
 }
 
