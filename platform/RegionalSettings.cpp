@@ -100,26 +100,29 @@ char decimalSeparatorOf(const std::string& decimalPoint) {
   return decimalPoint.size() == 1 && isAsciiSeparator(decimalPoint[0]) ? decimalPoint[0] : '.';
 }
 
+// The settings read by one notation's readers of the date and the time.
+template <class ReadDate, class ReadTime>
+RegionalSettings settingsFrom(ReadDate readDate, const std::string& date, ReadTime readTime,
+                              const std::string& time, const std::string& decimal) {
+  RegionalSettings settings;
+  readDate(date, settings);
+  settings.timeSeparator = readTime(time);
+  settings.decimalSeparator = decimalSeparatorOf(decimal);
+  return settings;
+}
+
 }  // namespace
 
 RegionalSettings RegionalSettings::fromFormats(const std::string& dateFormat,
                                                const std::string& timeFormat,
                                                const std::string& decimalPoint) {
-  RegionalSettings settings;
-  readDateFormat(dateFormat, settings);
-  settings.timeSeparator = readTimeSeparator(timeFormat);
-  settings.decimalSeparator = decimalSeparatorOf(decimalPoint);
-  return settings;
+  return settingsFrom(readDateFormat, dateFormat, readTimeSeparator, timeFormat, decimalPoint);
 }
 
 RegionalSettings RegionalSettings::fromWindowsPictures(const std::string& shortDate,
                                                        const std::string& longTime,
                                                        const std::string& decimalSeparator) {
-  RegionalSettings settings;
-  readDatePicture(shortDate, settings);
-  settings.timeSeparator = readTimePicture(longTime);
-  settings.decimalSeparator = decimalSeparatorOf(decimalSeparator);
-  return settings;
+  return settingsFrom(readDatePicture, shortDate, readTimePicture, longTime, decimalSeparator);
 }
 
 }  // namespace tiermend

@@ -132,32 +132,26 @@ TEST(MicrosoftSqlServerDriverTest, TheNewestInstalledIsChosen) {
   }
 }
 
+std::string microsoftString(const char* driver, const char* dataSource) {
+  return microsoftConnectionString(driver, parseServerAddress(dataSource),
+                                   {"sa", "se;cret", "公司"});
+}
+
 TEST(MicrosoftSqlServerDriverTest, EveryFormOfServerNameGivesTheDriverItsAddress) {
-  const struct {
-    const char* driver;
-    const char* dataSource;
-    const char* expected;
-  } cases[] = {
-      {"ODBC Driver 17 for SQL Server", "dbhost",
-       "DRIVER=ODBC Driver 17 for SQL Server;Server=tcp:dbhost,1433;UID=sa;PWD={se;cret};"
-       "DATABASE=公司;"},
-      {"SQL Server", "(local),1533",
-       "DRIVER=SQL Server;Server=tcp:localhost,1533;UID=sa;PWD={se;cret};DATABASE=公司;"},
-      {"SQL Server", "dbhost\\SQLEXPRESS",
-       "DRIVER=SQL Server;Server=dbhost\\SQLEXPRESS;UID=sa;PWD={se;cret};DATABASE=公司;"},
-      {"SQL Server", "dbhost\\SQLEXPRESS,1533",
-       "DRIVER=SQL Server;Server=tcp:dbhost,1533;UID=sa;PWD={se;cret};DATABASE=公司;"},
-      // Driver 18 would refuse the self-signed certificate most servers have.
-      {"ODBC Driver 18 for SQL Server", "tcp:10.0.0.5",
-       "DRIVER=ODBC Driver 18 for SQL Server;Server=tcp:10.0.0.5,1433;UID=sa;PWD={se;cret};"
-       "DATABASE=公司;Encrypt=no;"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.dataSource);
-    EXPECT_EQ(microsoftConnectionString(c.driver, parseServerAddress(c.dataSource),
-                                        {"sa", "se;cret", "公司"}),
-              c.expected);
-  }
+  EXPECT_EQ(microsoftString("ODBC Driver 17 for SQL Server", "dbhost"),
+            "DRIVER=ODBC Driver 17 for SQL Server;Server=tcp:dbhost,1433;UID=sa;PWD={se;cret};"
+            "DATABASE=公司;");
+  EXPECT_EQ(microsoftString("SQL Server", "(local),1533"),
+            "DRIVER=SQL Server;Server=tcp:localhost,1533;UID=sa;PWD={se;cret};DATABASE=公司;");
+  // A named instance's port is the SQL Server Browser's to tell, unless one is given.
+  EXPECT_EQ(microsoftString("SQL Server", "dbhost\\SQLEXPRESS"),
+            "DRIVER=SQL Server;Server=dbhost\\SQLEXPRESS;UID=sa;PWD={se;cret};DATABASE=公司;");
+  EXPECT_EQ(microsoftString("SQL Server", "dbhost\\SQLEXPRESS,1533"),
+            "DRIVER=SQL Server;Server=tcp:dbhost,1533;UID=sa;PWD={se;cret};DATABASE=公司;");
+  // Driver 18 would refuse the self-signed certificate most servers have.
+  EXPECT_EQ(microsoftString("ODBC Driver 18 for SQL Server", "tcp:10.0.0.5"),
+            "DRIVER=ODBC Driver 18 for SQL Server;Server=tcp:10.0.0.5,1433;UID=sa;PWD={se;cret};"
+            "DATABASE=公司;Encrypt=no;");
 }
 
 }  // namespace
