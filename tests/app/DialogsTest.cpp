@@ -11,9 +11,9 @@
 
 #include "CompletionClipboardText.h"
 #include "QtTestApp.h"
-#include "app/CompletionDialog.h"
+#include "app/qt/CompletionDialog.h"
 #include "app/CompletionMessage.h"
-#include "app/ErrorBox.h"
+#include "app/qt/ErrorBox.h"
 #include "platform/CodePage.h"
 
 namespace tiermend::app {

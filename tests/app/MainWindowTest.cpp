@@ -11,7 +11,7 @@
 
 #include "QtTestApp.h"
 #include "RecordingShell.h"
-#include "app/Tiermend1.h"
+#include "app/qt/Tiermend1.h"
 #include "platform/Exceptions.h"
 #include "tests/data/sqlite/SqliteTestFiles.h"
 #include "tests/support/FailureText.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ScreenChoice.h"
+#include "app/qt/ScreenChoice.h"
 
 namespace tiermend::app {
 namespace {

@@ -1,5 +1,5 @@
 // The installed font families that stand in for the window's designed fonts.
-#include "app/FontSubstitutes.h"
+#include "app/qt/FontSubstitutes.h"
 
 namespace tiermend::app {
 

@@ -1,15 +1,15 @@
 // The window run: the main window created, the message loop run until the quit request,
 // and every failure that reaches the loop shown in an error box and recorded.
-#include "app/Application.h"
+#include "app/qt/Application.h"
 
 #include <memory>
 
 #include "app/AppTitle.h"
-#include "app/CompletionDialog.h"
+#include "app/qt/CompletionDialog.h"
 #include "app/CompletionMessage.h"
-#include "app/ErrorBox.h"
+#include "app/qt/ErrorBox.h"
 #include "app/FailureReport.h"
-#include "app/Tiermend1.h"
+#include "app/qt/Tiermend1.h"
 
 namespace tiermend::app {
 namespace {

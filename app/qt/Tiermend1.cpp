@@ -1,6 +1,6 @@
 // The main window: its designed controls and fonts, scaled to the display, and its
 // handlers that run the start-up sequence and the refresh steps.
-#include "app/Tiermend1.h"
+#include "app/qt/Tiermend1.h"
 
 #include <QCloseEvent>
 #include <QFontMetrics>
@@ -8,7 +8,7 @@
 #include <QPalette>
 
 #include "app/DesignScaling.h"
-#include "app/FontSubstitutes.h"
+#include "app/qt/FontSubstitutes.h"
 #include "refresh/BracketTables.h"
 #include "refresh/RefreshStep.h"
 #include "refresh/StartUpSequence.h"

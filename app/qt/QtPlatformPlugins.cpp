@@ -1,5 +1,5 @@
 // Looking for one of Qt's platform plugins in the folders Qt loads them from.
-#include "app/QtPlatformPlugins.h"
+#include "app/qt/QtPlatformPlugins.h"
 
 #include <QLibraryInfo>
 #include <cstdlib>

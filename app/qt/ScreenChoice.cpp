@@ -1,6 +1,6 @@
 // Deciding whether the run can show windows, by the environment and QT_QPA_PLATFORM, one
 // platform after another, before Qt is started.
-#include "app/ScreenChoice.h"
+#include "app/qt/ScreenChoice.h"
 
 #include <cstdlib>
 #include <string_view>

@@ -1,6 +1,6 @@
 // Asking the machine whether a display answers: an X11 display opened through Xlib, a
 // Wayland compositor's socket connected to, Qt's Wayland plugin looked for.
-#include "app/SystemDisplayProbe.h"
+#include "app/qt/SystemDisplayProbe.h"
 
 #include <X11/Xlib.h>
 #include <sys/socket.h>
@@ -10,7 +10,7 @@
 #include <cstring>
 #include <memory>
 
-#include "app/QtPlatformPlugins.h"
+#include "app/qt/QtPlatformPlugins.h"
 
 namespace tiermend::app {
 namespace {

@@ -4,10 +4,10 @@
 // its record in the system log.
 #include <clocale>
 
-#include "app/Application.h"
+#include "app/qt/Application.h"
 #include "app/CommandLine.h"
 #include "app/ConsoleEntry.h"
-#include "app/SystemDisplayProbe.h"
+#include "app/qt/SystemDisplayProbe.h"
 #include "platform/SystemLog.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The error box: its caption, text, icon and OK button, and Ctrl+C copying its text.
-#include "app/ErrorBox.h"
+#include "app/qt/ErrorBox.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,6 +1,6 @@
 // The completion dialog: its measures taken from the message font and the screen width,
 // its one centred OK button, and Ctrl+C copying its text.
-#include "app/CompletionDialog.h"
+#include "app/qt/CompletionDialog.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,5 +1,5 @@
 // The data grid of the main window: hidden, never focused, bound to its data source.
-#include "app/DataControls.h"
+#include "app/qt/DataControls.h"
 
 namespace tiermend::app {
 

@@ -3,7 +3,7 @@
 // Wayland platform.
 #pragma once
 
-#include "app/ScreenChoice.h"
+#include "app/qt/ScreenChoice.h"
 
 namespace tiermend::app {
 

@@ -9,7 +9,7 @@
 #include <array>
 
 #include "app/AppShell.h"
-#include "app/DataControls.h"
+#include "app/qt/DataControls.h"
 #include "data/Connection.h"
 #include "data/Rowset.h"
 #include "data/TextSettings.h"
