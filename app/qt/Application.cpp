@@ -5,10 +5,10 @@
 #include <memory>
 
 #include "app/AppTitle.h"
-#include "app/qt/CompletionDialog.h"
 #include "app/CompletionMessage.h"
-#include "app/qt/ErrorBox.h"
 #include "app/FailureReport.h"
+#include "app/qt/CompletionDialog.h"
+#include "app/qt/ErrorBox.h"
 #include "app/qt/Tiermend1.h"
 
 namespace tiermend::app {

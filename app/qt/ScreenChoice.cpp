@@ -75,4 +75,10 @@ bool hasScreen(const ScreenEnvironment& environment, DisplayProbe& probe) {
   }
 }
 
+std::string qtPlatformsWithFallback(const ScreenEnvironment& environment, DisplayProbe& probe) {
+  std::string platforms = environment.qtPlatform;
+  if (platforms.empty()) platforms = x11Usable(environment, probe) ? "xcb" : "wayland";
+  return platforms + ";" + kFallbackQtPlatform;
+}
+
 }  // namespace tiermend::app

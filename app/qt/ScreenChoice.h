@@ -41,4 +41,15 @@ std::string waylandSocketPath(const ScreenEnvironment& environment);
 // reachable Wayland compositor with Qt's Wayland plugin.
 bool hasScreen(const ScreenEnvironment& environment, DisplayProbe& probe);
 
+// The platforms the window run starts Qt with: QT_QPA_PLATFORM's own list, or without
+// one the platform the probe finds ("xcb" when the X11 display opens, else "wayland"),
+// ended by "offscreen". A display that stops answering between the probe and Qt's own
+// connection (a loaded X server) then leaves Qt a platform to fall back on, where it
+// would otherwise end the process; the run sees it landed there and goes on without
+// windows.
+std::string qtPlatformsWithFallback(const ScreenEnvironment& environment, DisplayProbe& probe);
+
+// The platform Qt falls back on when none of the others starts.
+inline constexpr const char* kFallbackQtPlatform = "offscreen";
+
 }  // namespace tiermend::app

@@ -82,5 +82,20 @@ TEST(ScreenChoice, AnUnsetDisplayIsNeverProbed) {
   EXPECT_TRUE(probe.asked.empty());
 }
 
+// Qt is started with a platform to fall back on, after the ones the run was chosen for.
+TEST(ScreenChoice, QtGetsTheChosenPlatformsThenOffscreen) {
+  const std::vector<std::pair<ScreenEnvironment, std::string>> cases = {
+      {{":0", "", "", ""}, "xcb;offscreen"},
+      {{":5", "wayland-0", "/run/user/1", ""}, "wayland;offscreen"},
+      {{":0", "wayland-0", "/run/user/1", ""}, "xcb;offscreen"},
+      {{":0", "", "", "wayland;xcb"}, "wayland;xcb;offscreen"},
+      {{"", "", "", "vnc:size=800x600"}, "vnc:size=800x600;offscreen"},
+  };
+  for (const auto& [environment, platforms] : cases) {
+    FakeProbe probe({":0"}, {"/run/user/1/wayland-0"}, true);
+    EXPECT_EQ(qtPlatformsWithFallback(environment, probe), platforms) << environment.qtPlatform;
+  }
+}
+
 }  // namespace
 }  // namespace tiermend::app

@@ -30,7 +30,16 @@ dialog_clipboard() {
 }
 
 work=$(mktemp -d /tmp/tiermend-e2e-XXXXXX)
+# The program's own output is shown whatever became of the scenario, so that a run that
+# never showed a window says why.
+show_program_output() {
+  if [ -s "$work/tool.log" ]; then
+    echo "--- program output"
+    grep -v 'XDG_RUNTIME_DIR' "$work/tool.log" || true
+  fi
+}
 cleanup() {
+  show_program_output
   [ -n "${HOLDER_PID:-}" ] && kill "$HOLDER_PID" 2>/dev/null
   [ -n "${TOOL_PID:-}" ] && kill "$TOOL_PID" 2>/dev/null
   stop_xvfb
@@ -90,7 +99,9 @@ expect_exit() {
 # Checks the main window as expect_main_window does, closes it, and checks that the
 # program then ends with status 0.
 close_main_window() {
+  MAIN_ID=
   expect_main_window "$@"
+  [ -n "$MAIN_ID" ] || return
   close_window "$MAIN_ID"
   expect_exit "after closing the window" 0
 }
@@ -377,9 +388,5 @@ case "$scenario" in
     exit 2
     ;;
 esac
-if [ -s "$work/tool.log" ]; then
-  echo "--- program output"
-  grep -v 'XDG_RUNTIME_DIR' "$work/tool.log" || true
-fi
 echo "$scenario: $failures failure(s)"
 [ "$failures" -eq 0 ]

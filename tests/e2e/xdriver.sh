@@ -3,11 +3,14 @@
 # closing windows and telling enabled buttons from disabled ones on a screenshot.
 # Source this file; it needs Xvfb, xdotool, xclip, xwininfo and ImageMagick.
 
-# Starts Xvfb on a free display number and exports DISPLAY.
+# Starts Xvfb on a free display number and exports DISPLAY. Without -noreset the server
+# starts afresh whenever its last client leaves, refusing connections meanwhile: the
+# program's own display probe, alone on the display, would leave it just before Qt
+# connects, and on a loaded machine Qt's connection would be refused.
 start_xvfb() {
   local display_file
   display_file=$(mktemp)
-  Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$display_file" >/dev/null 2>&1 &
+  Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp -noreset 9>"$display_file" >/dev/null 2>&1 &
   XVFB_PID=$!
   local i
   for ((i = 0; i < 100; i++)); do
