@@ -8,6 +8,7 @@
 
 #include <exception>
 
+#include "platform/Interruption.h"
 #include "refresh/BracketTables.h"
 
 namespace tiermend::refresh {
@@ -27,11 +28,13 @@ void reopenWith(data::Rowset& rowset, const char* statement) {
 }
 
 // Copies every source row into the target, column by column as edit text, posting each
-// row before the next one is read. Gives the count of rows posted.
+// row before the next one is read. Gives the count of rows posted. A request to stop the
+// run is taken between rows; the table's transaction is then rolled back.
 std::int64_t copyRows(data::Rowset& source, data::Rowset& target, int columnCount) {
   std::int64_t posted = 0;
   source.first();
   while (!source.eof()) {
+    throwIfInterrupted();
     target.append();
     for (int i = 0; i < columnCount; ++i) target.field(i).setAsString(source.field(i).asString());
     target.post();
@@ -87,12 +90,15 @@ std::exception_ptr reportedFailure(data::Connection& target) {
 // than refused at once when the delete asks to write.
 TableCounts refreshTable(const BracketTable& table, data::Rowset& target, data::Rowset& source,
                          StepEnd end) {
+  throwIfInterrupted();
   target.close();
   data::Connection& connection = target.connection();
   connection.beginTransaction();
   try {
     reopenWith(target, table.selectStatement);
     const TableCounts counts = replaceRows(table, target, source);
+    // The last moment the table can still keep its old rows.
+    throwIfInterrupted();
     endTransaction(connection, end);
     return counts;
   } catch (...) {
@@ -102,6 +108,8 @@ TableCounts refreshTable(const BracketTable& table, data::Rowset& target, data::
     } catch (...) {
       // The failure found above is the one the user needs to see.
     }
+    // A wait cut short by a request to stop fails as a wait; what happened is the stop.
+    if (const int signal = interruptionRequested()) throw EInterrupted(signal);
     std::rethrow_exception(failure);
   }
 }

@@ -4,6 +4,7 @@
 #include "data/LockWait.h"
 #include "data/providers/sqlite/SqliteSession.h"
 #include "platform/File.h"
+#include "platform/Interruption.h"
 
 namespace tiermend::data::sqlite {
 namespace {
@@ -14,6 +15,16 @@ bool isSqliteFile(std::string_view firstBytes) {
 
 std::unique_ptr<Session> openFile(const std::string& path, const ConnectionString&) {
   return openSession(path);
+}
+
+// The bounded wait for another program's lock, in short sleeps, ended early by a request
+// to stop the run (SQLite then reports the database busy; the refresh reports the stop).
+constexpr int kBusySleepMilliseconds = 20;
+int waitWhileBusy(void*, int sleptBefore) {
+  if (interruptionRequested()) return 0;
+  if (sleptBefore * kBusySleepMilliseconds >= kLockWaitSeconds * 1000) return 0;
+  sqlite3_sleep(kBusySleepMilliseconds);
+  return 1;
 }
 
 }  // namespace
@@ -39,7 +50,7 @@ std::unique_ptr<Session> openSession(const std::string& path) {
   if (check != SQLITE_OK && check != SQLITE_BUSY) throw lastError(database.get());
   // From here a statement waits this long for another program that holds the
   // database locked.
-  sqlite3_busy_timeout(database.get(), kLockWaitSeconds * 1000);
+  sqlite3_busy_handler(database.get(), waitWhileBusy, nullptr);
   return std::make_unique<SqliteSession>(std::move(database));
 }
 
