@@ -12,7 +12,8 @@
 # run would), arguments (--help, --version, anything else refused), interrupt (SIGTERM and
 # SIGINT during an Access refresh), two-runs (two runs at once on an Access target),
 # full-disk (--check on a file system too small, root only), unwritable-output (--help,
-# --version and --check with standard output closed or /dev/full).
+# --version and --check with standard output closed or /dev/full), sql-server-names
+# (malformed names, a silent SQL Server Browser).
 set -uo pipefail
 
 scenario=$1
@@ -363,8 +364,51 @@ run_unwritable_output() {
   expect_counts "--check changed nothing" "3/3/2/4"
 }
 
+# SQL Server names with a part missing are refused before any connection (they would
+# reach this machine's default instance); a named instance whose SQL Server Browser does
+# not answer (a UDP socket on port 1434 that reads nothing) says it could not be looked up.
+run_sql_server_names() {
+  fresh_folder
+  local before name
+  before=$(md5sum "$work"/*.mdb)
+  for name in 'tcp:' '\' 'dbhost\' ',1433'; do
+    printf '1,%s,payroll,sa,secret,x,x,\r\n' "$name" >"$work/Link.txt"
+    console
+    expect_eq "[$name]: exit status" "$STATUS" 1
+    expect_contains "[$name]: refused as malformed" "$ERR" "The SQL Server name '$name' is malformed: "
+  done
+  if ! command -v python3 >/dev/null; then
+    echo "no python3: the silent Browser is not checked"
+    return
+  fi
+  python3 -c 'import socket, sys, time
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+s.bind(("127.0.0.1", 1434))
+print("bound", flush=True)
+time.sleep(120)' >"$aside/browser" 2>&1 &
+  local browser=$!
+  local i
+  for ((i = 0; i < 100; i++)); do
+    grep -q bound "$aside/browser" && break
+    sleep 0.05
+  done
+  if grep -q bound "$aside/browser"; then
+    printf '1,127.0.0.1\\SQLEXPRESS,payroll,sa,secret,x,x,\r\n' >"$work/Link.txt"
+    console
+    expect_eq "silent Browser: exit status" "$STATUS" 1
+    expect_eq "silent Browser: the message" "$ERR" \
+      "Could not connect to the SQL Server '127.0.0.1\\SQLEXPRESS': the instance could not be looked up (the SQL Server Browser on '127.0.0.1' did not answer within 5 seconds)"
+  else
+    echo "UDP port 1434 is taken here: the silent Browser is not checked"
+  fi
+  kill "$browser" 2>/dev/null
+  wait "$browser" 2>/dev/null
+  expect_eq "no database touched" "$(md5sum "$work"/*.mdb)" "$before"
+}
+
 case "$scenario" in
   run) run_run ;;
+  sql-server-names) run_sql_server_names ;;
   interrupt) run_interrupt ;;
   two-runs) run_two_runs ;;
   full-disk) run_full_disk ;;
