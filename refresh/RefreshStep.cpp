@@ -84,6 +84,13 @@ std::exception_ptr reportedFailure(data::Connection& target) {
   return failure;
 }
 
+// A wait for a lock cut short by a request to stop fails as a wait would; what happened
+// is the stop, and that is what the user is told.
+[[noreturn]] void rethrowUnlessInterrupted(std::exception_ptr failure) {
+  if (const int signal = interruptionRequested()) throw EInterrupted(signal);
+  std::rethrow_exception(failure);
+}
+
 // The transaction begins before the first read of the table, with no result of the
 // target still open, so that a database that locks for writing does so before anything
 // is read: a lock that another program holds is then waited for (a bounded wait) rather
@@ -93,7 +100,11 @@ TableCounts refreshTable(const BracketTable& table, data::Rowset& target, data::
   throwIfInterrupted();
   target.close();
   data::Connection& connection = target.connection();
-  connection.beginTransaction();
+  try {
+    connection.beginTransaction();
+  } catch (...) {
+    rethrowUnlessInterrupted(std::current_exception());
+  }
   try {
     reopenWith(target, table.selectStatement);
     const TableCounts counts = replaceRows(table, target, source);
@@ -108,9 +119,7 @@ TableCounts refreshTable(const BracketTable& table, data::Rowset& target, data::
     } catch (...) {
       // The failure found above is the one the user needs to see.
     }
-    // A wait cut short by a request to stop fails as a wait; what happened is the stop.
-    if (const int signal = interruptionRequested()) throw EInterrupted(signal);
-    std::rethrow_exception(failure);
+    rethrowUnlessInterrupted(failure);
   }
 }
 
