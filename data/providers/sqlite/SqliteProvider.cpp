@@ -1,6 +1,8 @@
 // Opening SQLite database files.
 #include "data/providers/sqlite/SqliteProvider.h"
 
+#include <chrono>
+
 #include "data/LockWait.h"
 #include "data/providers/sqlite/SqliteSession.h"
 #include "platform/File.h"
@@ -19,10 +21,15 @@ std::unique_ptr<Session> openFile(const std::string& path, const ConnectionStrin
 
 // The bounded wait for another program's lock, in short sleeps, ended early by a request
 // to stop the run (SQLite then reports the database busy; the refresh reports the stop).
+// The wait is measured by the clock: a sleep may last longer than asked (on Windows).
 constexpr int kBusySleepMilliseconds = 20;
+thread_local std::chrono::steady_clock::time_point busySince;
+
 int waitWhileBusy(void*, int sleptBefore) {
+  const auto now = std::chrono::steady_clock::now();
+  if (sleptBefore == 0) busySince = now;
   if (interruptionRequested()) return 0;
-  if (sleptBefore * kBusySleepMilliseconds >= kLockWaitSeconds * 1000) return 0;
+  if (now - busySince >= std::chrono::seconds(kLockWaitSeconds)) return 0;
   sqlite3_sleep(kBusySleepMilliseconds);
   return 1;
 }
