@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <initializer_list>
@@ -31,12 +32,18 @@ int priorityOf(LogSink::Level level) {
   return LOG_INFO;
 }
 
-// The line as syslog(3) frames it: "<priority>Mmm dd hh:mm:ss tiermend[pid]: line".
+// The line as syslog(3) frames it: "<priority>Mmm dd hh:mm:ss tiermend[pid]: line". The
+// month is always in English, whatever the locale: the daemon reads the stamp by it.
 std::string framed(LogSink::Level level, const std::string& line) {
+  static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   char stamp[32] = "";
   const std::time_t now = std::time(nullptr);
   std::tm local{};
-  if (localtime_r(&now, &local)) std::strftime(stamp, sizeof stamp, "%b %e %T", &local);
+  if (localtime_r(&now, &local) && local.tm_mon >= 0 && local.tm_mon < 12) {
+    std::snprintf(stamp, sizeof stamp, "%s %2d %02d:%02d:%02d", kMonths[local.tm_mon],
+                  local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+  }
   return "<" + std::to_string(LOG_USER | priorityOf(level)) + ">" + stamp + " " + kTag + "[" +
          std::to_string(getpid()) + "]: " + line;
 }

@@ -7,6 +7,7 @@
 #include <syslog.h>
 #include <unistd.h>
 
+#include <clocale>
 #include <cstring>
 #include <regex>
 #include <string>
@@ -77,6 +78,24 @@ TEST(SystemLog, SendsEachLineFramedAsSyslogDoesAtItsPriority) {
   EXPECT_TRUE(
       std::regex_match(lines[2], std::regex(expectedHead(LOG_ERR) + "failed: 100% %s %n done")))
       << lines[2];
+}
+
+// The daemon reads the stamp by its English month name, under any locale.
+TEST(SystemLog, TheStampIsInEnglishWhateverTheLocale) {
+  const char* previous = std::setlocale(LC_TIME, nullptr);
+  const std::string saved = previous ? previous : "C";
+  if (!std::setlocale(LC_TIME, "zh_TW.UTF-8")) GTEST_SKIP() << "no zh_TW.UTF-8 locale here";
+  testing::TempFolder folder;
+  FakeDaemon daemon(folder.file("log"));
+  {
+    SystemLog log(folder.file("log"));
+    log.write(LogSink::Level::Info, "started");
+  }
+  std::setlocale(LC_TIME, saved.c_str());
+  const std::vector<std::string> lines = daemon.received();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_TRUE(std::regex_match(lines[0], std::regex(expectedHead(LOG_INFO) + "started")))
+      << lines[0];
 }
 
 TEST(SystemLog, ADaemonThatStopsReadingNeverHoldsUpTheWriterAndLostLinesAreCounted) {
