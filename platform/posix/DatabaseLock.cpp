@@ -82,7 +82,9 @@ bool anyLockOn(const struct stat& file) {
 // A lock file this user may not write (left by another user's run, root's say) and that
 // no live process holds is stale: it is removed while we hold a read lock on it, which
 // keeps anyone from taking the write lock on it meanwhile. A file we may not even read
-// is judged by the kernel's list of locks. Held and CannotRemove set text.
+// is judged by the kernel's list of locks (a holder that locks it between that look and
+// the removal would notice on its own check that the path names another file, or none,
+// and start over). Held and CannotRemove set text.
 enum class StaleLockFile { Removed, Held, CannotRemove };
 StaleLockFile removeStaleForeignLockFile(const std::string& path, std::string& text) {
   struct stat named {};
@@ -120,6 +122,7 @@ DatabaseLock::Attempt DatabaseLock::tryTake(std::string& text) {
   release();
   int fd = -1;
   int error = 0;
+  bool removedStale = false;
   // Twice at most: a stale lock file of another user's is removed and ours made.
   for (int attempt = 0; attempt < 2; ++attempt) {
     fd = open(lockFilePath_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
@@ -140,6 +143,7 @@ DatabaseLock::Attempt DatabaseLock::tryTake(std::string& text) {
     text.clear();
     switch (removeStaleForeignLockFile(lockFilePath_, text)) {
       case StaleLockFile::Removed:
+        removedStale = true;
         break;
       case StaleLockFile::Held:
         return Attempt::InUse;
@@ -147,7 +151,7 @@ DatabaseLock::Attempt DatabaseLock::tryTake(std::string& text) {
         return Attempt::Failed;
     }
   }
-  if (fd < 0 && (error == EACCES || error == EPERM)) {
+  if (fd < 0 && removedStale && (error == EACCES || error == EPERM)) {
     // Removed twice and made again by another user's run each time: it is in use.
     text = "another program holds its lock file '" + lockFilePath_ + "'";
     return Attempt::InUse;
