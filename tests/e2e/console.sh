@@ -347,7 +347,6 @@ run_unwritable_output() {
   local argument how
   for argument in --help --version --check; do
     for how in closed full; do
-      local started=$(date +%s%N)
       if [ "$how" = closed ]; then
         (cd "$work" && exec env -u DISPLAY -u WAYLAND_DISPLAY "$TOOL" "$argument" <&3 \
           >&- 2>"$aside/err")
