@@ -4,6 +4,7 @@
 
 #include "app/CompletionMessage.h"
 #include "app/FailureReport.h"
+#include "platform/Interruption.h"
 #include "refresh/BracketTables.h"
 #include "refresh/RefreshStep.h"
 #include "refresh/StartUpSequence.h"
@@ -57,6 +58,10 @@ int ConsoleRun::run() {
   record_.started();
   try {
     refresh::runStartUpSequence(ADOC2, ADOC1, *this, linkFields_);
+  } catch (const EInterrupted& stop) {
+    // Reported as any failure, ending as a process stopped by the signal ends.
+    reportCurrentFailure();
+    return interruptedExitStatus(stop.signal());
   } catch (...) {
     reportCurrentFailure();
     return 1;

@@ -26,7 +26,8 @@ class ConsoleRun : public refresh::RefreshHost {
              std::ostream& err);
 
   // Runs in the current working folder; gives the exit status: 0 when the chain
-  // completed, 1 when a failure stopped it.
+  // completed, 1 when a failure stopped it, interruptedExitStatus() when a request to
+  // stop (SIGTERM, SIGINT) did.
   int run();
 
   // RefreshHost

@@ -9,9 +9,12 @@
 // Windows client), means the database is in use. A lock file that exists but that nobody
 // holds a lock on is stale (Access leaves it behind after a crash or when it may not
 // delete it, and treats it as not in use when it opens the database next), so it does
-// not stop us. We remove the lock file on release only when we created it, while still
-// holding the lock; a process that opened it in the meantime notices, after taking its
-// lock, that the path no longer names the file it locked, and starts over.
+// not stop us; one that another user's run left behind and that we may not open for
+// writing is removed (while no one holds it), so that it never keeps a later run out.
+// A symbolic link in the lock file's place is refused, never followed. We remove the
+// lock file on release only when we created it, while still holding the lock; a process
+// that opened it in the meantime notices, after taking its lock, that the path no longer
+// names the file it locked, and starts over.
 //
 // On Windows, by holding the database file itself open with a share mode that lets
 // other programs read it but not write it: a program that has it open for writing

@@ -76,6 +76,9 @@ class File {
   OsError writeAt(std::uint64_t offset, const void* buffer, std::size_t size);
   // Makes everything written so far durable (fsync, FlushFileBuffers).
   OsError flush();
+  // Takes the disk space for size bytes now, growing the file to that size where it is
+  // shorter (its new bytes read as zeros): a full disk fails here, not at a later write.
+  OsError reserve(std::uint64_t size);
   // Gives this file the content of from, replacing what it held.
   OsError copyContentFrom(const File& from);
   // Gives this file the owner and permissions a file had (POSIX; nothing on Windows,

@@ -8,6 +8,7 @@
 
 #include <exception>
 
+#include "platform/Interruption.h"
 #include "refresh/BracketTables.h"
 
 namespace tiermend::refresh {
@@ -27,11 +28,13 @@ void reopenWith(data::Rowset& rowset, const char* statement) {
 }
 
 // Copies every source row into the target, column by column as edit text, posting each
-// row before the next one is read. Gives the count of rows posted.
+// row before the next one is read. Gives the count of rows posted. A request to stop the
+// run is taken between rows; the table's transaction is then rolled back.
 std::int64_t copyRows(data::Rowset& source, data::Rowset& target, int columnCount) {
   std::int64_t posted = 0;
   source.first();
   while (!source.eof()) {
+    throwIfInterrupted();
     target.append();
     for (int i = 0; i < columnCount; ++i) target.field(i).setAsString(source.field(i).asString());
     target.post();
@@ -81,18 +84,32 @@ std::exception_ptr reportedFailure(data::Connection& target) {
   return failure;
 }
 
+// A wait for a lock cut short by a request to stop fails as a wait would; what happened
+// is the stop, and that is what the user is told.
+[[noreturn]] void rethrowUnlessInterrupted(std::exception_ptr failure) {
+  if (const int signal = interruptionRequested()) throw EInterrupted(signal);
+  std::rethrow_exception(failure);
+}
+
 // The transaction begins before the first read of the table, with no result of the
 // target still open, so that a database that locks for writing does so before anything
 // is read: a lock that another program holds is then waited for (a bounded wait) rather
 // than refused at once when the delete asks to write.
 TableCounts refreshTable(const BracketTable& table, data::Rowset& target, data::Rowset& source,
                          StepEnd end) {
+  throwIfInterrupted();
   target.close();
   data::Connection& connection = target.connection();
-  connection.beginTransaction();
+  try {
+    connection.beginTransaction();
+  } catch (...) {
+    rethrowUnlessInterrupted(std::current_exception());
+  }
   try {
     reopenWith(target, table.selectStatement);
     const TableCounts counts = replaceRows(table, target, source);
+    // The last moment the table can still keep its old rows.
+    throwIfInterrupted();
     endTransaction(connection, end);
     return counts;
   } catch (...) {
@@ -102,7 +119,7 @@ TableCounts refreshTable(const BracketTable& table, data::Rowset& target, data::
     } catch (...) {
       // The failure found above is the one the user needs to see.
     }
-    std::rethrow_exception(failure);
+    rethrowUnlessInterrupted(failure);
   }
 }
 

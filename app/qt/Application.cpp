@@ -2,6 +2,8 @@
 // and every failure that reaches the loop shown in an error box and recorded.
 #include "app/qt/Application.h"
 
+#include <QTimer>
+#include <iostream>
 #include <memory>
 
 #include "app/AppTitle.h"
@@ -10,11 +12,14 @@
 #include "app/qt/CompletionDialog.h"
 #include "app/qt/ErrorBox.h"
 #include "app/qt/Tiermend1.h"
+#include "platform/Interruption.h"
 
 namespace tiermend::app {
 namespace {
 
 const QEvent::Type kQuitRequest = static_cast<QEvent::Type>(QEvent::registerEventType());
+// How often the message loop looks for a request to stop the run (SIGTERM, SIGINT).
+constexpr int kInterruptionPollMilliseconds = 100;
 
 }  // namespace
 
@@ -39,6 +44,19 @@ QString Application::titleText() const {
 
 int Application::run() {
   record_.started();
+  // A request to stop that comes while the window waits (for a button, a box, the
+  // completion message) ends the run too; during a refresh the step itself stops.
+  QTimer interruptionWatch;
+  QObject::connect(&interruptionWatch, &QTimer::timeout, [this] {
+    if (interruptionRequested()) {
+      try {
+        throwIfInterrupted();
+      } catch (...) {
+        reportCurrentFailure();
+      }
+    }
+  });
+  interruptionWatch.start(kInterruptionPollMilliseconds);
   auto window = std::make_unique<TTiermendFm1>(*this, settings_);
   try {
     window->FormCreate();
@@ -47,11 +65,21 @@ int Application::run() {
   }
   window->show();
   if (!terminated_) exec();
-  return 0;
+  return exitStatus_;
 }
 
 void Application::reportCurrentFailure() {
+  if (interrupted_) return;
   const FailureNotice notice = recordCurrentFailure(record_, settings_.codePage);
+  if (const int signal = interruptionRequested()) {
+    // No box: the run ends, every loop and dialog with it, as the request asked.
+    interrupted_ = true;
+    std::cerr << notice.text << std::endl;
+    terminated_ = true;
+    exitStatus_ = interruptedExitStatus(signal);
+    exit(exitStatus_);
+    return;
+  }
   if (notice.form == FailureNotice::Form::ToolMessage) showErrorBox(titleText(), toQt(notice.text));
   if (notice.form == FailureNotice::Form::LastResort) showGenericReport(notice.text);
 }

@@ -23,7 +23,8 @@ class Application : public QApplication, public AppShell {
   ~Application() override;
 
   // Creates the main window (running its creation handler), shows it, runs the message
-  // loop until the quit request is taken, and destroys the window. Returns 0.
+  // loop until the quit request is taken, and destroys the window. Returns 0, or the
+  // exit status of a run stopped by a request to stop (SIGTERM, SIGINT).
   int run();
 
   QString titleText() const;
@@ -52,6 +53,8 @@ class Application : public QApplication, public AppShell {
   data::TextSettings settings_;
   refresh::RunRecord record_;
   bool terminated_ = false;
+  bool interrupted_ = false;
+  int exitStatus_ = 0;
 };
 
 }  // namespace tiermend::app

@@ -12,6 +12,8 @@
 #include "app/qt/Application.h"
 #include "app/qt/ScreenChoice.h"
 #include "app/qt/SystemDisplayProbe.h"
+#include "platform/Interruption.h"
+#include "platform/StandardStreams.h"
 #include "platform/SystemLog.h"
 
 namespace {
@@ -47,8 +49,11 @@ int runInWindow(int argc, char* argv[], LogSink& log, const std::string& platfor
 
 int main(int argc, char* argv[]) {
   std::setlocale(LC_ALL, "");
+  holdStandardStreams();
   const CommandLine commandLine = parseCommandLine(argc, argv);
   if (const auto status = answerWithoutRunning(commandLine)) return *status;
+  // From here a request to stop ends the run cleanly: the current table rolled back.
+  catchInterruptions();
   SystemLog log;
   if (commandLine.action == CommandLine::Action::Check) {
     return runInConsole(ConsoleRun::Mode::Check, log);

@@ -5,9 +5,11 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 
@@ -51,22 +53,111 @@ std::string lockFileFailure(const std::string& path, const char* what, int error
          ".";
 }
 
+// Why the lock file cannot be opened; a symbolic link in its place is never followed,
+// since it could make us create or lock some other file.
+std::string lockFileOpenFailure(const std::string& path, int error) {
+  struct stat named {};
+  if (error == ELOOP && lstat(path.c_str(), &named) == 0 && S_ISLNK(named.st_mode)) {
+    return "The lock file '" + path +
+           "' is a symbolic link; a lock file must be a plain file, so it is not followed. "
+           "Remove the link to let the database be updated.";
+  }
+  return lockFileFailure(path, "open", error);
+}
+
+// Whether the kernel lists any lock on the file (its device and inode in /proc/locks).
+bool anyLockOn(const struct stat& file) {
+  std::ifstream locks("/proc/locks");
+  if (!locks) return true;  // cannot tell: taken as held, never removed
+  char wanted[64];
+  std::snprintf(wanted, sizeof wanted, " %02x:%02x:%llu ", major(file.st_dev), minor(file.st_dev),
+                static_cast<unsigned long long>(file.st_ino));
+  std::string line;
+  while (std::getline(locks, line)) {
+    if ((line + " ").find(wanted) != std::string::npos) return true;
+  }
+  return false;
+}
+
+// A lock file this user may not write (left by another user's run, root's say) and that
+// no live process holds is stale: it is removed while we hold a read lock on it, which
+// keeps anyone from taking the write lock on it meanwhile. A file we may not even read
+// is judged by the kernel's list of locks (a holder that locks it between that look and
+// the removal would notice on its own check that the path names another file, or none,
+// and start over). Held and CannotRemove set text.
+enum class StaleLockFile { Removed, Held, CannotRemove };
+StaleLockFile removeStaleForeignLockFile(const std::string& path, std::string& text) {
+  struct stat named {};
+  if (lstat(path.c_str(), &named) != 0) return StaleLockFile::Removed;  // gone already
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+  bool held = false;
+  if (fd >= 0) {
+    struct flock lock = wholeFileLock(F_RDLCK);
+    held = fcntl(fd, F_OFD_SETLK, &lock) != 0;
+    if (held) text = conflictingHolder(fd);
+  } else {
+    held = anyLockOn(named);
+  }
+  if (held) {
+    if (fd >= 0) close(fd);
+    if (text.empty()) text = "another program";
+    text += " holds its lock file '" + path + "'";
+    return StaleLockFile::Held;
+  }
+  const bool removed = unlink(path.c_str()) == 0 || errno == ENOENT;
+  const int error = errno;
+  if (fd >= 0) close(fd);
+  if (!removed) {
+    text = "The lock file '" + path +
+           "' is left from an earlier run of another user, and cannot be removed: " +
+           std::strerror(error) + ".";
+    return StaleLockFile::CannotRemove;
+  }
+  return StaleLockFile::Removed;
+}
+
 }  // namespace
 
 DatabaseLock::Attempt DatabaseLock::tryTake(std::string& text) {
   release();
-  int fd = open(lockFilePath_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-  if (fd >= 0) {
-    created_ = true;
-  } else if (errno == EEXIST) {
+  int fd = -1;
+  int error = 0;
+  bool removedStale = false;
+  // Twice at most: a stale lock file of another user's is removed and ours made.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    fd = open(lockFilePath_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd >= 0) {
+      created_ = true;
+      break;
+    }
+    error = errno;
+    if (error != EEXIST) break;
     fd = open(lockFilePath_.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-    if (fd < 0 && errno == ENOENT) {  // removed by its holder just now: try again
+    if (fd >= 0) break;
+    error = errno;
+    if (error == ENOENT) {  // removed by its holder just now: try again
       text = "another program holds its lock file '" + lockFilePath_ + "'";
       return Attempt::InUse;
     }
+    if (error != EACCES && error != EPERM) break;
+    text.clear();
+    switch (removeStaleForeignLockFile(lockFilePath_, text)) {
+      case StaleLockFile::Removed:
+        removedStale = true;
+        break;
+      case StaleLockFile::Held:
+        return Attempt::InUse;
+      case StaleLockFile::CannotRemove:
+        return Attempt::Failed;
+    }
+  }
+  if (fd < 0 && removedStale && (error == EACCES || error == EPERM)) {
+    // Removed twice and made again by another user's run each time: it is in use.
+    text = "another program holds its lock file '" + lockFilePath_ + "'";
+    return Attempt::InUse;
   }
   if (fd < 0) {
-    text = lockFileFailure(lockFilePath_, "open", errno);
+    text = lockFileOpenFailure(lockFilePath_, error);
     return Attempt::Failed;
   }
   handle_ = fd;

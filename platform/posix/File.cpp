@@ -188,6 +188,12 @@ OsError File::flush() {
   return ::fsync(fdOf(handle_)) == 0 ? OsError() : OsError::last();
 }
 
+OsError File::reserve(std::uint64_t size) {
+  // posix_fallocate gives its error as its result, not in errno.
+  const int error = ::posix_fallocate(fdOf(handle_), 0, static_cast<off_t>(size));
+  return OsError(error);
+}
+
 OsError File::copyContentFrom(const File& from) {
   const int error = copyContents(fdOf(from.handle_), fdOf(handle_));
   return OsError(error);

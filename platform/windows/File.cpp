@@ -161,6 +161,20 @@ OsError File::flush() {
   return FlushFileBuffers(handleOf(handle_)) ? OsError() : OsError::last();
 }
 
+// Moving the end of file allocates the clusters up to it (NTFS files are not sparse
+// unless made so), so a full disk fails here.
+OsError File::reserve(std::uint64_t size) {
+  LARGE_INTEGER now{};
+  if (!GetFileSizeEx(handleOf(handle_), &now)) return OsError::last();
+  if (static_cast<std::uint64_t>(now.QuadPart) >= size) return {};
+  FILE_END_OF_FILE_INFO end{};
+  end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
+  if (!SetFileInformationByHandle(handleOf(handle_), FileEndOfFileInfo, &end, sizeof end)) {
+    return OsError::last();
+  }
+  return {};
+}
+
 OsError File::copyContentFrom(const File& from) {
   constexpr std::size_t kChunk = 1 << 20;
   std::unique_ptr<char[]> buffer(new char[kChunk]);

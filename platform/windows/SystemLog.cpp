@@ -32,17 +32,25 @@ HANDLE sourceOf(void* handle) {
 
 SystemLog::SystemLog() : handle_(RegisterEventSourceW(nullptr, kSource)) {}
 
+// The event log has no address to choose: the same log as SystemLog().
+SystemLog::SystemLog(const std::string&) : SystemLog() {}
+
 SystemLog::~SystemLog() {
   if (handle_) DeregisterEventSource(sourceOf(handle_));
 }
 
 // A record that cannot be written is dropped: the log never stops a run.
 void SystemLog::write(Level level, const std::string& line) {
-  if (!handle_) return;
+  if (!handle_) {
+    ++dropped_;
+    return;
+  }
   const std::wstring text = wideFromUtf8(line);
   const wchar_t* strings[] = {text.c_str()};
-  ReportEventW(sourceOf(handle_), eventTypeOf(level), 0, kRunRecordEvent, nullptr, 1, 0, strings,
-               nullptr);
+  if (!ReportEventW(sourceOf(handle_), eventTypeOf(level), 0, kRunRecordEvent, nullptr, 1, 0,
+                    strings, nullptr)) {
+    ++dropped_;
+  }
 }
 
 }  // namespace tiermend

@@ -3,14 +3,18 @@
 // SQLite file, the update package the real Access package.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "app/ConsoleRun.h"
+#include "platform/Interruption.h"
 #include "tests/data/sqlite/SqliteTestFiles.h"
 #include "tests/support/RecordingLog.h"
 #include "tests/support/WorkingFolder.h"
@@ -107,6 +111,30 @@ TEST_F(ConsoleRunTest, AFailurePrintsTheErrorBoxTextAndLogsIt) {
                            "failed: List index out of bounds (6)",
                        }));
   EXPECT_EQ(log_.lines.back().first, Level::Error);
+}
+
+// A request to stop (SIGTERM) that comes while the run waits for another program's lock
+// on the target: the wait ends, the table keeps its old rows, and the run says so.
+TEST_F(ConsoleRunTest, ARequestToStopEndsTheRunAsTheSignalWould) {
+  const auto before = contents();
+  SqliteFile holder(target());
+  holder.exec("BEGIN EXCLUSIVE");
+  std::thread requester([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    noteInterruption(SIGTERM);
+  });
+  const int status = run(ConsoleRun::Mode::Refresh);
+  requester.join();
+  forgetInterruption();
+  holder.exec("ROLLBACK");
+  EXPECT_EQ(status, 128 + SIGTERM);
+  EXPECT_EQ(out_.str(), "");
+  const std::string message =
+      "The run was interrupted (SIGTERM); the table being refreshed keeps its old rows";
+  EXPECT_EQ(err_.str(), message + ".\n");
+  EXPECT_EQ(logText(),
+            (std::vector<std::string>{"started in " + dir_.string(), "failed: " + message}));
+  EXPECT_EQ(contents(), before);
 }
 
 TEST_F(ConsoleRunTest, ACheckPrintsTheCountsAndLeavesEveryTableAsItWas) {

@@ -9,7 +9,11 @@
 # Scenarios: run (success, a missing Link.txt, a failure in the second and in the last
 # table, displays that do not open, Qt's offscreen platform), check-sqlite,
 # check-access (--check leaves the target byte for byte as it was and reports what the
-# run would), arguments (--help, --version, anything else refused).
+# run would), arguments (--help, --version, anything else refused), interrupt (SIGTERM and
+# SIGINT during an Access refresh), two-runs (two runs at once on an Access target),
+# full-disk (--check on a file system too small, root only), unwritable-output (--help,
+# --version and --check with standard output closed or /dev/full), sql-server-names
+# (malformed names, a silent SQL Server Browser).
 set -uo pipefail
 
 scenario=$1
@@ -236,8 +240,189 @@ Usage: tiermend [--check | --help | --version]"
   expect_eq "no database touched" "$(md5sum "$work"/*.mdb)" "$before"
 }
 
+# Starts the program in the background in the working folder, as console() runs it,
+# with the arguments given; sets PID. Its output goes to $aside/out.$1 and err.$1.
+start_console() {
+  local name=$1
+  shift
+  (cd "$work" && exec env -u DISPLAY -u WAYLAND_DISPLAY --default-signal=INT,TERM "$TOOL" "$@" \
+    <&3 >"$aside/out.$name" 2>"$aside/err.$name") &
+  PID=$!
+}
+
+# Waits up to 60 s for a file matching the pattern to appear; true when it did.
+await_file() {
+  local i
+  for ((i = 0; i < 3000; i++)); do
+    compgen -G "$1" >/dev/null && return 0
+    kill -0 "$PID" 2>/dev/null || return 1
+    sleep 0.02
+  done
+  return 1
+}
+
+# A refresh of an Access target from the 4 x 100,000-row package, interrupted by a real
+# signal while its first table is being written: the table keeps its old rows, the
+# working copy and the lock file are gone, and the run says so and ends as the signal's.
+run_interrupt() {
+  local signal status
+  for signal in TERM INT; do
+    prepare_access_folder
+    copy_fixture bench_tiermenddb.mdb "$work/tiermenddb.mdb"
+    cp "$work/basedb.mdb" "$aside/before.mdb"
+    start_console "$signal"
+    if await_file "$work/.basedb.mdb.tiermend-*"; then
+      kill -s "$signal" "$PID"
+    else
+      fail "SIG$signal: the run made no working copy"
+    fi
+    wait "$PID"
+    status=$?
+    expect_eq "SIG$signal: exit status" "$status" "$((128 + $(kill -l "$signal")))"
+    expect_eq "SIG$signal: the message" "$(cat "$aside/err.$signal")" \
+      "The run was interrupted (SIG$signal); the table being refreshed keeps its old rows."
+    expect_eq "SIG$signal: nothing on standard output" "$(cat "$aside/out.$signal")" ""
+    if cmp -s "$work/basedb.mdb" "$aside/before.mdb"; then ok "SIG$signal: the target unchanged"; else
+      fail "SIG$signal: the target changed"
+    fi
+    expect_eq "SIG$signal: no working copy or lock file left" "$(ls -A "$work" | tr '\n' ' ')" \
+      "Link.txt basedb.mdb tiermenddb.mdb "
+  done
+}
+
+# Two runs at once on one Access target: the second waits for the first one's lock
+# (bounded) and then runs, or says the file is in use; both end with the target whole.
+run_two_runs() {
+  prepare_access_folder
+  copy_fixture bench_tiermenddb.mdb "$work/tiermenddb.mdb"
+  start_console first
+  local first=$PID
+  await_file "$work/basedb.ldb" || fail "the first run took no lock"
+  console
+  wait "$first"
+  local first_status=$?
+  expect_eq "first run: exit status" "$first_status" 0
+  expect_eq "first run: standard output" "$(cat "$aside/out.first")" "$COMPLETE"
+  if [ "$STATUS" -eq 0 ]; then
+    expect_eq "second run: standard output" "$OUT" "$COMPLETE"
+  else
+    expect_contains "second run: in use" "$ERR" "is in use by another program"
+  fi
+  expect_eq "the target holds the package's rows" "$(access_counts "$work/basedb.mdb")" \
+    "$(access_counts "$work/tiermenddb.mdb")"
+  expect_eq "no copy or lock file left" "$(ls -A "$work" | tr '\n' ' ')" \
+    "Link.txt basedb.mdb tiermenddb.mdb "
+}
+
+# --check on a file system too small for what the run will write: at every size the
+# check ends as the real run then does. A small file system of its own needs root.
+run_full_disk() {
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "SKIP: a small file system (tmpfs with size=) can only be mounted by root"
+    exit 77
+  fi
+  local disk=$aside/disk size failing=0
+  mkdir "$disk"
+  # The 4 x 100,000-row package grows the target from 188 KB to about 19 MB, table by
+  # table; the run needs room for the file and its working copy at each step.
+  for size in 4 8 12 16 20 24 28 32 36 40; do
+    prepare_access_folder
+    copy_fixture bench_tiermenddb.mdb "$work/tiermenddb.mdb"
+    mount -t tmpfs -o size=${size}m tmpfs "$disk" || {
+      echo "SKIP: tmpfs cannot be mounted here"
+      exit 77
+    }
+    cp "$work/basedb.mdb" "$disk/basedb.mdb"
+    printf '2,x,x,x,x,x,%s/,\r\n' "$disk" >"$work/Link.txt"
+    console --check
+    local check_status=$STATUS check_err=$ERR
+    console
+    expect_eq "${size} MB: --check ends as the run: status" "$check_status" "$STATUS"
+    if [ "$STATUS" -ne 0 ]; then
+      failing=$((failing + 1))
+      expect_contains "${size} MB: --check names the full disk" "$check_err" "No space left on device"
+      expect_contains "${size} MB: the run names the full disk" "$ERR" "No space left on device"
+    fi
+    expect_eq "${size} MB: no copy or lock file left" "$(ls -A "$disk" | tr '\n' ' ')" "basedb.mdb "
+    umount "$disk"
+  done
+  # The sizes reach from too small for the first table to enough for the whole run.
+  if [ "$failing" -gt 0 ] && [ "$failing" -lt 10 ]; then ok "$failing of 10 sizes too small"; else
+    fail "$failing of 10 sizes too small: the sizes do not straddle what the run needs"
+  fi
+}
+
+# --help, --version and --check whose output cannot be written: closed, or /dev/full.
+run_unwritable_output() {
+  fresh_folder
+  local argument how
+  for argument in --help --version --check; do
+    for how in closed full; do
+      if [ "$how" = closed ]; then
+        (cd "$work" && exec env -u DISPLAY -u WAYLAND_DISPLAY "$TOOL" "$argument" <&3 \
+          >&- 2>"$aside/err")
+      else
+        (cd "$work" && exec env -u DISPLAY -u WAYLAND_DISPLAY "$TOOL" "$argument" <&3 \
+          >/dev/full 2>"$aside/err")
+      fi
+      STATUS=$?
+      expect_eq "$argument, output $how: exit status" "$STATUS" 1
+      expect_contains "$argument, output $how: the message" "$(cat "$aside/err")" \
+        "tiermend: cannot write to standard output"
+    done
+  done
+  expect_counts "--check changed nothing" "3/3/2/4"
+}
+
+# SQL Server names with a part missing are refused before any connection (they would
+# reach this machine's default instance); a named instance whose SQL Server Browser does
+# not answer (a UDP socket on port 1434 that reads nothing) says it could not be looked up.
+run_sql_server_names() {
+  fresh_folder
+  local before name
+  before=$(md5sum "$work"/*.mdb)
+  for name in 'tcp:' '\' 'dbhost\' ',1433'; do
+    printf '1,%s,payroll,sa,secret,x,x,\r\n' "$name" >"$work/Link.txt"
+    console
+    expect_eq "[$name]: exit status" "$STATUS" 1
+    expect_contains "[$name]: refused as malformed" "$ERR" "The SQL Server name '$name' is malformed: "
+  done
+  if ! command -v python3 >/dev/null; then
+    echo "no python3: the silent Browser is not checked"
+    return
+  fi
+  python3 -c 'import socket, sys, time
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+s.bind(("127.0.0.1", 1434))
+print("bound", flush=True)
+time.sleep(120)' >"$aside/browser" 2>&1 &
+  local browser=$!
+  local i
+  for ((i = 0; i < 100; i++)); do
+    grep -q bound "$aside/browser" && break
+    sleep 0.05
+  done
+  if grep -q bound "$aside/browser"; then
+    printf '1,127.0.0.1\\SQLEXPRESS,payroll,sa,secret,x,x,\r\n' >"$work/Link.txt"
+    console
+    expect_eq "silent Browser: exit status" "$STATUS" 1
+    expect_eq "silent Browser: the message" "$ERR" \
+      "Could not connect to the SQL Server '127.0.0.1\\SQLEXPRESS': the instance could not be looked up (the SQL Server Browser on '127.0.0.1' did not answer within 5 seconds)"
+  else
+    echo "UDP port 1434 is taken here: the silent Browser is not checked"
+  fi
+  kill "$browser" 2>/dev/null
+  wait "$browser" 2>/dev/null
+  expect_eq "no database touched" "$(md5sum "$work"/*.mdb)" "$before"
+}
+
 case "$scenario" in
   run) run_run ;;
+  sql-server-names) run_sql_server_names ;;
+  interrupt) run_interrupt ;;
+  two-runs) run_two_runs ;;
+  full-disk) run_full_disk ;;
+  unwritable-output) run_unwritable_output ;;
   check-sqlite) run_check_sqlite ;;
   check-access) run_check_access ;;
   arguments) run_arguments ;;

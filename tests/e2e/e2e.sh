@@ -6,7 +6,7 @@
 # Usage: e2e.sh <scenario> <tiermend binary> <x11-close-window binary> <artifact folder> <hold-lock binary>
 # Scenarios: success, success-big5, missing-link, labor-failure, retire-failure, and into
 # an Access basedb.mdb: access-success, access-in-use, access-short-lock; and lock-short,
-# lock-forever, fifo-link, damaged-incom-rep, damaged-retire.
+# lock-forever, fifo-link, damaged-incom-rep, damaged-retire, interrupt-window.
 set -uo pipefail
 
 scenario=$1
@@ -362,8 +362,39 @@ run_damaged_retire() {
 }
 
 start_xvfb || exit 1
+# SIGTERM ends the window run, whatever it is doing: showing its error box, or waiting
+# for another program's lock in the middle of the refresh. No box is left, the exit
+# status is the signal's, and an Access target keeps its old rows with no copy left.
+run_interrupt_window() {
+  prepare_folder
+  rm "$work/Link.txt"
+  launch
+  if wait_for_window "$TITLE" 60 >/dev/null; then
+    kill -TERM "$TOOL_PID"
+    expect_exit "SIGTERM at the error box" 143
+    expect_contains "SIGTERM at the error box: the message" "$(cat "$work/tool.log")" \
+      "The run was interrupted (SIGTERM); the table being refreshed keeps its old rows"
+  else
+    fail "no error box"
+  fi
+
+  prepare_access_folder || return
+  hold_lock 0
+  local before
+  before=$(md5sum "$work/basedb.mdb")
+  launch
+  sleep 2  # the refresh is waiting for the lock by now (30 s at most)
+  kill -TERM "$TOOL_PID"
+  expect_exit "SIGTERM while waiting for a lock" 143
+  expect_eq "the file is unchanged" "$(md5sum "$work/basedb.mdb")" "$before"
+  kill "$HOLDER_PID" 2>/dev/null
+  expect_eq "no working copy left" "$(ls -A "$work" | grep -v '^tool.log$' | tr '\n' ' ')" \
+    "Link.txt basedb.ldb basedb.mdb tiermenddb.mdb "
+}
+
 case "$scenario" in
   success) run_success ;;
+  interrupt-window) run_interrupt_window ;;
   success-big5)
     if ! locale -a 2>/dev/null | grep -qi '^zh_TW\.big5$'; then
       echo "no zh_TW.BIG5 locale: skipped"

@@ -49,6 +49,9 @@ class JetSession : public Session {
   std::unique_ptr<JetFileTransaction> transaction_;
   std::unique_ptr<JetFileWriter> writer_;
   bool readerBehind_ = false;  // changes written since database_ was opened
+  // What the tables checked so far (and rolled back) would have added to the file: the
+  // real run writes each table into a copy of a file that has grown by that much.
+  std::uint64_t checkedGrowth_ = 0;
 };
 
 }  // namespace tiermend::data::jet

@@ -41,6 +41,27 @@ ServerAddress parseServerAddress(std::string_view dataSource) {
   return address;
 }
 
+std::string serverAddressFault(std::string_view dataSource) {
+  std::string_view text = trimWhitespace(dataSource);
+  if (text.empty()) return {};
+  const bool tcp = startsWithIgnoringCase(text, "tcp:");
+  const ServerAddress address = parseServerAddress(text);
+  if (address.host.empty())
+    return tcp ? "there is no server name after its tcp: prefix" : "it names no server";
+  if (text.find('\\') != std::string_view::npos && address.instance.empty()) {
+    return "there is no instance name after its backslash";
+  }
+  if (text.find(',') != std::string_view::npos) {
+    const std::string& port = address.port;
+    const bool digits = !port.empty() && port.size() <= 5 &&
+                        port.find_first_not_of("0123456789") == std::string::npos;
+    if (!digits || std::stoi(port) < 1 || std::stoi(port) > 65535) {
+      return "its port '" + port + "' is no port number from 1 to 65535";
+    }
+  }
+  return {};
+}
+
 std::string odbcAttributeValue(std::string_view value) {
   // Braces only where a plain value would be divided wrongly: some drivers (psqlODBC)
   // take braces literally outside the password.

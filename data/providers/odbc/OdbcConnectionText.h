@@ -20,6 +20,11 @@ struct ServerAddress {
 
 ServerAddress parseServerAddress(std::string_view dataSource);
 
+// Why a SQL Server name cannot be a server's address, or "" when it can: a "tcp:", "\"
+// or "," with nothing on one side of it (an empty name means this machine's default
+// instance, as for OLE DB), or a port that is no number from 1 to 65535.
+std::string serverAddressFault(std::string_view dataSource);
+
 // The port a default instance of SQL Server listens on.
 inline constexpr const char* kDefaultSqlServerPort = "1433";
 

@@ -14,6 +14,7 @@
 #include "data/providers/odbc/OdbcConnectionText.h"
 #include "data/providers/odbc/OdbcHandles.h"
 #include "data/providers/odbc/OdbcSession.h"
+#include "data/providers/odbc/SqlServerBrowser.h"
 #include "data/value/AsciiText.h"
 #include "platform/OdbcApi.h"
 
@@ -105,6 +106,11 @@ ConnectionTarget connectionTarget(const ConnectionString& connectionString) {
     if (isPostgresDriver(environment, *driver)) text += kPostgresDriverOptions;
     return {text, {}};
   }
+  // Refused before any connection: a name with a part missing would reach some other
+  // server (this machine's default instance) instead.
+  if (const std::string fault = serverAddressFault(dataSource); !fault.empty()) {
+    throw EngineError("The SQL Server name '" + dataSource + "' is malformed: " + fault + ".");
+  }
   ServerAddress server = parseServerAddress(dataSource);
   if (server.host.empty()) server.host = "localhost";
   // On Windows the newest of Microsoft's own drivers; where none is installed (Wine),
@@ -116,7 +122,18 @@ ConnectionTarget connectionTarget(const ConnectionString& connectionString) {
       return {microsoftConnectionString(*driver, server, login), serverDescription(server)};
     }
   }
-  return {freeTdsConnectionString(freeTdsDriver(environment), server, login),
+  // FreeTDS would ask the instance's Browser itself, for longer than the login timeout:
+  // we ask, for a few seconds, and give FreeTDS the port.
+  ServerAddress reached = server;
+  if (!server.instance.empty() && server.port.empty()) {
+    const InstancePort found = lookUpInstancePort(server.host, server.instance);
+    if (found.port.empty()) {
+      throw EngineError("Could not connect to the SQL Server " + serverDescription(server) +
+                        ": the instance could not be looked up (" + found.failure + ").");
+    }
+    reached.port = found.port;
+  }
+  return {freeTdsConnectionString(freeTdsDriver(environment), reached, login),
           serverDescription(server)};
 }
 

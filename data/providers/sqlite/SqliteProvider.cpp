@@ -1,9 +1,12 @@
 // Opening SQLite database files.
 #include "data/providers/sqlite/SqliteProvider.h"
 
+#include <chrono>
+
 #include "data/LockWait.h"
 #include "data/providers/sqlite/SqliteSession.h"
 #include "platform/File.h"
+#include "platform/Interruption.h"
 
 namespace tiermend::data::sqlite {
 namespace {
@@ -14,6 +17,21 @@ bool isSqliteFile(std::string_view firstBytes) {
 
 std::unique_ptr<Session> openFile(const std::string& path, const ConnectionString&) {
   return openSession(path);
+}
+
+// The bounded wait for another program's lock, in short sleeps, ended early by a request
+// to stop the run (SQLite then reports the database busy; the refresh reports the stop).
+// The wait is measured by the clock: a sleep may last longer than asked (on Windows).
+constexpr int kBusySleepMilliseconds = 20;
+thread_local std::chrono::steady_clock::time_point busySince;
+
+int waitWhileBusy(void*, int sleptBefore) {
+  const auto now = std::chrono::steady_clock::now();
+  if (sleptBefore == 0) busySince = now;
+  if (interruptionRequested()) return 0;
+  if (now - busySince >= std::chrono::seconds(kLockWaitSeconds)) return 0;
+  sqlite3_sleep(kBusySleepMilliseconds);
+  return 1;
 }
 
 }  // namespace
@@ -39,7 +57,7 @@ std::unique_ptr<Session> openSession(const std::string& path) {
   if (check != SQLITE_OK && check != SQLITE_BUSY) throw lastError(database.get());
   // From here a statement waits this long for another program that holds the
   // database locked.
-  sqlite3_busy_timeout(database.get(), kLockWaitSeconds * 1000);
+  sqlite3_busy_handler(database.get(), waitWhileBusy, nullptr);
   return std::make_unique<SqliteSession>(std::move(database));
 }
 

@@ -11,10 +11,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "data/EngineError.h"
 #include "data/providers/jet/file/JetFileTransaction.h"
 #include "data/providers/jet/file/JetLockFile.h"
+#include "platform/Interruption.h"
 #include "tests/data/jet/JetTestSupport.h"
 
 namespace tiermend::data::jet {
@@ -297,6 +299,88 @@ TEST_F(JetFileTransactionTest, TwoTransactionsNeverWriteOneFileAtOnce) {
   EXPECT_NE(message.find("is in use by another program"), std::string::npos) << message;
   first->rollback();
   JetFileTransaction::begin(target, 0ms)->commit([](const std::string&) {});
+}
+
+TEST_F(JetFileTransactionTest, ARunWaitingForAnotherRunUpdatesTheFileThatRunPutInPlace) {
+  auto first = JetFileTransaction::begin(target);
+  std::string failure;
+  std::unique_ptr<JetFileTransaction> second;
+  std::thread waiting([&] {
+    try {
+      second = JetFileTransaction::begin(target, 10s);
+    } catch (const std::exception& error) {
+      failure = error.what();
+    }
+  });
+  std::this_thread::sleep_for(300ms);  // the second is waiting for the lock by now
+  appendByte(first->copyPath(), 'x');
+  first->commit([](const std::string&) {});
+  waiting.join();
+  ASSERT_EQ(failure, "");
+  // Its copy is of the new version, which it now updates in turn.
+  EXPECT_EQ(fileBytes(second->copyPath()).size(), original.size() + 1);
+  appendByte(second->copyPath(), 'y');
+  second->commit([](const std::string&) {});
+  EXPECT_EQ(fileBytes(target).size(), original.size() + 2);
+}
+
+TEST_F(JetFileTransactionTest, ARequestToStopEndsTheWaitForALock) {
+  LockHolder holder(JetLockFile::pathFor(target), 0ms);
+  std::thread requester([] {
+    std::this_thread::sleep_for(200ms);
+    noteInterruption(SIGTERM);
+  });
+  int stoppedBy = 0;
+  try {
+    JetFileTransaction::begin(target, 30s);
+  } catch (const EInterrupted& stop) {
+    stoppedBy = stop.signal();
+  }
+  requester.join();
+  forgetInterruption();
+  EXPECT_EQ(stoppedBy, SIGTERM);
+  EXPECT_EQ(fileBytes(target), original);
+  EXPECT_EQ(folderEntries(folder()), (std::vector<std::string>{"basedb.ldb", "basedb.mdb"}));
+}
+
+TEST_F(JetFileTransactionTest, ASymbolicLinkInPlaceOfTheLockFileIsRefusedAndNotFollowed) {
+  const std::string lockFile = JetLockFile::pathFor(target);
+  ASSERT_EQ(symlink(scratch.path("elsewhere").c_str(), lockFile.c_str()), 0);
+  EXPECT_EQ(failureOf([&] { JetFileTransaction::begin(target, 0ms); }),
+            "The lock file '" + lockFile +
+                "' is a symbolic link; a lock file must be a plain file, so it is not followed. "
+                "Remove the link to let the database be updated.");
+  EXPECT_FALSE(std::filesystem::exists(scratch.path("elsewhere")));
+  EXPECT_EQ(fileBytes(target), original);
+}
+
+// A lock file left behind by another user's run (root's, made with mode 0644 or 0600)
+// that no process holds never keeps a later run out; one a live process holds does.
+TEST_F(JetFileTransactionTest, AnotherUsersLockFileStopsARunOnlyWhileItIsHeld) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to leave a lock file of another user";
+  const std::string lockFile = JetLockFile::pathFor(target);
+  ASSERT_EQ(chmod(folder().c_str(), 0777), 0);
+  ASSERT_EQ(chown(target.c_str(), 65534, 65534), 0);
+  for (const mode_t mode : {0644, 0600}) {
+    SCOPED_TRACE("mode " + std::to_string(mode));
+    {
+      LockHolder holder(lockFile, 0ms);  // root's live run
+      ASSERT_EQ(chmod(lockFile.c_str(), mode), 0);
+      const std::string message =
+          failureAsUnprivilegedUser([&] { JetFileTransaction::begin(target, 100ms); });
+      EXPECT_NE(message.find("is in use by another program"), std::string::npos) << message;
+      EXPECT_TRUE(std::filesystem::exists(lockFile));
+    }
+    // Its holder is gone: the file is stale.
+    EXPECT_EQ(failureAsUnprivilegedUser([&] {
+                auto transaction = JetFileTransaction::begin(target, 100ms);
+                appendByte(transaction->copyPath(), 'x');
+                transaction->commit([](const std::string&) {});
+              }),
+              "");
+    EXPECT_FALSE(std::filesystem::exists(lockFile));
+  }
+  EXPECT_EQ(fileBytes(target).size(), original.size() + 2);
 }
 
 }  // namespace

@@ -47,6 +47,37 @@ INSTANTIATE_TEST_SUITE_P(
       return tiermend::testing::testNameFrom(info.param.dataSource);
     });
 
+// A name with a part missing would reach this machine's default instance instead of the
+// server meant: it is refused before any connection.
+TEST(ServerAddressFaultTest, NamesWithAPartMissingAreMalformed) {
+  const struct {
+    const char* dataSource;
+    const char* fault;
+  } cases[] = {
+      {"dbhost", ""},
+      {"", ""},
+      {"tcp:dbhost,1433", ""},
+      {".\\SQLEXPRESS", ""},
+      {"dbhost\\SQLEXPRESS,1533", ""},
+      {"dbhost,65535", ""},
+      {"tcp:", "there is no server name after its tcp: prefix"},
+      {" TCP: ", "there is no server name after its tcp: prefix"},
+      {"\\", "it names no server"},
+      {"\\SQLEXPRESS", "it names no server"},
+      {",1433", "it names no server"},
+      {"dbhost\\", "there is no instance name after its backslash"},
+      {"dbhost\\ ,1433", "there is no instance name after its backslash"},
+      {"dbhost,", "its port '' is no port number from 1 to 65535"},
+      {"dbhost,14x3", "its port '14x3' is no port number from 1 to 65535"},
+      {"dbhost,0", "its port '0' is no port number from 1 to 65535"},
+      {"dbhost,65536", "its port '65536' is no port number from 1 to 65535"},
+      {"dbhost,-1", "its port '-1' is no port number from 1 to 65535"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(serverAddressFault(c.dataSource), c.fault) << c.dataSource;
+  }
+}
+
 TEST(OdbcAttributeValueTest, BracesOnlyValuesThatWouldChangeTheDivision) {
   testing::expectEachText([](const std::string& text) { return odbcAttributeValue(text); },
                           {{"sa", "sa"},

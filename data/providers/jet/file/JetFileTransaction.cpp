@@ -65,6 +65,12 @@ std::unique_ptr<JetFileTransaction> JetFileTransaction::begin(const std::string&
   }
   checkWritable(path, t.realPath_, t.folder_, t.original_);
   t.lock_ = std::make_unique<JetLockFile>(t.realPath_, lockWait);
+  // The holder we waited for (another run) may have put a new version in place: the file
+  // to update is the one there now.
+  if (const OsError error = pathFacts(t.realPath_, t.original_)) {
+    throw EngineError("Cannot open '" + path + "': " + error.reason() + ".");
+  }
+  checkWritable(path, t.realPath_, t.folder_, t.original_);
   removeLeftoverCopies(t.folder_, lastPartOfPath(t.realPath_));
   t.makeCopy();
   return transaction;
@@ -129,6 +135,23 @@ void JetFileTransaction::replaceOriginal() {
     throw EngineError("Cannot update '" + path_ + "': its new version cannot be put in place (" +
                       error.reason() + ").");
   }
+}
+
+std::uint64_t JetFileTransaction::growth() const {
+  FileFacts copy;
+  if (copyPath_.empty() || pathFacts(copyPath_, copy) || copy.size < original_.size) return 0;
+  return copy.size - original_.size;
+}
+
+void JetFileTransaction::reserveBeyond(std::uint64_t extra) {
+  if (extra == 0) return;
+  File copy(copyPath_, File::Access::ReadWrite);
+  FileFacts facts;
+  OsError error = copy ? copy.facts(facts) : copy.error();
+  if (!error) error = copy.reserve(facts.size + extra);
+  // Worded as the page write that would fail in the real run.
+  if (error)
+    throw EngineError("Cannot write the database file '" + path_ + "': " + error.reason() + ".");
 }
 
 void JetFileTransaction::rollback() {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -30,6 +31,13 @@ class JetFileTransaction {
   // Flushes the copy to disk, calls check(copyPath()) (which throws to refuse), puts the
   // copy in the original's place, flushes the folder. Any failure before that rolls back.
   void commit(const std::function<void(const std::string& copyPath)>& check);
+  // How much the copy has grown beyond the file it was made from, in bytes (0 where
+  // it has shrunk).
+  std::uint64_t growth() const;
+  // Takes the disk space the copy would need were it extra bytes longer, growing it by
+  // that much: a check sees a disk too full for what the real run will write. Call it
+  // only on a copy that is to be rolled back. Throws EngineError on a full disk.
+  void reserveBeyond(std::uint64_t extra);
   // Removes the copy and releases the lock; safe to call twice.
   void rollback();
   // Rolls back when neither commit nor rollback ran.

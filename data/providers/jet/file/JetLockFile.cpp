@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "data/EngineError.h"
+#include "platform/Interruption.h"
 
 namespace tiermend::data::jet {
 
@@ -35,6 +36,8 @@ JetLockFile::JetLockFile(const std::string& databasePath, std::chrono::milliseco
       case DatabaseLock::Attempt::InUse:
         break;
     }
+    // A request to stop the run is not kept waiting for the other program.
+    throwIfInterrupted();
     const auto now = std::chrono::steady_clock::now();
     if (now >= deadline) {
       throw EngineError("The file '" + databasePath_ + "' is in use by another program: " + text +
