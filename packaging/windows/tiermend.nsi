@@ -59,6 +59,7 @@ Var WorkFolderMade
 !define MUI_DIRECTORYPAGE_TEXT_TOP "$(WorkFolderExplained)"
 !define MUI_DIRECTORYPAGE_TEXT_DESTINATION "$(WorkFolderLabel)"
 !define MUI_DIRECTORYPAGE_VARIABLE $WorkFolder
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW HideSpaceTexts
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -96,6 +97,15 @@ Function IsFullPath
   ${EndIf}
   Pop $1
   Exch $0
+FunctionEnd
+
+; The working folder page: the space the files need says nothing about that folder.
+Function HideSpaceTexts
+  FindWindow $0 "#32770" "" $HWNDPARENT
+  GetDlgItem $1 $0 1023
+  ShowWindow $1 ${SW_HIDE}
+  GetDlgItem $1 $0 1024
+  ShowWindow $1 ${SW_HIDE}
 FunctionEnd
 
 ; The index in $0 (from $2 on) where the text $4 begins, or the length of $0 ($1) when
