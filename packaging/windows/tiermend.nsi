@@ -161,7 +161,11 @@ FunctionEnd
 Function .onInit
   SetShellVarContext all
   SetRegView 64
-  StrCpy $WorkFolder "$DOCUMENTS\tiermend"
+  ; An installation over an earlier one keeps its working folder unless told otherwise.
+  ReadRegStr $WorkFolder HKLM "${UNINSTALL_KEY}" "WorkFolder"
+  ${If} $WorkFolder == ""
+    StrCpy $WorkFolder "$DOCUMENTS\tiermend"
+  ${EndIf}
   Call ReadWorkFolderOption
   Push $WorkFolder
   Call IsFullPath
@@ -190,9 +194,15 @@ Section
 
   ; The working folder, and the shortcut that starts the program there (a shortcut's
   ; working folder is the output folder when it is made).
+  ; Made by this installation, or by the earlier one this one replaces.
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "WorkFolder"
+  ReadRegDWORD $1 HKLM "${UNINSTALL_KEY}" "WorkFolderMade"
   StrCpy $WorkFolderMade 0
   ${IfNot} ${FileExists} "$WorkFolder\*.*"
     CreateDirectory "$WorkFolder"
+    StrCpy $WorkFolderMade 1
+  ${ElseIf} $0 == $WorkFolder
+  ${AndIf} $1 == 1
     StrCpy $WorkFolderMade 1
   ${EndIf}
   SetOutPath "$WorkFolder"

@@ -4,12 +4,13 @@
 # install: installs tiermend-<version>-setup.exe silently with a working folder of the
 #   user's choice, checks the installed files, the programs' resources (version, manifest,
 #   event messages) as Windows reads them, the registry (Add/Remove Programs entry, the
-#   event log source) and the Start-menu shortcut; runs the installed program from
-#   cmd.exe in that folder as a user would type it ("tiermend --check", "tiermend", and a
-#   failing run by its full path), each with the exit status cmd.exe passes on; then
-#   uninstalls silently and checks that everything the installer added is gone but the
-#   user's files. A second installation into the default working folder, left empty,
-#   checks that the uninstaller takes away the folder it made.
+#   event log source) and the Start-menu shortcut; installs again over it (the working
+#   folder kept); runs the installed program from cmd.exe in that folder as a user would
+#   type it ("tiermend --check", "tiermend", and a failing run by its full path), each
+#   with the exit status cmd.exe passes on; then uninstalls silently and checks that
+#   everything the installer added is gone but the user's files. A second installation
+#   into the default working folder, left empty, checks that the uninstaller takes away
+#   the folder it made; a working folder that is not a full path is refused.
 # unattended: runs tiermend.exe in a hidden window station (run-hidden.exe), as the Task
 #   Scheduler runs a task set to run whether or not a user is logged on: the console run,
 #   its records in the event log, its exit status; a failure must not wait for anyone.
@@ -197,6 +198,10 @@ run_install() {
   expect_resources "$program_folder\\tiermend.exe" tiermend.exe
   expect_resources "$program_folder\\tiermend.com" tiermend.com
   expect_eq "the working folder is made" "$([ -d "$workfolder" ] && echo present)" present
+  # Installing again (an upgrade) without naming a working folder keeps this one.
+  install_silently
+  expect_eq "silent install over the installation: exit status" "$STATUS" 0
+  expect_installed "$folder" 1
 
   # The user's files: Link.txt and the update package in the working folder, the
   # target in a folder of its own that Link.txt names.
