@@ -1,17 +1,20 @@
 // Writing the run's record to the Windows Application event log, source tiermend
-// (registered by the installer; an unregistered source still logs, under its name).
+// (registered by the installer, which names the program's message table as the source's
+// messages; an unregistered source still logs, under its name).
 #include "platform/SystemLog.h"
 
 #include <windows.h>
 
+#include "EventMessages.h"
 #include "platform/windows/WideText.h"
 
 namespace tiermend {
 namespace {
 
 constexpr const wchar_t* kSource = L"tiermend";
-// One event number for every record: the line itself says what happened.
-constexpr DWORD kRunRecordEvent = 1;
+// One event number for every record, whose message is its one string: the line itself
+// says what happened.
+constexpr DWORD kRunRecordEvent = TIERMEND_EVENT_RUN_RECORD;
 
 WORD eventTypeOf(LogSink::Level level) {
   switch (level) {
