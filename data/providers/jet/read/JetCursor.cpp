@@ -11,7 +11,7 @@ JetCursor::JetCursor(std::shared_ptr<JetDatabase> database, const std::string& t
     : database_(std::move(database)),
       table_(database_->openTable(table)),
       walk_(*database_->pages, *database_->format, table_->definition, table_->name,
-            database_->path, !table_->systemTable),
+            database_->path, true),
       splitter_(table_->definition, *database_->format),
       longValues_{*database_->pages, *database_->format} {
   selectColumns(columns);
