@@ -7,6 +7,7 @@
 #include "data/EngineError.h"
 #include "data/providers/jet/format/JetDamage.h"
 #include "data/providers/jet/indexes/JetIndexBuilder.h"
+#include "data/providers/jet/indexes/JetIndexDefinitions.h"
 
 namespace tiermend::data::jet {
 
@@ -18,6 +19,10 @@ bool isIndexPageOf(const Page& page, std::uint32_t definitionPage) {
 }
 
 }  // namespace
+
+std::string refusedKeyMessage(const char* accessSentence, const JetIndexShape& index) {
+  return std::string(accessSentence) + " Table '" + index.table + "', index '" + index.index + "'.";
+}
 
 JetIndexWriter::JetIndexWriter(std::vector<JetIndexPlan> plans)
     : plans_(std::move(plans)),
@@ -41,14 +46,15 @@ void JetIndexWriter::admit(const std::vector<Value>& row,
       anyNull = anyNull || null;
       allNull = allNull && null;
     }
-    if (anyNull && plan.refusesNulls) throw EngineError(kNullKeyMessage);
+    if (anyNull && plan.refusesNulls)
+      throw EngineError(refusedKeyMessage(kNullKeyMessage, plan.shape));
     pending_[p] = encodeIndexKey(plan.shape, values);
     skip_[p] = allNull && plan.ignoresNulls;
     // Rows whose key columns are all null are not duplicates of each other.
     const std::string_view key(reinterpret_cast<const char*>(pending_[p].data()),
                                pending_[p].size());
     if (plan.unique && !allNull && unique_[p].contains(key)) {
-      throw EngineError(kDuplicateKeyMessage);
+      throw EngineError(refusedKeyMessage(kDuplicateKeyMessage, plan.shape));
     }
   }
 }
@@ -99,7 +105,7 @@ std::vector<std::uint32_t> JetIndexWriter::oldPages(JetPageCache& cache, JetUsag
       }
     }
     if (plan.usageMap != 0) {
-      JetUsageMap map(cache, plan.usageMap);
+      JetUsageMap map(cache, plan.usageMap, plan.shape.table);
       for (std::uint32_t number : map.pages()) take(number);
     }
   }
@@ -132,7 +138,7 @@ void JetIndexWriter::write(JetPageCache& cache, JetUsageMap& globalMap,
       globalMap.remove(written.number);  // in use, whatever the map said before
     }
     if (plan.usageMap != 0) {
-      JetUsageMap map(cache, plan.usageMap);
+      JetUsageMap map(cache, plan.usageMap, plan.shape.table);
       for (std::uint32_t number : map.pages()) {
         if (old.contains(number)) map.remove(number);
       }
@@ -151,6 +157,11 @@ void JetIndexWriter::write(JetPageCache& cache, JetUsageMap& globalMap,
 
 std::unique_ptr<JetIndexWriter> indexWriterFor(const JetDatabase& database, const JetTable& table) {
   if (table.definition.realIndexes.empty() || database.format->jet3) return nullptr;
+  try {
+    checkIndexDefinitions(table.definition, database.pages->pageCount());
+  } catch (const JetDefinitionError& error) {
+    throw damagedTable(table.name, database.path, error.what());
+  }
   return std::make_unique<JetIndexWriter>(planIndexes(table.name, table.definition));
 }
 

@@ -33,6 +33,9 @@ inline constexpr const char* kDuplicateKeyMessage =
     "field or fields that contain duplicate data, remove the index, or redefine the index to "
     "permit duplicate entries and try again.";
 inline constexpr const char* kNullKeyMessage = "Index or primary key cannot contain a Null value.";
+// One of those messages, Access's sentence unchanged and first, then the table and the
+// index that refused the row: " Table 'labor', index 'PrimaryKey'."
+std::string refusedKeyMessage(const char* accessSentence, const JetIndexShape& index);
 
 class JetIndexWriter {
  public:
