@@ -140,7 +140,8 @@ std::vector<JetRowId> JetIndexReader::lookup(std::span<const std::uint8_t> key) 
   }
 }
 
-std::vector<std::string> JetIndexReader::faults() const {
+std::vector<std::string> JetIndexReader::faults(
+    const std::function<void(const JetIndexEntry&)>& visit) const {
   std::vector<std::string> faults;
   VisitGuard guard;
   // The pages level by level from the root down, each level in order.
@@ -152,7 +153,7 @@ std::vector<std::string> JetIndexReader::faults() const {
     std::vector<std::uint32_t> below;
     for (const std::uint32_t number : numbers) {
       guard.visit(number);
-      level.push_back(view(number));
+      level.push_back(view(number, visit));
       const PageView& current = level.back();
       if (current.leaf != level.front().leaf) {
         faults.push_back("page " + std::to_string(number) + " is not on the level of its kind");
@@ -211,7 +212,8 @@ std::vector<std::string> JetIndexReader::faults() const {
   return faults;
 }
 
-JetIndexReader::PageView JetIndexReader::view(std::uint32_t number) const {
+JetIndexReader::PageView JetIndexReader::view(
+    std::uint32_t number, const std::function<void(const JetIndexEntry&)>& visit) const {
   JetIndexPage read = readUnkept(number);
   PageView seen;
   seen.number = number;
@@ -224,6 +226,9 @@ JetIndexReader::PageView JetIndexReader::view(std::uint32_t number) const {
     if (!kept) kept = std::make_unique<const JetIndexPage>(std::move(read));
     seen.node = kept.get();
   } else if (!read.entries.empty()) {
+    if (visit) {
+      for (const JetIndexEntry& entry : read.entries) visit(entry);
+    }
     seen.first = read.entries.front();
     seen.last = read.entries.back();
   }
