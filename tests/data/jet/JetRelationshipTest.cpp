@@ -9,7 +9,9 @@
 #include "JetTestSupport.h"
 #include "data/providers/jet/JetProvider.h"
 #include "data/providers/jet/format/ByteOrder.h"
+#include "data/providers/jet/read/JetCursor.h"
 #include "data/providers/jet/read/JetDatabase.h"
+#include "data/providers/jet/read/JetRelationships.h"
 
 namespace tiermend::data::jet {
 namespace {
@@ -231,6 +233,33 @@ TEST_F(JetRelationshipTest, ADamagedRelationshipIsRefusedNeverTakenAsAbsent) {
     const auto before = readAll(*session, "select * from labor").rows;
     EXPECT_EQ(refreshLabor(*session), c.failure);
     EXPECT_EQ(readAll(*session, "select * from labor").rows, before);
+  }
+}
+
+// What Access itself wrote passes the same checks: MSysRelationships holds the rows its
+// definition counts, and every relationship reads whole, naming tables the file has
+// (the counts of relationships from the fixtures' SOURCES.md). Other system tables of
+// these files carry stale counts, as Access leaves them, and are not held to theirs.
+TEST(JetAccessMadeRelationshipsTest, ReadWholeAndAsTheirCountSays) {
+  const std::pair<const char*, std::size_t> files[] = {{"real-access/northwind.mdb", 9},
+                                                       {"real-access/productsales.mdb", 6},
+                                                       {"real-access/salaryregisters.mdb", 5}};
+  for (const auto& [name, relationships] : files) {
+    SCOPED_TRACE(name);
+    const auto database = JetDatabase::open(testing::fixture(name), "");
+    for (const char* table : {"MSysRelationships", "MSysObjects", "MSysACEs"}) {
+      SCOPED_TRACE(table);
+      EXPECT_EQ(testing::failureOf([&] {
+                  JetCursor cursor(database, table, {});
+                  std::vector<Value> row;
+                  while (cursor.fetch(row)) {
+                  }
+                }),
+                "(no failure)");
+    }
+    std::vector<JetRelationship> read;
+    EXPECT_EQ(testing::failureOf([&] { read = readRelationships(database); }), "(no failure)");
+    EXPECT_EQ(read.size(), relationships);
   }
 }
 

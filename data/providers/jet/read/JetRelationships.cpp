@@ -100,21 +100,34 @@ JetRelationship relationshipOf(const JetDatabase& database, const std::string& n
   return relationship;
 }
 
-// The tables and columns the relationship names exist in the file.
-void checkNames(const std::shared_ptr<JetDatabase>& database, const JetRelationship& relationship) {
-  const auto check = [&](const std::string& table, const std::vector<std::string>& columns) {
-    const std::string text = "its relationship '" + relationship.name + "' names ";
-    if (!hasTable(*database, table)) {
-      damagedRelationships(*database,
-                           text + "the table '" + table + "', which the file does not have");
+[[noreturn]] void namesMissing(const JetDatabase& database, const JetRelationship& relationship,
+                               const std::string& what) {
+  damagedRelationships(database, "its relationship '" + relationship.name + "' names " + what);
+}
+
+// The tables the relationship names are in the file's catalogue.
+void checkTables(const JetDatabase& database, const JetRelationship& relationship) {
+  for (const std::string& table : {relationship.table, relationship.referencedTable}) {
+    if (!hasTable(database, table)) {
+      namesMissing(database, relationship,
+                   "the table '" + table + "', which the file does not have");
     }
+  }
+}
+
+// The columns the relationship names are columns of its tables. Checked for the
+// relationships of a table being changed only, so that a table the refresh does not
+// touch is not read for it.
+void checkColumnsExist(const std::shared_ptr<JetDatabase>& database,
+                       const JetRelationship& relationship) {
+  const auto check = [&](const std::string& table, const std::vector<std::string>& columns) {
     const auto found = database->openTable(table);
     const auto& defined = found->definition.columns;
     for (const std::string& column : columns) {
       if (std::none_of(defined.begin(), defined.end(),
                        [&](const auto& c) { return sameJetName(c.name, column); })) {
-        damagedRelationships(*database, text + "the column '" + column + "', which table '" +
-                                            table + "' does not have");
+        namesMissing(*database, relationship,
+                     "the column '" + column + "', which table '" + table + "' does not have");
       }
     }
   };
@@ -157,7 +170,7 @@ std::vector<JetRelationship> readRelationships(const std::shared_ptr<JetDatabase
   std::vector<JetRelationship> relationships;
   for (const auto& [name, columns] : rows) {
     relationships.push_back(relationshipOf(*database, name, columns));
-    checkNames(database, relationships.back());
+    checkTables(*database, relationships.back());
   }
   return relationships;
 }
@@ -165,6 +178,7 @@ std::vector<JetRelationship> readRelationships(const std::shared_ptr<JetDatabase
 void checkEmptying(const std::shared_ptr<JetDatabase>& database, const std::string& table) {
   for (const JetRelationship& relationship : readRelationships(database)) {
     if (!relationship.enforced() || !sameJetName(relationship.referencedTable, table)) continue;
+    checkColumnsExist(database, relationship);
     if ((relationship.flags & kRelationCascadeDeletes) != 0) {
       throw EngineError("Cannot update table '" + table + "': its relationship '" +
                         relationship.name + "' with table '" + relationship.table +
@@ -181,6 +195,7 @@ void checkEmptying(const std::shared_ptr<JetDatabase>& database, const std::stri
 void checkFilling(const std::shared_ptr<JetDatabase>& database, const std::string& table) {
   for (const JetRelationship& relationship : readRelationships(database)) {
     if (!relationship.enforced() || !sameJetName(relationship.table, table)) continue;
+    checkColumnsExist(database, relationship);
     throw EngineError("Cannot update table '" + table + "': its relationship '" +
                       relationship.name + "' requires its rows to match rows of table '" +
                       relationship.referencedTable +
