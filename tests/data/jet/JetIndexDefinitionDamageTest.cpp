@@ -12,6 +12,7 @@
 #include "JetTestSupport.h"
 #include "data/providers/jet/JetProvider.h"
 #include "data/providers/jet/format/ByteOrder.h"
+#include "data/providers/jet/indexes/JetIndexDefinitions.h"
 #include "data/providers/jet/pages/JetDataPage.h"
 #include "data/providers/jet/read/JetDatabase.h"
 
@@ -188,6 +189,28 @@ TEST_F(JetIndexDefinitionDamageTest, AMapWhoseWindowStartsBeyondTheFileIsDamageO
                 std::to_string(pageOfPointer(pointer)) +
                 " starts at page 15728640, beyond the end of the file.");
   EXPECT_TRUE(testing::fileBytes(target) == bytes);
+}
+
+// The index definitions Access itself wrote pass every check: primary keys, AutoNumber,
+// foreign-key and secondary indexes of user and system tables alike.
+TEST(JetAccessMadeIndexDefinitionsTest, PassEveryCheck) {
+  for (const char* name : {"real-access/northwind.mdb", "real-access/productsales.mdb",
+                           "real-access/xtreme.mdb", "types.mdb"}) {
+    SCOPED_TRACE(name);
+    const auto database = JetDatabase::open(testing::fixture(name), "");
+    std::size_t checked = 0;
+    for (const JetCatalogEntry& entry : database->tables) {
+      SCOPED_TRACE(entry.name);
+      const auto table = database->openTable(entry.name);
+      if (table->definition.realIndexes.empty()) continue;
+      EXPECT_EQ(failureOf([&] {
+                  checkIndexDefinitions(table->definition, database->pages->pageCount());
+                }),
+                "(no failure)");
+      ++checked;
+    }
+    EXPECT_GT(checked, 0u);
+  }
 }
 
 }  // namespace
