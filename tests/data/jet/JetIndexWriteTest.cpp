@@ -239,17 +239,18 @@ TEST_F(JetIndexWriteTest, ADuplicateOrNullKeyIsRefusedWithAccesssMessageAndTheOl
   struct Case {
     const char* what;
     std::vector<std::vector<Value>> rows;
-    const char* failure;
+    std::string failure;
   };
   const Case cases[] = {
       {"a repeated key",
        {{std::int64_t{1}, std::int64_t{10}},
         {std::int64_t{2}, Null{}},
         {std::int64_t{1}, std::int64_t{30}}},
-       kDuplicate},
+       kDuplicate + std::string(" Table 'health_insu', index 'PrimaryKey'.")},
       {"a null key",
        {{std::int64_t{1}, std::int64_t{10}}, {Null{}, std::int64_t{20}}},
-       "Index or primary key cannot contain a Null value."},
+       "Index or primary key cannot contain a Null value. Table 'health_insu', index "
+       "'PrimaryKey'."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -267,7 +268,7 @@ TEST_F(JetIndexWriteTest, AUniqueIndexTakesManyRowsWithoutAKeyButNotTwoAlike) {
   EXPECT_EQ(fillTable(*session, "readme", {"content"}, {{Null{}}, {std::string("a")}, {Null{}}}),
             "(no failure)");
   EXPECT_EQ(fillTable(*session, "readme", {"content"}, {{std::string("a")}, {std::string("A")}}),
-            kDuplicate);
+            kDuplicate + std::string(" Table 'readme', index 'content'."));
   session.reset();
   // Rows without a key are left out of an index that ignores nulls.
   const auto back = testing::readIndexBack(target, "readme", "content");

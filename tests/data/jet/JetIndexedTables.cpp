@@ -135,7 +135,7 @@ void addIndexes(const std::string& path, const std::string& table,
       }
       if (number < 0) throw std::runtime_error("no column " + key.column);
       putLittle(entry, slotAt, static_cast<std::uint32_t>(number), 2);
-      entry[slotAt + 2] = key.ascending ? 0x01 : 0x02;
+      entry[slotAt + 2] = key.ascending ? kIndexColumnAscending : kIndexColumnDescending;
     }
     putLittle(entry, format.realIndexUsageMapOffset, map_pointer, 4);
     putLittle(entry, format.realIndexFirstPageOffset, rootNumber, 4);

@@ -138,7 +138,7 @@ TEST(JetUsageMapTest, TheGlobalMapsWindowMovesToAPageAddedPastItsEnd) {
   EXPECT_EQ(listedByTheReader(store), run(602, 600 + kInlineCapacity - 1));
 }
 
-TEST(JetUsageMapTest, AReferenceMapWithTooFewMapPagesRefusesAPageBeyondThem) {
+TEST(JetUsageMapTest, AReferenceMapWithTooFewMapPagesIsDamageForAPageBeyondThem) {
   // Two map pages' worth of pages, neither map page made yet.
   JetMemoryPages store = storeWithMapRow(10, referenceRow({0, 0}));
   JetPageCache cache(store);
@@ -150,7 +150,8 @@ TEST(JetUsageMapTest, AReferenceMapWithTooFewMapPagesRefusesAPageBeyondThem) {
   EXPECT_EQ(map.pages(), std::vector<std::uint32_t>{7});
   const auto beyond = static_cast<std::uint32_t>(2 * kFormat.pagesPerMapPage());
   EXPECT_EQ(testing::failureOf([&] { map.add(beyond, allocate); }),
-            "The database file is too large for its page usage map.");
+            "The database file is damaged: the page usage map on page 1 has room for " +
+                std::to_string(beyond) + " pages, not for page " + std::to_string(beyond) + ".");
   EXPECT_FALSE(map.contains(beyond));
 }
 
@@ -192,6 +193,39 @@ INSTANTIATE_TEST_SUITE_P(
                                 },
                                 "its page map names map page 9000, beyond the end of the file"}),
     [](const ::testing::TestParamInfo<BrokenMap>& info) { return std::string(info.param.name); });
+
+// A map whose window or pages lie beyond the file says so, naming the table whose map it
+// is (the file for the global map), before the writer widens it into a map that cannot
+// be written. The global map's window may reach past the end; a table's may not.
+TEST(JetUsageMapTest, AMapReachingBeyondTheFileIsDamageOfItsTable) {
+  struct Case {
+    const char* what;
+    std::vector<std::uint8_t> row;
+    const char* owner;
+    const char* failure;
+  };
+  std::vector<std::uint8_t> pastTheEnd = inlineRow(0);
+  pastTheEnd[kInlineMapBitmapStart + 1] = 0x10;  // page 12 of a file of 10
+  const Case cases[] = {
+      {"a table's window starting past the end", inlineRow(15728640), "labor",
+       "The table 'labor' in the file is damaged: its page usage map on page 1 starts at page "
+       "15728640, beyond the end of the file."},
+      {"the global map's window starting past the end", inlineRow(15728640), "",
+       "The database file is damaged: the page usage map on page 1 starts at page 15728640, "
+       "beyond the end of the file."},
+      {"a table's map naming a page past the end", pastTheEnd, "labor",
+       "The table 'labor' in the file is damaged: its page map names page 12, beyond the end "
+       "of the file."},
+      {"the global map naming a page past the end", pastTheEnd, "", "(no failure)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    JetMemoryPages store = storeWithMapRow(10, c.row);
+    JetPageCache cache(store);
+    EXPECT_EQ(testing::failureOf([&] { JetUsageMap(cache, kGlobalMapPointer, c.owner).pages(); }),
+              c.failure);
+  }
+}
 
 }  // namespace
 }  // namespace tiermend::data::jet

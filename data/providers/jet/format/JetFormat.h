@@ -67,7 +67,7 @@
 //   (Jet 3: 1-byte length, code-page bytes; Jet 4: 2-byte length, UTF-16LE), then the
 //   real-index entries, then the logical-index entries, then the index names.
 //   A real-index entry names up to 10 columns, 3 bytes each: the column number (2, 0xFFFF
-//   for an unused slot) and its order (1: 0x01 ascending).
+//   for an unused slot) and its order (1: bit 0 set ascending; see indexColumnOrder).
 //
 // Long value reference (memo and OLE columns, 12 bytes in the row) [H][F][W]:
 //   0     4  length in the low 30 bits; 0x80000000 the value follows inline,
@@ -182,7 +182,26 @@ inline constexpr std::size_t kJet4RealIndexEntryCountOffset = 4;
 inline constexpr int kIndexColumnSlots = 10;
 inline constexpr std::size_t kIndexColumnSlotSize = 3;
 inline constexpr std::size_t kIndexColumnOrderOffset = 2;
+// The order byte of a key column [H][F]: Access writes 0x01 for ascending and 0x00 for
+// descending, and reads bit 0 alone, as Jackcess does; 0xFF (bit 0 set) is then
+// ascending and 0x02, which other programs have written for descending, descending.
+// Any other value means nothing known: its other bits would say something no reader
+// knows, so such an index is refused rather than rebuilt in a guessed order.
 inline constexpr std::uint8_t kIndexColumnAscending = 0x01;
+inline constexpr std::uint8_t kIndexColumnDescending = 0x00;
+enum class JetIndexOrder { Ascending, Descending, Unknown };
+inline constexpr JetIndexOrder indexColumnOrder(std::uint8_t flag) {
+  switch (flag) {
+    case kIndexColumnAscending:
+    case 0xFF:
+      return JetIndexOrder::Ascending;
+    case kIndexColumnDescending:
+    case 0x02:
+      return JetIndexOrder::Descending;
+    default:
+      return JetIndexOrder::Unknown;
+  }
+}
 inline constexpr std::uint16_t kNoIndexColumn = 0xFFFF;
 
 // The second byte of the pages the writer makes [H][F].

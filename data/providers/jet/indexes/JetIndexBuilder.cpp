@@ -71,18 +71,25 @@ void checkEntries(std::span<const JetIndexEntry> entries) {
   }
 }
 
+// A page of a level being built: a leaf page's entries are a run of the index's sorted
+// entries, not a copy of them; a node page's are its own.
+struct LevelPage {
+  JetIndexPage page;
+  std::span<const JetIndexEntry> entries;
+};
+
 // Leaf pages: as many entries to a page as fit.
-std::vector<JetIndexPage> leafPages(std::span<const JetIndexEntry> entries, bool sharePrefixes) {
-  std::vector<JetIndexPage> pages;
+std::vector<LevelPage> leafPages(std::span<const JetIndexEntry> entries, bool sharePrefixes) {
+  std::vector<LevelPage> pages;
   std::size_t i = 0;
   while (i < entries.size()) {
     PageFill fill(true, sharePrefixes);
     const std::size_t first = i;
     while (i < entries.size() && fill.fits(entries[i])) fill.add(entries[i++]);
-    JetIndexPage page;
-    page.entries.assign(entries.begin() + first, entries.begin() + i);
-    page.prefixLength = fill.prefix();
-    pages.push_back(std::move(page));
+    LevelPage leaf;
+    leaf.page.prefixLength = fill.prefix();
+    leaf.entries = entries.subspan(first, i - first);
+    pages.push_back(std::move(leaf));
   }
   return pages;
 }
@@ -90,8 +97,8 @@ std::vector<JetIndexPage> leafPages(std::span<const JetIndexEntry> entries, bool
 // Node pages over `children`: each page has an entry for each of its children but the
 // last, which is its tail. A page takes children while the entries of all but the
 // newest fit.
-std::vector<JetIndexPage> nodePages(const std::vector<Child>& children, bool sharePrefixes) {
-  std::vector<JetIndexPage> pages;
+std::vector<LevelPage> nodePages(const std::vector<Child>& children, bool sharePrefixes) {
+  std::vector<LevelPage> pages;
   std::size_t i = 0;
   while (i < children.size()) {
     PageFill fill(false, sharePrefixes);
@@ -113,14 +120,15 @@ std::vector<JetIndexPage> nodePages(const std::vector<Child>& children, bool sha
     }
     page.prefixLength = fill.prefix();
     if (page.tail == 0) page.prefixLength = sharePrefixes ? sharedKeyPrefix(page.entries) : 0;
-    pages.push_back(std::move(page));
+    pages.push_back({std::move(page), {}});
+    pages.back().entries = pages.back().page.entries;
   }
   return pages;
 }
 
 // Numbers the level's pages, chains them, writes them, and says what the level above
 // needs of each.
-std::vector<Child> writeLevel(std::vector<JetIndexPage>& pages, std::uint32_t tableDefinitionPage,
+std::vector<Child> writeLevel(std::vector<LevelPage>& pages, std::uint32_t tableDefinitionPage,
                               const JetIndexPageAllocator& allocatePage,
                               const std::vector<Child>& below, JetBuiltIndex& built) {
   std::vector<std::uint32_t> numbers;
@@ -128,15 +136,16 @@ std::vector<Child> writeLevel(std::vector<JetIndexPage>& pages, std::uint32_t ta
   std::vector<Child> level;
   std::size_t childIndex = 0;
   for (std::size_t i = 0; i < pages.size(); ++i) {
-    JetIndexPage& page = pages[i];
+    JetIndexPage& page = pages[i].page;
+    const std::span<const JetIndexEntry> entries = pages[i].entries;
     page.tableDefinitionPage = tableDefinitionPage;
     page.previous = i > 0 ? numbers[i - 1] : 0;
     page.next = i + 1 < pages.size() ? numbers[i + 1] : 0;
-    built.pages.push_back({numbers[i], writeIndexPage(page)});
+    built.pages.push_back({numbers[i], writeIndexPage(page, entries)});
     if (page.leaf) {
-      level.push_back({numbers[i], page.entries.back()});
+      level.push_back({numbers[i], entries.back()});
     } else {
-      childIndex += page.entries.size() + (page.tail != 0 ? 1 : 0);
+      childIndex += entries.size() + (page.tail != 0 ? 1 : 0);
       level.push_back({numbers[i], below[childIndex - 1].last});
     }
   }
@@ -158,7 +167,7 @@ JetBuiltIndex buildIndexPages(std::span<const JetIndexEntry> entries,
     built.pages.push_back({built.root, writeIndexPage(root)});
     return built;
   }
-  std::vector<JetIndexPage> pages = leafPages(entries, options.sharePrefixes);
+  std::vector<LevelPage> pages = leafPages(entries, options.sharePrefixes);
   std::vector<Child> level = writeLevel(pages, tableDefinitionPage, allocatePage, {}, built);
   while (level.size() > 1) {
     pages = nodePages(level, options.sharePrefixes);

@@ -178,13 +178,20 @@ void checkIndexShape(const JetIndexShape& shape, const JetCharCodes& codes) {
 
 std::vector<std::uint8_t> encodeIndexKey(const JetIndexShape& shape,
                                          std::span<const JetKeyValue> values) {
+  std::vector<std::uint8_t> key;
+  encodeIndexKey(shape, values, key);
+  return key;
+}
+
+void encodeIndexKey(const JetIndexShape& shape, std::span<const JetKeyValue> values,
+                    std::vector<std::uint8_t>& key) {
   checkIndexShape(shape);
   if (values.size() != shape.columns.size()) {
     throw JetIndexRefusal(shape.table, shape.index,
                           "has " + std::to_string(shape.columns.size()) + " columns, but " +
                               std::to_string(values.size()) + " values were given for a key");
   }
-  std::vector<std::uint8_t> key;
+  key.clear();
   try {
     for (std::size_t i = 0; i < values.size(); ++i) appendColumn(key, shape.columns[i], values[i]);
   } catch (const Unencodable& unencodable) {
@@ -196,7 +203,6 @@ std::vector<std::uint8_t> encodeIndexKey(const JetIndexShape& shape,
                               " bytes is longer than the " + std::to_string(kMaxIndexKeyBytes) +
                               " an index page can take");
   }
-  return key;
 }
 
 }  // namespace tiermend::data::jet

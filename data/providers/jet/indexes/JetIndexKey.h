@@ -45,5 +45,9 @@ void checkIndexShape(const JetIndexShape& shape,
 // the sort order's tables do not cover, and a key longer than kMaxIndexKeyBytes.
 std::vector<std::uint8_t> encodeIndexKey(const JetIndexShape& shape,
                                          std::span<const JetKeyValue> values);
+// The same into key, whose bytes it replaces: a buffer used again for row after row
+// keeps its room, so a key costs no allocation.
+void encodeIndexKey(const JetIndexShape& shape, std::span<const JetKeyValue> values,
+                    std::vector<std::uint8_t>& key);
 
 }  // namespace tiermend::data::jet

@@ -9,28 +9,26 @@
 namespace tiermend::data::jet {
 namespace {
 
-// The entry's bytes as the page holds them before any prefix is left out.
-std::vector<std::uint8_t> entryBytes(const JetIndexEntry& entry, const JetIndexPage& page,
-                                     std::size_t i) {
-  std::vector<std::uint8_t> bytes = entry.key;
-  const std::size_t row = bytes.size();
-  bytes.resize(row + indexEntrySize(entry, page.leaf) - entry.key.size());
-  storeBig(bytes.data() + row, kIndexEntryRowPageSize, entry.row.page);
-  bytes[row + kIndexEntryRowPageSize] = entry.row.row;
-  if (!page.leaf) {
-    storeBig(bytes.data() + row + kIndexEntryRowSize, kIndexEntryChildSize, page.children[i]);
-  }
-  return bytes;
+// Writes the entry's bytes as the page holds them, from byte skip on (the shared prefix
+// is left out of all entries but the first), at out; gives the bytes written.
+std::size_t writeEntry(const JetIndexEntry& entry, const JetIndexPage& page, std::size_t i,
+                       std::size_t skip, std::uint8_t* out) {
+  std::copy(entry.key.begin() + static_cast<long>(skip), entry.key.end(), out);
+  std::uint8_t* row = out + (entry.key.size() - skip);
+  storeBig(row, kIndexEntryRowPageSize, entry.row.page);
+  row[kIndexEntryRowPageSize] = entry.row.row;
+  if (!page.leaf) storeBig(row + kIndexEntryRowSize, kIndexEntryChildSize, page.children[i]);
+  return indexEntrySize(entry, page.leaf) - skip;
 }
 
-void checkWritable(const JetIndexPage& page) {
-  if (page.leaf ? !page.children.empty() : page.children.size() != page.entries.size()) {
+void checkWritable(const JetIndexPage& page, std::span<const JetIndexEntry> entries) {
+  if (page.leaf ? !page.children.empty() : page.children.size() != entries.size()) {
     throw std::invalid_argument("An index node page needs one child page per entry");
   }
   if (page.leaf && page.tail != 0) {
     throw std::invalid_argument("An index leaf page has no tail page");
   }
-  for (const JetIndexEntry& entry : page.entries) {
+  for (const JetIndexEntry& entry : entries) {
     if (entry.row.page > kMostIndexEntryRowPage) {
       throw std::invalid_argument("An index entry's row page " + std::to_string(entry.row.page) +
                                   " is beyond the " + std::to_string(kIndexEntryRowPageSize) +
@@ -38,11 +36,11 @@ void checkWritable(const JetIndexPage& page) {
     }
     if (entry.key.size() < page.prefixLength ||
         !std::equal(entry.key.begin(), entry.key.begin() + page.prefixLength,
-                    page.entries.front().key.begin())) {
+                    entries.front().key.begin())) {
       throw std::invalid_argument("An index page's prefix is not shared by all its keys");
     }
   }
-  const std::size_t size = indexEntriesSize(page.entries, page.leaf, page.prefixLength);
+  const std::size_t size = indexEntriesSize(entries, page.leaf, page.prefixLength);
   if (size > kIndexEntriesSpace) {
     throw std::invalid_argument("Index entries of " + std::to_string(size) +
                                 " bytes do not fit an index page");
@@ -94,7 +92,12 @@ JetIndexPageDamage::JetIndexPageDamage(std::uint32_t pageNumber, const std::stri
       reason_(reason) {}
 
 std::vector<std::uint8_t> writeIndexPage(const JetIndexPage& page) {
-  checkWritable(page);
+  return writeIndexPage(page, page.entries);
+}
+
+std::vector<std::uint8_t> writeIndexPage(const JetIndexPage& page,
+                                         std::span<const JetIndexEntry> entries) {
+  checkWritable(page, entries);
   std::vector<std::uint8_t> bytes(kJet4Format.pageSize, 0);
   bytes[0] = static_cast<std::uint8_t>(page.leaf ? JetPageType::IndexLeaf : JetPageType::IndexNode);
   bytes[1] = kPageSecondByte;
@@ -104,11 +107,9 @@ std::vector<std::uint8_t> writeIndexPage(const JetIndexPage& page) {
   storeU32(bytes.data() + kIndexTailOffset, page.tail);
   storeU16(bytes.data() + kIndexPrefixLengthOffset, static_cast<std::uint16_t>(page.prefixLength));
   std::size_t used = 0;
-  for (std::size_t i = 0; i < page.entries.size(); ++i) {
-    const std::vector<std::uint8_t> entry = entryBytes(page.entries[i], page, i);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
     const std::size_t skip = i == 0 ? 0 : page.prefixLength;
-    std::copy(entry.begin() + skip, entry.end(), bytes.begin() + kIndexEntriesStart + used);
-    used += entry.size() - skip;
+    used += writeEntry(entries[i], page, i, skip, bytes.data() + kIndexEntriesStart + used);
     bytes[kIndexEntryEndsOffset + used / 8] |= static_cast<std::uint8_t>(1 << (used % 8));
   }
   storeU16(bytes.data() + kIndexFreeSpaceOffset,
@@ -135,12 +136,13 @@ JetIndexPage readIndexPage(std::span<const std::uint8_t> bytes, std::uint32_t pa
   page.prefixLength = loadU16(bytes.data() + kIndexPrefixLengthOffset);
   const std::size_t trailer = kIndexEntryRowSize + (page.leaf ? 0 : kIndexEntryChildSize);
   std::vector<std::uint8_t> prefix;
+  std::vector<std::uint8_t> whole;  // one entry with the prefix, reused for each
   std::size_t start = 0;
   for (std::size_t end = 1; end < kIndexEntryEndsBytes * 8; ++end) {
     if ((bytes[kIndexEntryEndsOffset + end / 8] & (1 << (end % 8))) == 0) continue;
     if (end > kIndexEntriesSpace) throw damaged("an entry ends beyond the page");
     const auto stored = bytes.subspan(kIndexEntriesStart + start, end - start);
-    std::vector<std::uint8_t> whole = prefix;
+    whole.assign(prefix.begin(), prefix.end());
     whole.insert(whole.end(), stored.begin(), stored.end());
     if (page.entries.empty()) {
       if (page.prefixLength > whole.size()) throw damaged("its shared prefix is too long");

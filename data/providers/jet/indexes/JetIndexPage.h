@@ -70,6 +70,10 @@ class JetIndexPageDamage : public EngineError {
 // kIndexEntriesSpace), its prefix must be shared by every entry's key, and a node page
 // needs one child per entry; otherwise std::invalid_argument.
 std::vector<std::uint8_t> writeIndexPage(const JetIndexPage& page);
+// The same for a page whose entries are given apart from it (page.entries is not
+// read), so that leaf pages are written straight from an index's sorted entries.
+std::vector<std::uint8_t> writeIndexPage(const JetIndexPage& page,
+                                         std::span<const JetIndexEntry> entries);
 
 // The page read back; JetIndexPageDamage for anything but a well-formed index page
 // whose entries are in index order.

@@ -4,32 +4,11 @@
 #include <map>
 #include <optional>
 
+#include "data/providers/jet/indexes/JetIndexDefinitions.h"
 #include "data/providers/jet/indexes/JetIndexRefusal.h"
 #include "data/providers/jet/values/JetKinds.h"
 
 namespace tiermend::data::jet {
-
-namespace {
-
-// The logical indexes' names for each stored index: the primary key's name first.
-std::string indexName(const JetTableDefinition& definition, int realIndex) {
-  std::string name;
-  for (const JetLogicalIndex& index : definition.indexes) {
-    if (index.realIndex != realIndex) continue;
-    if (index.type == kIndexPrimaryKey || name.empty()) name = index.name;
-  }
-  if (name.empty()) name = "stored index " + std::to_string(realIndex + 1);
-  return name;
-}
-
-bool isPrimaryKey(const JetTableDefinition& definition, int realIndex) {
-  for (const JetLogicalIndex& index : definition.indexes) {
-    if (index.realIndex == realIndex && index.type == kIndexPrimaryKey) return true;
-  }
-  return false;
-}
-
-}  // namespace
 
 std::vector<JetIndexPlan> planIndexes(const std::string& table,
                                       const JetTableDefinition& definition) {
@@ -45,7 +24,7 @@ std::vector<JetIndexPlan> planIndexes(const std::string& table,
     JetIndexPlan plan;
     plan.realIndex = static_cast<int>(r);
     plan.shape.table = table;
-    plan.shape.index = indexName(definition, plan.realIndex);
+    plan.shape.index = storedIndexName(definition, plan.realIndex);
     for (const JetIndexColumn& key : real.columns) {
       const int position = positions.at(key.number);
       const JetColumnDefinition& column = definition.columns[static_cast<std::size_t>(position)];
@@ -55,14 +34,17 @@ std::vector<JetIndexPlan> planIndexes(const std::string& table,
                               "holds the column '" + column.name +
                                   "', of a kind this program cannot write index keys for");
       }
-      JetKeyColumn keyColumn{column.name, *kind, key.ascending, JetSortOrder::generalLegacy()};
+      JetKeyColumn keyColumn{column.name, *kind, key.ascending(), JetSortOrder::generalLegacy()};
       if (*kind == JetKeyKind::Text) keyColumn.sortOrder = {column.sortLocale, column.sortVersion};
       plan.shape.columns.push_back(std::move(keyColumn));
       plan.columnOrder.push_back(position);
     }
     checkIndexShape(plan.shape);
-    plan.unique = (real.flags & kIndexUnique) != 0;
-    plan.refusesNulls = isPrimaryKey(definition, plan.realIndex) || (real.flags & kIndexRequired);
+    // A primary key is unique and keeps nulls out whatever its stored flags say, as in
+    // Access (checkIndexDefinitions refuses a primary key whose flags disagree).
+    const bool primaryKey = isPrimaryKeyIndex(definition, plan.realIndex);
+    plan.unique = primaryKey || (real.flags & kIndexUnique) != 0;
+    plan.refusesNulls = primaryKey || (real.flags & kIndexRequired) != 0;
     plan.ignoresNulls = (real.flags & kIndexIgnoreNulls) != 0;
     plan.usageMap = real.usageMap;
     plan.firstPage = real.firstPage;

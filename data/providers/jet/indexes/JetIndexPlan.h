@@ -24,9 +24,10 @@ struct JetIndexPlan {
   std::uint32_t firstPage = 0;  // the root page: the definition's, then the one written
 };
 
-// The plans of every stored index of the table, in the definition's order. Throws
-// JetIndexRefusal for an index whose keys cannot be encoded (a column kind no key holds,
-// a sort order other than General legacy, too many columns).
+// The plans of every stored index of the table, in the definition's order. The
+// definition has passed checkIndexDefinitions. Throws JetIndexRefusal for an index whose keys
+// cannot be encoded (a column kind no key holds, a sort order other than General legacy, too many
+// columns).
 std::vector<JetIndexPlan> planIndexes(const std::string& table,
                                       const JetTableDefinition& definition);
 

@@ -73,20 +73,35 @@ std::size_t JetIndexReader::levels() const {
 
 std::vector<JetIndexEntry> JetIndexReader::walk() const {
   std::vector<JetIndexEntry> entries;
+  visitEntries([&entries](const JetIndexEntry& entry) { entries.push_back(entry); });
+  return entries;
+}
+
+void JetIndexReader::visitEntries(const std::function<void(const JetIndexEntry&)>& visit) const {
   VisitGuard guard;
-  for (std::uint32_t number = descendToFirstLeaf().leaf; number != 0;) {
+  // Leaf pages are read one at a time and not kept: the page before stays for the
+  // order check across pages, so two are held at most.
+  JetIndexPage held[2];
+  std::size_t which = 0;
+  const JetIndexEntry* previous = nullptr;
+  for (std::uint32_t number = descendToFirstLeaf().leaf; number != 0; which ^= 1) {
     guard.visit(number);
-    const JetIndexPage& leaf = page(number);
+    const JetIndexPage& leaf = held[which] = readUnkept(number);
     if (!leaf.leaf) throw JetIndexPageDamage(number, "a node page in the chain of leaf pages");
     for (const JetIndexEntry& entry : leaf.entries) {
-      if (!entries.empty() && !indexEntryLess(entries.back(), entry)) {
+      if (previous != nullptr && !indexEntryLess(*previous, entry)) {
         throw JetIndexPageDamage(number, "its entries are out of order with the page before");
       }
-      entries.push_back(entry);
+      visit(entry);
+      previous = &entry;
     }
     number = leaf.next;
   }
-  return entries;
+}
+
+JetIndexPage JetIndexReader::readUnkept(std::uint32_t number) const {
+  if (number == 0) throw JetIndexPageDamage(number, "page 0 is the file header");
+  return readIndexPage(source_(number), number);
 }
 
 std::vector<JetRowId> JetIndexReader::lookup(std::span<const std::uint8_t> key) const {
@@ -125,11 +140,12 @@ std::vector<JetRowId> JetIndexReader::lookup(std::span<const std::uint8_t> key) 
   }
 }
 
-std::vector<std::string> JetIndexReader::faults() const {
+std::vector<std::string> JetIndexReader::faults(
+    const std::function<void(const JetIndexEntry&)>& visit) const {
   std::vector<std::string> faults;
   VisitGuard guard;
   // The pages level by level from the root down, each level in order.
-  std::vector<std::vector<std::pair<std::uint32_t, JetIndexPage>>> levels;
+  std::vector<std::vector<PageView>> levels;
   std::vector<std::uint32_t> numbers = {root_};
   while (!numbers.empty()) {
     if (levels.size() >= kMaxLevels) throw JetIndexPageDamage(root_, "the index is too deep");
@@ -137,59 +153,86 @@ std::vector<std::string> JetIndexReader::faults() const {
     std::vector<std::uint32_t> below;
     for (const std::uint32_t number : numbers) {
       guard.visit(number);
-      level.emplace_back(number, page(number));
-      const JetIndexPage& current = level.back().second;
-      if (current.leaf != level.front().second.leaf) {
+      level.push_back(view(number, visit));
+      const PageView& current = level.back();
+      if (current.leaf != level.front().leaf) {
         faults.push_back("page " + std::to_string(number) + " is not on the level of its kind");
       }
-      for (const std::uint32_t child : childrenOf(current)) below.push_back(child);
+      if (current.node != nullptr) {
+        for (const std::uint32_t child : childrenOf(*current.node)) below.push_back(child);
+      }
     }
     numbers = std::move(below);
   }
-  const std::uint32_t table = levels.front().front().second.tableDefinitionPage;
+  const std::uint32_t table = levels.front().front().tableDefinitionPage;
   // The last entry under each page, from the leaves up.
   std::map<std::uint32_t, JetIndexEntry> lastUnder;
   for (auto level = levels.rbegin(); level != levels.rend(); ++level) {
     for (std::size_t i = 0; i < level->size(); ++i) {
-      const auto& [number, current] = (*level)[i];
+      const PageView& current = (*level)[i];
+      const std::uint32_t number = current.number;
       const std::string name = "page " + std::to_string(number);
       if (current.tableDefinitionPage != table) faults.push_back(name + " names another table");
-      const std::uint32_t previous = i > 0 ? (*level)[i - 1].first : 0;
-      const std::uint32_t next = i + 1 < level->size() ? (*level)[i + 1].first : 0;
+      const std::uint32_t previous = i > 0 ? (*level)[i - 1].number : 0;
+      const std::uint32_t next = i + 1 < level->size() ? (*level)[i + 1].number : 0;
       if (current.previous != previous) faults.push_back(name + " has the wrong previous page");
       if (current.next != next) faults.push_back(name + " has the wrong next page");
       if (current.leaf) {
-        if (current.entries.empty() && levels.size() > 1) faults.push_back(name + " is empty");
-        if (!current.entries.empty()) lastUnder[number] = current.entries.back();
+        if (!current.last && levels.size() > 1) faults.push_back(name + " is empty");
+        if (current.last) lastUnder[number] = *current.last;
         continue;
       }
-      if (current.entries.empty() && current.tail == 0) faults.push_back(name + " has no child");
-      for (std::size_t e = 0; e < current.entries.size(); ++e) {
-        const auto child = lastUnder.find(current.children[e]);
-        if (child == lastUnder.end() || !(child->second == current.entries[e])) {
-          faults.push_back(name + " entry " + describe(current.entries[e]) +
+      const JetIndexPage& node = *current.node;
+      if (node.entries.empty() && node.tail == 0) faults.push_back(name + " has no child");
+      for (std::size_t e = 0; e < node.entries.size(); ++e) {
+        const auto child = lastUnder.find(node.children[e]);
+        if (child == lastUnder.end() || !(child->second == node.entries[e])) {
+          faults.push_back(name + " entry " + describe(node.entries[e]) +
                            " is not the last entry of its child page " +
-                           std::to_string(current.children[e]));
+                           std::to_string(node.children[e]));
         }
       }
-      const std::vector<std::uint32_t> children = childrenOf(current);
+      const std::vector<std::uint32_t> children = childrenOf(node);
       if (children.empty()) continue;
       const auto last = lastUnder.find(children.back());
       if (last != lastUnder.end()) lastUnder[number] = last->second;
     }
   }
-  // Across the leaves, the entries ascend.
+  // Across the leaves, the entries ascend: each page's own are in order (readIndexPage
+  // refuses them otherwise), so each page's first entry must follow the last before it.
   const JetIndexEntry* previous = nullptr;
-  for (const auto& [number, leaf] : levels.back()) {
-    for (const JetIndexEntry& entry : leaf.entries) {
-      if (previous != nullptr && !indexEntryLess(*previous, entry)) {
-        faults.push_back("page " + std::to_string(number) + " entry " + describe(entry) +
-                         " is out of order");
-      }
-      previous = &entry;
+  for (const PageView& leaf : levels.back()) {
+    if (!leaf.first) continue;
+    if (previous != nullptr && !indexEntryLess(*previous, *leaf.first)) {
+      faults.push_back("page " + std::to_string(leaf.number) + " entry " + describe(*leaf.first) +
+                       " is out of order");
     }
+    previous = &*leaf.last;
   }
   return faults;
+}
+
+JetIndexReader::PageView JetIndexReader::view(
+    std::uint32_t number, const std::function<void(const JetIndexEntry&)>& visit) const {
+  JetIndexPage read = readUnkept(number);
+  PageView seen;
+  seen.number = number;
+  seen.leaf = read.leaf;
+  seen.tableDefinitionPage = read.tableDefinitionPage;
+  seen.previous = read.previous;
+  seen.next = read.next;
+  if (!read.leaf) {
+    auto& kept = pages_[number];
+    if (!kept) kept = std::make_unique<const JetIndexPage>(std::move(read));
+    seen.node = kept.get();
+  } else if (!read.entries.empty()) {
+    if (visit) {
+      for (const JetIndexEntry& entry : read.entries) visit(entry);
+    }
+    seen.first = read.entries.front();
+    seen.last = read.entries.back();
+  }
+  return seen;
 }
 
 }  // namespace tiermend::data::jet

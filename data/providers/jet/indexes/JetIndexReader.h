@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <unordered_map>
@@ -16,8 +17,9 @@
 
 namespace tiermend::data::jet {
 
-// The 4096 bytes of a page of the file. The reader reads each page once and keeps it,
-// so the pages must not change while it is in use.
+// The 4096 bytes of a page of the file. The reader keeps the node pages it reads and
+// reads leaf pages again when it walks them, so the pages must not change while it is
+// in use.
 using JetIndexPageSource = std::function<std::vector<std::uint8_t>(std::uint32_t page)>;
 
 class JetIndexReader {
@@ -27,6 +29,8 @@ class JetIndexReader {
   // Every entry, in index order: down the first children to the first leaf page, then
   // along the next-page chain.
   std::vector<JetIndexEntry> walk() const;
+  // The same entries, each given to visit in turn without a copy of them all.
+  void visitEntries(const std::function<void(const JetIndexEntry&)>& visit) const;
 
   // The rows whose key is exactly `key`, in index order, looked up from the root.
   std::vector<JetRowId> lookup(std::span<const std::uint8_t> key) const;
@@ -35,7 +39,11 @@ class JetIndexReader {
   // that every level is a chain both ways in order, all leaves are on one level, each
   // node entry equals its child's last entry, a node's tail is its last child, the
   // entries ascend across pages, and every page names the same table definition.
-  std::vector<std::string> faults() const;
+  // When visit is given, each leaf page's entries are given to it as the check reads
+  // them, the leaves in the order of their level: for a sound tree, every entry in index
+  // order, without a second reading of the leaves.
+  std::vector<std::string> faults(
+      const std::function<void(const JetIndexEntry&)>& visit = nullptr) const;
 
   // The number of levels, 1 for a root that is a leaf.
   std::size_t levels() const;
@@ -46,7 +54,23 @@ class JetIndexReader {
     std::uint32_t leaf;
     std::size_t levels;
   };
+  // What the check of the whole tree keeps of a page: a node page whole (the reader
+  // keeps those), of a leaf page only its first and last entries, so that a large
+  // index is never held in memory at once.
+  struct PageView {
+    std::uint32_t number = 0;
+    bool leaf = true;
+    std::uint32_t tableDefinitionPage = 0;
+    std::uint32_t previous = 0;
+    std::uint32_t next = 0;
+    const JetIndexPage* node = nullptr;
+    std::optional<JetIndexEntry> first;
+    std::optional<JetIndexEntry> last;
+  };
   const JetIndexPage& page(std::uint32_t number) const;
+  // The page read afresh and not kept.
+  JetIndexPage readUnkept(std::uint32_t number) const;
+  PageView view(std::uint32_t number, const std::function<void(const JetIndexEntry&)>& visit) const;
   Descent descendToFirstLeaf() const;
 
   JetIndexPageSource source_;

@@ -7,6 +7,7 @@
 #include "data/EngineError.h"
 #include "data/providers/jet/format/JetDamage.h"
 #include "data/providers/jet/indexes/JetIndexBuilder.h"
+#include "data/providers/jet/indexes/JetIndexDefinitions.h"
 
 namespace tiermend::data::jet {
 
@@ -17,7 +18,40 @@ bool isIndexPageOf(const Page& page, std::uint32_t definitionPage) {
          loadU32(page.data() + kIndexTableDefinitionOffset) == definitionPage;
 }
 
+// The first eight bytes of a key as one number, zeros after a shorter key: two keys
+// whose numbers differ are in the order of their numbers, so most comparisons of a sort
+// are one comparison of numbers.
+std::uint64_t keyPrefix(const std::vector<std::uint8_t>& key) {
+  std::uint64_t prefix = 0;
+  for (std::size_t i = 0; i < 8; ++i) prefix = prefix << 8 | (i < key.size() ? key[i] : 0);
+  return prefix;
+}
+
+// Puts the entries in index order (indexEntryLess).
+void sortEntries(std::vector<JetIndexEntry>& entries) {
+  struct Item {
+    std::uint64_t prefix;
+    std::uint32_t position;
+  };
+  std::vector<Item> items(entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    items[i] = {keyPrefix(entries[i].key), static_cast<std::uint32_t>(i)};
+  }
+  std::sort(items.begin(), items.end(), [&entries](const Item& a, const Item& b) {
+    if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    return indexEntryLess(entries[a.position], entries[b.position]);
+  });
+  std::vector<JetIndexEntry> sorted;
+  sorted.reserve(entries.size());
+  for (const Item& item : items) sorted.push_back(std::move(entries[item.position]));
+  entries = std::move(sorted);
+}
+
 }  // namespace
+
+std::string refusedKeyMessage(const char* accessSentence, const JetIndexShape& index) {
+  return std::string(accessSentence) + " Table '" + index.table + "', index '" + index.index + "'.";
+}
 
 JetIndexWriter::JetIndexWriter(std::vector<JetIndexPlan> plans)
     : plans_(std::move(plans)),
@@ -28,7 +62,7 @@ JetIndexWriter::JetIndexWriter(std::vector<JetIndexPlan> plans)
 
 void JetIndexWriter::admit(const std::vector<Value>& row,
                            const std::vector<JetValueCodec>& codecs) {
-  std::vector<JetKeyValue> values;
+  std::vector<JetKeyValue>& values = values_;
   for (std::size_t p = 0; p < plans_.size(); ++p) {
     const JetIndexPlan& plan = plans_[p];
     values.clear();
@@ -41,23 +75,27 @@ void JetIndexWriter::admit(const std::vector<Value>& row,
       anyNull = anyNull || null;
       allNull = allNull && null;
     }
-    if (anyNull && plan.refusesNulls) throw EngineError(kNullKeyMessage);
-    pending_[p] = encodeIndexKey(plan.shape, values);
+    if (anyNull && plan.refusesNulls)
+      throw EngineError(refusedKeyMessage(kNullKeyMessage, plan.shape));
+    encodeIndexKey(plan.shape, values, pending_[p]);
     skip_[p] = allNull && plan.ignoresNulls;
     // Rows whose key columns are all null are not duplicates of each other.
-    const std::string_view key(reinterpret_cast<const char*>(pending_[p].data()),
-                               pending_[p].size());
-    if (plan.unique && !allNull && unique_[p].contains(key)) {
-      throw EngineError(kDuplicateKeyMessage);
+    if (plan.unique && !allNull && unique_[p].contains(entries_[p], pending_[p])) {
+      throw EngineError(refusedKeyMessage(kDuplicateKeyMessage, plan.shape));
     }
   }
 }
 
 void JetIndexWriter::record(JetRowId row) {
   for (std::size_t p = 0; p < plans_.size(); ++p) {
-    if (plans_[p].unique) unique_[p].emplace(pending_[p].begin(), pending_[p].end());
-    if (keyed(p)) entries_[p].push_back({std::move(pending_[p]), row});
-    pending_[p].clear();
+    // A key left out of the index (all null, nulls ignored) is no duplicate of another.
+    if (keyed(p)) {
+      // A copy of its own size: the pending buffer keeps its room for the next row.
+      entries_[p].push_back({{pending_[p].begin(), pending_[p].end()}, row});
+      if (plans_[p].unique) {
+        unique_[p].insert(entries_[p], static_cast<std::uint32_t>(entries_[p].size() - 1));
+      }
+    }
   }
   stale_ = true;
 }
@@ -99,7 +137,7 @@ std::vector<std::uint32_t> JetIndexWriter::oldPages(JetPageCache& cache, JetUsag
       }
     }
     if (plan.usageMap != 0) {
-      JetUsageMap map(cache, plan.usageMap);
+      JetUsageMap map(cache, plan.usageMap, plan.shape.table);
       for (std::uint32_t number : map.pages()) take(number);
     }
   }
@@ -125,14 +163,21 @@ void JetIndexWriter::write(JetPageCache& cache, JetUsageMap& globalMap,
 
   for (std::size_t p = 0; p < plans_.size(); ++p) {
     JetIndexPlan& plan = plans_[p];
-    std::sort(entries_[p].begin(), entries_[p].end(), indexEntryLess);
+    sortEntries(entries_[p]);
+    if (plan.unique) {
+      // The entries moved: their positions go into the key set again.
+      unique_[p].clear();
+      for (std::size_t e = 0; e < entries_[p].size(); ++e) {
+        unique_[p].insert(entries_[p], static_cast<std::uint32_t>(e));
+      }
+    }
     const JetBuiltIndex built = buildIndexPages(entries_[p], definitionPage, allocate);
     for (const JetBuiltIndexPage& written : built.pages) {
       file.write(written.number, written.bytes);
       globalMap.remove(written.number);  // in use, whatever the map said before
     }
     if (plan.usageMap != 0) {
-      JetUsageMap map(cache, plan.usageMap);
+      JetUsageMap map(cache, plan.usageMap, plan.shape.table);
       for (std::uint32_t number : map.pages()) {
         if (old.contains(number)) map.remove(number);
       }
@@ -151,6 +196,11 @@ void JetIndexWriter::write(JetPageCache& cache, JetUsageMap& globalMap,
 
 std::unique_ptr<JetIndexWriter> indexWriterFor(const JetDatabase& database, const JetTable& table) {
   if (table.definition.realIndexes.empty() || database.format->jet3) return nullptr;
+  try {
+    checkIndexDefinitions(table.definition, database.pages->pageCount());
+  } catch (const JetDefinitionError& error) {
+    throw damagedTable(table.name, database.path, error.what());
+  }
   return std::make_unique<JetIndexWriter>(planIndexes(table.name, table.definition));
 }
 

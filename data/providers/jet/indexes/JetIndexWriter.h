@@ -11,11 +11,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "data/Value.h"
+#include "data/providers/jet/indexes/JetEntryKeySet.h"
 #include "data/providers/jet/indexes/JetIndexPage.h"
 #include "data/providers/jet/indexes/JetIndexPlan.h"
 #include "data/providers/jet/pages/JetPageCache.h"
@@ -33,6 +32,9 @@ inline constexpr const char* kDuplicateKeyMessage =
     "field or fields that contain duplicate data, remove the index, or redefine the index to "
     "permit duplicate entries and try again.";
 inline constexpr const char* kNullKeyMessage = "Index or primary key cannot contain a Null value.";
+// One of those messages, Access's sentence unchanged and first, then the table and the
+// index that refused the row: " Table 'labor', index 'PrimaryKey'."
+std::string refusedKeyMessage(const char* accessSentence, const JetIndexShape& index);
 
 class JetIndexWriter {
  public:
@@ -70,17 +72,10 @@ class JetIndexWriter {
 
   std::vector<JetIndexPlan> plans_;
   std::vector<std::vector<JetIndexEntry>> entries_;  // per plan
-  // Keys looked up as views of the bytes just encoded, without a copy.
-  struct KeyHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view key) const {
-      return std::hash<std::string_view>{}(key);
-    }
-  };
-  using KeySet = std::unordered_set<std::string, KeyHash, std::equal_to<>>;
-  std::vector<KeySet> unique_;                      // per unique plan: keys so far
-  std::vector<std::vector<std::uint8_t>> pending_;  // per plan: the admitted row's key
-  std::vector<bool> skip_;                          // per plan: admitted key left out
+  std::vector<JetEntryKeySet> unique_;               // per unique plan: its entries so far
+  std::vector<JetKeyValue> values_;                  // the key values of a row, room kept
+  std::vector<std::vector<std::uint8_t>> pending_;   // per plan: the admitted row's key
+  std::vector<bool> skip_;                           // per plan: admitted key left out
   bool stale_ = false;
 };
 

@@ -19,16 +19,24 @@ struct JetMapRow {
   std::uint32_t holderPage = 0;
   std::size_t start = 0;
   std::size_t length = 0;
+  std::string owner;  // the table whose map it is; empty for the global map
 
   std::uint8_t* bytes() const { return cache->page(holderPage).data() + start; }
   void changed() const { cache->changed(holderPage); }
   JetPageStore& file() const { return cache->file(); }
   std::size_t pageSize() const { return static_cast<std::size_t>(file().pageSize()); }
-  // The writer's free-space maps may name pages past the end of the file.
-  JetPageMapLayout layout() const { return {pageSize(), file().pageCount(), false}; }
+  // The global map may name pages past the end of the file (free, when they come);
+  // a table's maps name pages of the file only.
+  JetPageMapLayout layout() const { return {pageSize(), file().pageCount(), !owner.empty()}; }
+  // Damage of the map, in words that follow "is damaged: ", naming the table whose map
+  // it is, or the file for the global map.
+  [[noreturn]] void damaged(const std::string& how) const {
+    if (owner.empty()) throw damagedFile(file().shownPath(), how);
+    throw damagedTable(owner, file().shownPath(), how);
+  }
   [[noreturn]] void damaged() const {
-    throw damagedFile(file().shownPath(), "a page usage map on page " + std::to_string(holderPage) +
-                                              " does not add up, so the file cannot be written");
+    damaged((owner.empty() ? "a page usage map on page " : "its page usage map on page ") +
+            std::to_string(holderPage) + " does not add up, so the file cannot be written");
   }
 };
 
@@ -281,7 +289,13 @@ class ReferenceMap final : public JetMapKind {
   void setPage(std::uint32_t page, bool on, const JetUsageMap::PageAllocator* allocate) {
     const std::size_t index = page / pagesPerMapPage();
     if (index >= referenceCount()) {
-      throw EngineError("The database file is too large for its page usage map.");
+      // A reference map row has room for every page a file can have unless it is cut
+      // short, which only damage does.
+      row_.damaged(
+          (row_.owner.empty() ? "the page usage map on page " : "its page usage map on page ") +
+          std::to_string(row_.holderPage) + " has room for " +
+          std::to_string(referenceCount() * pagesPerMapPage()) + " pages, not for page " +
+          std::to_string(page));
     }
     std::uint32_t mapPage = referenceAt(index);
     if (mapPage == 0) {
@@ -297,6 +311,21 @@ class ReferenceMap final : public JetMapKind {
     row_.cache->changed(mapPage);
   }
 };
+
+// An inline map's window starts inside the file; the global map's may start at its end.
+// A start past it says nothing true, and moving or widening the window from there would
+// record pages the file does not have.
+void checkWindow(const JetMapRow& row) {
+  if (row.bytes()[0] != kUsageMapInline) return;
+  const std::uint32_t start = loadU32(row.bytes() + kInlineMapStartPageOffset);
+  const std::uint32_t end = row.file().pageCount();
+  if (start > end || (start == end && !row.owner.empty())) {
+    row.damaged(
+        (row.owner.empty() ? "the page usage map on page " : "its page usage map on page ") +
+        std::to_string(row.holderPage) + " starts at page " + std::to_string(start) +
+        ", beyond the end of the file");
+  }
+}
 
 std::unique_ptr<JetMapKind> kindOf(const JetMapRow& row) {
   switch (row.bytes()[0]) {
@@ -328,8 +357,8 @@ std::vector<std::uint32_t> pagesOfMap(const std::uint8_t* map, std::size_t mapSi
   return pages;
 }
 
-JetUsageMap::JetUsageMap(JetPageCache& cache, std::uint32_t pointer) {
-  JetMapRow row{&cache, pageOfPointer(pointer)};
+JetUsageMap::JetUsageMap(JetPageCache& cache, std::uint32_t pointer, std::string owner) {
+  JetMapRow row{&cache, pageOfPointer(pointer), 0, 0, std::move(owner)};
   const JetFormat& format = jetFormat(row.pageSize() == kJet3Format.pageSize);
   if (row.holderPage == 0 || row.holderPage >= cache.file().pageCount()) row.damaged();
   JetRowBounds bounds;
@@ -340,6 +369,7 @@ JetUsageMap::JetUsageMap(JetPageCache& cache, std::uint32_t pointer) {
   row.start = bounds.start;
   row.length = bounds.end - bounds.start;
   kind_ = kindOf(row);
+  checkWindow(row);
 }
 
 JetUsageMap::~JetUsageMap() = default;
@@ -359,8 +389,13 @@ bool JetUsageMap::isInline() const {
 std::vector<std::uint32_t> JetUsageMap::pages() {
   try {
     return kind().pages();
-  } catch (const std::runtime_error&) {
-    kind_->row().damaged();
+  } catch (const EngineError&) {
+    throw;
+  } catch (const std::runtime_error& error) {
+    // The decoder's words ("its page map names page 9, beyond the end of the file") for
+    // a table's map; the global map keeps the file's words.
+    if (kind_->row().owner.empty()) kind_->row().damaged();
+    kind_->row().damaged(error.what());
   }
 }
 

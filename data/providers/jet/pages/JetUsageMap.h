@@ -49,9 +49,11 @@ class JetUsageMap {
   // Appends a new page with the given bytes to the file and gives its number.
   using PageAllocator = std::function<std::uint32_t(const Page&)>;
 
-  // Reads the map whose row pointer is pointer. Throws EngineError when the pointer
-  // or the map is damaged.
-  JetUsageMap(JetPageCache& cache, std::uint32_t pointer);
+  // Reads the map whose row pointer is pointer: a map of table owner's pages, or with
+  // no owner the file's global map. A table's map names only pages of the file, and an
+  // inline map's window starts inside the file (or, for the global map, at its end).
+  // Throws EngineError when the pointer or the map is damaged, naming the table.
+  JetUsageMap(JetPageCache& cache, std::uint32_t pointer, std::string owner = {});
   ~JetUsageMap();
   JetUsageMap(JetUsageMap&&) noexcept;
   JetUsageMap& operator=(JetUsageMap&&) noexcept;

@@ -6,12 +6,24 @@
 
 namespace tiermend::data::jet {
 
+namespace {
+
+// Whether the rows read must come to the count the table's definition holds: for user
+// tables, and for MSysRelationships, whose rows decide what a refresh may empty. Access
+// leaves stale counts in other system tables (MSysObjects, MSysACEs and MSysQueries of
+// the Access-made files among the fixtures), so theirs are not held to it.
+bool countTrusted(const JetTable& table) {
+  return !table.systemTable || sameJetName(table.name, kRelationshipsTable);
+}
+
+}  // namespace
+
 JetCursor::JetCursor(std::shared_ptr<JetDatabase> database, const std::string& table,
                      const std::vector<std::string>& columns)
     : database_(std::move(database)),
       table_(database_->openTable(table)),
       walk_(*database_->pages, *database_->format, table_->definition, table_->name,
-            database_->path, !table_->systemTable),
+            database_->path, countTrusted(*table_)),
       splitter_(table_->definition, *database_->format),
       longValues_{*database_->pages, *database_->format} {
   selectColumns(columns);

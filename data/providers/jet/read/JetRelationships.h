@@ -26,7 +26,11 @@ struct JetRelationship {
   bool enforced() const { return (flags & kRelationNotEnforced) == 0; }
 };
 
-// Every relationship of the file; none when it has no MSysRelationships.
+// Every relationship of the file; none when it has no MSysRelationships. Throws
+// EngineError naming MSysRelationships as damaged when a relationship cannot be read
+// whole (a column missing or of another kind, a row without a value, rows that do not
+// agree) or names a table the file does not have. checkEmptying and checkFilling also
+// refuse, so, a relationship of the table that names a column its tables do not have.
 std::vector<JetRelationship> readRelationships(const std::shared_ptr<JetDatabase>& database);
 
 // Throws EngineError when emptying table would break an enforced relationship: another

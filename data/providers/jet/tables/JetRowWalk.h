@@ -8,8 +8,10 @@
 //   - a deleted row (0x8000, also set on the moved halves of overflow rows) is passed
 //     over; an overflow row (0x4000) is followed to the row it points at, which must be
 //     a moved row of a data page of this table;
-//   - for a user table the rows read must come to the count its definition holds
-//     (system tables are known to carry stale counts).
+//   - when the caller trusts the count (user tables and MSysRelationships: Access
+//     leaves stale counts in some other system tables), the rows read must come to the
+//     count its definition holds, so that a page that no longer reads as the table's is
+//     found out instead of silently leaving rows out.
 // Anything else is reported as damage naming the table and the file.
 #pragma once
 

@@ -162,7 +162,8 @@ JetRealIndex readRealIndex(const std::vector<std::uint8_t>& bytes, std::size_t e
       damaged("an index names column number " + std::to_string(number) +
               ", which the table does not have");
     }
-    index.columns.push_back({number, at[kIndexColumnOrderOffset] == kIndexColumnAscending});
+    const std::uint8_t flag = at[kIndexColumnOrderOffset];
+    index.columns.push_back({number, indexColumnOrder(flag), flag});
   }
   if (index.columns.empty()) damaged("an index names no column");
   index.usageMap = loadU32(entry + format.realIndexUsageMapOffset);

@@ -41,7 +41,10 @@ struct JetColumnDefinition {
 
 struct JetIndexColumn {
   int number = 0;  // the column number (JetColumnDefinition::number)
-  bool ascending = true;
+  JetIndexOrder order = JetIndexOrder::Ascending;
+  std::uint8_t orderFlag = kIndexColumnAscending;  // the byte the order was read from
+
+  bool ascending() const { return order == JetIndexOrder::Ascending; }
 };
 
 // An index as it is stored: its key columns and its pages.
