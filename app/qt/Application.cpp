@@ -5,11 +5,12 @@
 #include <memory>
 
 #include "app/AppTitle.h"
-#include "app/qt/CompletionDialog.h"
 #include "app/CompletionMessage.h"
-#include "app/qt/ErrorBox.h"
 #include "app/FailureReport.h"
+#include "app/qt/CompletionDialog.h"
+#include "app/qt/ErrorBox.h"
 #include "app/qt/Tiermend1.h"
+#include "platform/Process.h"
 
 namespace tiermend::app {
 namespace {
@@ -20,7 +21,7 @@ const QEvent::Type kQuitRequest = static_cast<QEvent::Type>(QEvent::registerEven
 
 Application::Application(int& argc, char** argv, LogSink& log)
     : QApplication(argc, argv),
-      title_(titleFromExecutablePath(executablePath())),
+      title_(titleFromExecutablePath(executablePath(), CodePage::fromProcessLocale())),
       settings_{CodePage::fromProcessLocale(), RegionalSettings::fromProcessLocale()},
       record_(log, settings_.codePage) {
   // The run ends on the quit request alone, never because a dialog was the last window.

@@ -4,9 +4,9 @@
 // its record in the system log.
 #include <clocale>
 
-#include "app/qt/Application.h"
 #include "app/CommandLine.h"
 #include "app/ConsoleEntry.h"
+#include "app/qt/Application.h"
 #include "app/qt/SystemDisplayProbe.h"
 #include "platform/SystemLog.h"
 

@@ -11,8 +11,8 @@
 
 #include "CompletionClipboardText.h"
 #include "QtTestApp.h"
-#include "app/qt/CompletionDialog.h"
 #include "app/CompletionMessage.h"
+#include "app/qt/CompletionDialog.h"
 #include "app/qt/ErrorBox.h"
 #include "platform/CodePage.h"
 
