@@ -262,8 +262,11 @@ expect_tool_exit() {
 }
 
 # window-probe.exe's report on the window or box captioned $2 ($1: window or box).
+# Its output goes through a file, never a pipe: a Wine process it happens to start (the
+# desktop) would hold a pipe open for good.
 probe() {
-  wine "$PROBE" "$1" "$2" "${3:-30}" 2>&1 | tr -d '\r'
+  wine "$PROBE" "$@" </dev/null >"$aside/probe" 2>&1
+  tr -d '\r' <"$aside/probe"
 }
 
 # Prints the X window of this run's program whose whole name is $1; waits up to $2
@@ -306,8 +309,7 @@ button: 確定"
   expect_eq "$what: the error icon" "$(convert "$aside/box.png" \
     -fx 'r > 0.7 && g < 0.35 && b < 0.35 ? 1 : 0' -format '%[fx:mean*w*h > 200]' info:)" 1
   [ -n "${3:-}" ] && shot "$id" "$3"
-  press_key "$id" Return
-  for _ in $(seq 1 100); do tool_window "$TITLE" 0 >/dev/null || break; sleep 0.05; done
+  dismiss "$id" Return
 }
 
 # The main window's place, size, focus and controls as window-probe.exe reads them: the
@@ -383,16 +385,40 @@ expect_completion_dialog() {
     fail "$what: the dialog is not on the X display"
     return 1
   }
-  expect_eq "$what: Ctrl+C copies the dialog, X's clipboard" "$(dialog_text "$DIALOG_ID")" \
+  expect_eq "$what: Ctrl+C copies the dialog, X's clipboard" "$(copy_dialog "$DIALOG_ID")" \
     "$(completion_clipboard | tr -d '\r')"
   expect_eq "$what: Ctrl+C copies the dialog, Windows's clipboard" \
-    "$(wine "$PROBE" clipboard | od -An -c)" "$(completion_clipboard | od -An -c)"
+    "$(wine "$PROBE" clipboard </dev/null >"$aside/clipboard" 2>&1; od -An -c "$aside/clipboard")" \
+    "$(completion_clipboard | od -An -c)"
 }
 
 # With TIERMEND_SCREENSHOTS naming a folder, saves X window $1 there as $2.png.
 shot() {
   [ -n "${TIERMEND_SCREENSHOTS:-}" ] || return 0
   import -window "$1" "$TIERMEND_SCREENSHOTS/$2.png"
+}
+
+# What Ctrl+C in window $1 copies, as X programs read it. A busy machine may let Wine take
+# the focus after the keys arrive: the keys are pressed again, up to three times.
+copy_dialog() {
+  local text= i
+  for i in 1 2 3; do
+    text=$(dialog_text "$1")
+    [ -n "$text" ] && break
+  done
+  printf '%s' "$text"
+}
+
+# Presses key $2 in window $1 until the window is gone (up to three times, as above).
+dismiss() {
+  local i j
+  for i in 1 2 3; do
+    press_key "$1" "$2"
+    for j in $(seq 1 40); do
+      xwininfo -id "$1" 2>/dev/null | grep -q IsViewable || return 0
+      sleep 0.05
+    done
+  done
 }
 
 # The display, and the working folder with its Link.txt naming it as Windows does.
@@ -404,14 +430,17 @@ prepare_window_run() {
   # The program's windows wait until the desktop is up.
   wine "$PROBE" idle </dev/null >"$aside/idle" 2>&1 &
   keeper=$!
-  for _ in $(seq 1 200); do grep -q idle "$aside/idle" 2>/dev/null && break; sleep 0.05; done
-  grep -q idle "$aside/idle" || fail "window-probe.exe idle made no window: $(cat "$aside/idle")"
+  for _ in $(seq 1 1200); do grep -q idle "$aside/idle" 2>/dev/null && break; sleep 0.05; done
+  grep -q idle "$aside/idle" || {
+    fail "window-probe.exe idle made no window in 60 s: $(cat "$aside/idle")"
+    return 1
+  }
   prepare_folder
   write_link "2,x,x,x,x,x,$(windows_path "$work")\\,"
 }
 
 run_window_success() {
-  prepare_window_run
+  prepare_window_run || return
   launch_window_run
   expect_completion_dialog "success" || return
   # Another program holding the clipboard open: Ctrl+C reports it, the dialog stays.
@@ -424,7 +453,7 @@ run_window_success() {
   wait "$clip" 2>/dev/null
   expect_eq "the dialog stays" "$(tool_window "$TITLE")" "$DIALOG_ID"
   shot "$DIALOG_ID" completion-dialog
-  press_key "$DIALOG_ID" Return
+  dismiss "$DIALOG_ID" Return
   expect_tool_exit "success, Enter" 0
   expect_all_refreshed "window run"
   expect_untouched_own_table "window run"
@@ -432,12 +461,12 @@ run_window_success() {
   # Escape dismisses it too.
   launch_window_run
   expect_completion_dialog "second run" || return
-  press_key "$DIALOG_ID" Escape
+  dismiss "$DIALOG_ID" Escape
   expect_tool_exit "success, Escape" 0
 }
 
 run_window_missing_link() {
-  prepare_window_run
+  prepare_window_run || return
   rm "$work/Link.txt"
   local before
   before=$(md5sum "$work"/*.mdb)
@@ -462,14 +491,14 @@ run_window_missing_link() {
   expect_contains "Button3 restarts the chain with the preset target" "$report" \
     "text: Could not find file 'Z:\\nonexistent\\tiermend\\basedb.mdb'
 button"
-  press_key "$(tool_window "$TITLE")" Return
+  dismiss "$(tool_window "$TITLE")" Return
   expect_main_window "after the Button3 failure" disabled
   expect_eq "no database touched" "$(md5sum "$work"/*.mdb)" "$before"
   close_main_window "missing Link.txt"
 }
 
 run_window_labor_failure() {
-  prepare_window_run
+  prepare_window_run || return
   sql "alter table labor drop column note"
   launch_window_run
   expect_error_box "labor short of a column" "List index out of bounds (6)"
