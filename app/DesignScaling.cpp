@@ -15,12 +15,12 @@ int mulDiv(int number, int numerator, int denominator) {
   return static_cast<int>(negative ? -magnitude : magnitude);
 }
 
-QRect scaleRect(const QRect& designed, int textHeight, int designTextHeight) {
-  const int left = mulDiv(designed.x(), textHeight, designTextHeight);
-  const int top = mulDiv(designed.y(), textHeight, designTextHeight);
-  const int right = mulDiv(designed.x() + designed.width(), textHeight, designTextHeight);
-  const int bottom = mulDiv(designed.y() + designed.height(), textHeight, designTextHeight);
-  return QRect(left, top, right - left, bottom - top);
+Rect scaleRect(const Rect& designed, int textHeight, int designTextHeight) {
+  const int left = mulDiv(designed.left, textHeight, designTextHeight);
+  const int top = mulDiv(designed.top, textHeight, designTextHeight);
+  const int right = mulDiv(designed.left + designed.width, textHeight, designTextHeight);
+  const int bottom = mulDiv(designed.top + designed.height, textHeight, designTextHeight);
+  return {left, top, right - left, bottom - top};
 }
 
 }  // namespace tiermend::app

@@ -14,6 +14,7 @@
 #include "app/FullStop.h"
 #include "platform/Exceptions.h"
 #include "platform/File.h"
+#include "platform/Process.h"
 
 namespace tiermend::app {
 namespace {

@@ -13,6 +13,7 @@
 #include "app/qt/ErrorBox.h"
 #include "app/qt/Tiermend1.h"
 #include "platform/Interruption.h"
+#include "platform/Process.h"
 
 namespace tiermend::app {
 namespace {
@@ -25,7 +26,7 @@ constexpr int kInterruptionPollMilliseconds = 100;
 
 Application::Application(int& argc, char** argv, LogSink& log)
     : QApplication(argc, argv),
-      title_(titleFromExecutablePath(executablePath())),
+      title_(titleFromExecutablePath(executablePath(), CodePage::fromProcessLocale())),
       settings_{CodePage::fromProcessLocale(), RegionalSettings::fromProcessLocale()},
       record_(log, settings_.codePage) {
   // The run ends on the quit request alone, never because a dialog was the last window.

@@ -9,15 +9,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <algorithm>
 
-#include "app/DesignScaling.h"
 #include "app/DialogText.h"
+#include "app/MessageDialogLayout.h"
 
 namespace tiermend::app {
 namespace {
-
-const QString kAlphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
 
 int screenWidth() {
   const QScreen* screen = QGuiApplication::primaryScreen();
@@ -29,25 +26,23 @@ int screenWidth() {
 MessageDialogMeasures measureMessageDialog(const QFont& font, const QString& text,
                                            const QString& buttonCaption, int screenWidth) {
   const QFontMetrics metrics(font);
-  MessageDialogMeasures m;
-  m.averageCharWidth = metrics.horizontalAdvance(kAlphabet) / 52;
-  m.textHeight = metrics.height();
-  const int x = m.averageCharWidth;
-  const int y = m.textHeight;
-  m.horizontalMargin = mulDiv(8, x, 4);
-  m.verticalMargin = mulDiv(8, y, 8);
-  m.horizontalSpacing = mulDiv(10, x, 4);
-  m.verticalSpacing = mulDiv(10, y, 8);
-  const int buttonHeight = mulDiv(14, y, 8);
-  const int buttonWidth = std::max(mulDiv(50, x, 4), metrics.horizontalAdvance(buttonCaption) + 8);
-
   const QRect wrapArea(0, 0, screenWidth / 2, 0);
-  m.text = metrics.boundingRect(wrapArea, Qt::TextWordWrap | Qt::TextExpandTabs, text).size();
-  m.client = QSize(std::max(m.text.width(), buttonWidth) + 2 * m.horizontalMargin,
-                   m.text.height() + buttonHeight + m.verticalSpacing + 2 * m.verticalMargin);
+  const QSize wrapped =
+      metrics.boundingRect(wrapArea, Qt::TextWordWrap | Qt::TextExpandTabs, text).size();
+  const MessageDialogLayout layout = layOutMessageDialog(
+      metrics.horizontalAdvance(QString::fromLatin1(kMeasureAlphabet)), metrics.height(),
+      wrapped.width(), wrapped.height(), metrics.horizontalAdvance(buttonCaption));
+  MessageDialogMeasures m;
+  m.averageCharWidth = layout.averageCharWidth;
+  m.textHeight = layout.textHeight;
+  m.horizontalMargin = layout.horizontalMargin;
+  m.verticalMargin = layout.verticalMargin;
+  m.horizontalSpacing = layout.horizontalSpacing;
+  m.verticalSpacing = layout.verticalSpacing;
+  m.text = wrapped;
   m.button =
-      QRect((m.client.width() - buttonWidth) / 2,
-            m.text.height() + m.verticalMargin + m.verticalSpacing, buttonWidth, buttonHeight);
+      QRect(layout.button.left, layout.button.top, layout.button.width, layout.button.height);
+  m.client = QSize(layout.clientWidth, layout.clientHeight);
   return m;
 }
 
@@ -77,7 +72,8 @@ CompletionDialog::CompletionDialog(const QString& caption, const QString& messag
 }
 
 QString CompletionDialog::clipboardText() const {
-  return dialogClipboardText(windowTitle(), label_->text(), {button_->text()});
+  return QString::fromStdString(dialogClipboardText(
+      windowTitle().toStdString(), label_->text().toStdString(), {button_->text().toStdString()}));
 }
 
 void CompletionDialog::keyPressEvent(QKeyEvent* event) {

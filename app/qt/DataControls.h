@@ -1,27 +1,21 @@
 // The small components of the main window that Qt has no direct counterpart for: a
-// push button with a modal result and a click handler, a data source that names a
-// rowset, and a data grid that reads a data source.
+// push button with a modal result and a click handler, and a data grid that reads a
+// data source.
 #pragma once
 
 #include <QPushButton>
 #include <QTableView>
 #include <functional>
 
-#include "data/Rowset.h"
+#include "app/DataSource.h"
 
 namespace tiermend::app {
-
-enum ModalResult { mrNone = 0, mrOk = 1, mrCancel = 2 };
 
 class TButton : public QPushButton {
  public:
   using QPushButton::QPushButton;
   int ModalResult = mrNone;
   std::function<void()> OnClick;
-};
-
-struct DataSource {
-  data::Rowset* DataSet = nullptr;
 };
 
 // A grid bound to a data source. The main window keeps its grids hidden and out of the

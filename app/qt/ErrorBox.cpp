@@ -21,9 +21,10 @@ ErrorBox::ErrorBox(const QString& caption, const QString& text, Icon icon) {
 }
 
 QString ErrorBox::clipboardText() const {
-  QStringList captions;
-  for (const QAbstractButton* button : buttons()) captions << button->text();
-  return dialogClipboardText(windowTitle(), text(), captions);
+  std::vector<std::string> captions;
+  for (const QAbstractButton* button : buttons()) captions.push_back(button->text().toStdString());
+  return QString::fromStdString(
+      dialogClipboardText(windowTitle().toStdString(), text().toStdString(), captions));
 }
 
 void ErrorBox::keyPressEvent(QKeyEvent* event) {

@@ -8,6 +8,7 @@
 #include <QPalette>
 
 #include "app/DesignScaling.h"
+#include "app/MainWindowDesign.h"
 #include "app/qt/FontSubstitutes.h"
 #include "refresh/BracketTables.h"
 #include "refresh/RefreshStep.h"
@@ -16,16 +17,23 @@
 namespace tiermend::app {
 namespace {
 
-constexpr QPoint kDesignedPosition(218, 152);
-constexpr QSize kDesignedOuterSize(703, 398);
-constexpr const char* kInitialStatement = "select * from health_insu";
+constexpr QPoint kDesignedPosition(kMainLeft, kMainTop);
+constexpr QSize kDesignedOuterSize(kMainOuterWidth, kMainOuterHeight);
 
-QFont designFont(const char* designFamily, int pixelHeight, bool bold = false) {
-  QFont font(substituteFontFamily(designFamily));
-  font.setStyleHint(fontStyleHint(designFamily));
-  font.setPixelSize(pixelHeight);
-  font.setBold(bold);
+QFont designFont(const FontDesign& design) {
+  QFont font(substituteFontFamily(QString::fromUtf8(design.familyUtf8)));
+  font.setStyleHint(fontStyleHint(QString::fromUtf8(design.familyUtf8)));
+  font.setPixelSize(-design.height);
+  font.setBold(design.bold);
   return font;
+}
+
+QRect toQRect(const Rect& rect) {
+  return QRect(rect.left, rect.top, rect.width, rect.height);
+}
+
+Rect fromQRect(const QRect& rect) {
+  return {rect.x(), rect.y(), rect.width(), rect.height()};
 }
 
 }  // namespace
@@ -66,35 +74,35 @@ QString TTiermendFm1::shownCaption(const char* utf8) const {
 }
 
 void TTiermendFm1::applyDesign() {
-  setWindowTitle(shownCaption("資料更新"));
-  setFont(designFont("MS Sans Serif", 11));
+  setWindowTitle(shownCaption(kMainCaptionUtf8));
+  setFont(designFont(kWindowFont));
   QPalette windowPalette = palette();
   windowPalette.setColor(QPalette::Window, windowPalette.color(QPalette::Button));
   setPalette(windowPalette);
   setAutoFillBackground(true);
 
-  Label9.setGeometry(92, 15, 253, 33);
-  Label9.setFont(designFont("標楷體", 27, true));
+  Label9.setGeometry(toQRect(kTitleLabelRect));
+  Label9.setFont(designFont(kTitleLabelFont));
   QPalette labelPalette = Label9.palette();
-  labelPalette.setColor(QPalette::WindowText, QColor(0, 0, 128));
+  labelPalette.setColor(QPalette::WindowText,
+                        QColor(kTitleLabelRed, kTitleLabelGreen, kTitleLabelBlue));
   Label9.setPalette(labelPalette);
   Label9.setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Label9.setText(shownCaption("薪資級距資料更新"));
+  Label9.setText(shownCaption(kTitleLabelCaptionUtf8));
 
-  const int buttonLefts[4] = {96, 226, 356, 496};
   for (size_t i = 0; i < buttons_.size(); ++i) {
     TButton& button = *buttons_[i];
-    button.setGeometry(buttonLefts[i], 90, 120, 50);
-    button.setFont(designFont("新細明體", 16));
+    button.setGeometry(toQRect(kButtonRects[i]));
+    button.setFont(designFont(kButtonFont));
     button.setText(shownCaption(refresh::kBracketTables[i].captionUtf8));
     button.setAutoDefault(false);
     button.setEnabled(true);
   }
 
-  DBGrid1.setGeometry(96, 200, 529, 81);
-  DBGrid2.setGeometry(96, 288, 529, 73);
+  DBGrid1.setGeometry(toQRect(kGrid1Rect));
+  DBGrid2.setGeometry(toQRect(kGrid2Rect));
   for (DBGrid* grid : {&DBGrid1, &DBGrid2}) {
-    grid->horizontalHeader()->setFont(designFont("MS Sans Serif", 11));
+    grid->horizontalHeader()->setFont(designFont(kGridTitleFont));
   }
 
   setTabOrder(&Button1, &Button2);
@@ -115,7 +123,7 @@ void TTiermendFm1::scaleToDisplay(int textHeight) {
   resize(outerSize_);
   for (QWidget* control : std::initializer_list<QWidget*>{&Label9, &Button1, &Button2, &Button3,
                                                           &DBGrid1, &DBGrid2, &Button4}) {
-    control->setGeometry(scaleRect(control->geometry(), textHeight));
+    control->setGeometry(toQRect(scaleRect(fromQRect(control->geometry()), textHeight)));
   }
   for (QWidget* control :
        std::initializer_list<QWidget*>{&Label9, &Button1, &Button2, &Button3, &Button4}) {

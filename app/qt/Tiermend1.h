@@ -9,6 +9,7 @@
 #include <array>
 
 #include "app/AppShell.h"
+#include "app/MainWindowDesign.h"
 #include "app/qt/DataControls.h"
 #include "data/Connection.h"
 #include "data/Rowset.h"
@@ -17,15 +18,6 @@
 #include "refresh/RefreshHost.h"
 
 namespace tiermend::app {
-
-// Connection strings the connections hold until the start-up sequence replaces them.
-// They name database files that do not exist, so they never open a database.
-inline constexpr const char* kPresetTargetConnectionString =
-    "Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password=korvenal;User ID=admin;"
-    "Data Source=/nonexistent/tiermend/basedb.mdb;Persist Security Info=True";
-inline constexpr const char* kPresetSourceConnectionString =
-    "Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password=korvenal;User ID=admin;"
-    "Data Source=/nonexistent/tiermend/tiermenddb.mdb;Persist Security Info=True";
 
 class TTiermendFm1 : public QWidget, public refresh::RefreshHost {
  public:

@@ -57,7 +57,9 @@ no_window() {
 # Prints the text that Ctrl+C in window $1 puts on the clipboard.
 dialog_text() {
   local id=$1 text="" i
-  xclip -selection clipboard -i /dev/null
+  # xclip stays behind as the clipboard's owner until another program takes it: not with
+  # this function's output, which a caller may be reading to its end.
+  xclip -selection clipboard -i /dev/null >/dev/null 2>&1
   xdotool windowfocus --sync "$id"
   xdotool key --clearmodifiers ctrl+c
   for ((i = 0; i < 50; i++)); do
