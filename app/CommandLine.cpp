@@ -17,8 +17,11 @@ CommandLine::Action actionOf(std::string_view argument) {
 // Where the run shows its outcome, and where its record goes, on this platform.
 std::string runText() {
 #ifdef _WIN32
-  return "It prints the completion message on standard output, or the error on standard\n"
-         "error, and waits for nothing.\n";
+  return "tiermend.exe shows its completion message or error box in a window where\n"
+         "someone can see it. tiermend.com (what a console runs for \"tiermend\"), and a\n"
+         "run no one can see (a scheduled task run whether or not a user is logged on, a\n"
+         "service), print the completion message on standard output, or the error on\n"
+         "standard error, and wait for nothing.\n";
 #else
   return "With a screen the run shows its completion message or error box in a window.\n"
          "Without one (no DISPLAY or WAYLAND_DISPLAY that can be opened, or QT_QPA_PLATFORM\n"
