@@ -16,6 +16,14 @@ namespace {
 
 constexpr auto kResendInterval = std::chrono::seconds(1);
 
+// The socket of one question, closed however the question ends.
+struct SocketHolder {
+  int fd;
+  ~SocketHolder() {
+    if (fd >= 0) close(fd);
+  }
+};
+
 // A socket connected to the first address of host that takes one, or -1 with reason set.
 int connectedSocket(const std::string& host, int port, std::string& reason) {
   addrinfo hints{};
@@ -45,7 +53,8 @@ int connectedSocket(const std::string& host, int port, std::string& reason) {
 DatagramAnswer askByDatagram(const std::string& host, int port, const std::string& question,
                              std::chrono::milliseconds wait) {
   DatagramAnswer answer;
-  const int fd = connectedSocket(host, port, answer.reason);
+  const SocketHolder socketHeld{connectedSocket(host, port, answer.reason)};
+  const int fd = socketHeld.fd;
   if (fd < 0) return answer;
   const auto deadline = std::chrono::steady_clock::now() + wait;
   answer.outcome = DatagramAnswer::Outcome::NoAnswer;
@@ -67,7 +76,6 @@ DatagramAnswer askByDatagram(const std::string& host, int port, const std::strin
     answer.reply.assign(buffer, static_cast<size_t>(got));
     break;
   }
-  close(fd);
   return answer;
 }
 

@@ -24,6 +24,14 @@ struct WinsockUse {
   bool started = false;
 };
 
+// The socket of one question, closed however the question ends.
+struct SocketHolder {
+  SOCKET fd;
+  ~SocketHolder() {
+    if (fd != INVALID_SOCKET) closesocket(fd);
+  }
+};
+
 SOCKET connectedSocket(const std::string& host, int port, std::string& reason) {
   addrinfo hints{};
   hints.ai_family = AF_UNSPEC;
@@ -56,7 +64,8 @@ DatagramAnswer askByDatagram(const std::string& host, int port, const std::strin
     answer.reason = "Winsock cannot be started";
     return answer;
   }
-  const SOCKET fd = connectedSocket(host, port, answer.reason);
+  const SocketHolder socketHeld{connectedSocket(host, port, answer.reason)};
+  const SOCKET fd = socketHeld.fd;
   if (fd == INVALID_SOCKET) return answer;
   const auto deadline = std::chrono::steady_clock::now() + wait;
   answer.outcome = DatagramAnswer::Outcome::NoAnswer;
@@ -81,7 +90,6 @@ DatagramAnswer askByDatagram(const std::string& host, int port, const std::strin
     answer.reply.assign(buffer, static_cast<size_t>(got));
     break;
   }
-  closesocket(fd);
   return answer;
 }
 
