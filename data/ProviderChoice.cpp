@@ -26,7 +26,8 @@ std::optional<std::string> firstBytesOf(const std::string& path) {
   try {
     // A database another program has open for writing is still looked at: whether it
     // may be written is the provider's to find out, and to wait for.
-    ReadOnlyFile file(path, ReadOnlyFile::Sharing::OthersMayReadAndWrite);
+    ReadOnlyFile file(path, ReadOnlyFile::Sharing::OthersMayReadAndWrite,
+                      ReadOnlyFile::PathText::Utf8);
     int readError = 0;
     while (got < header.size()) {
       size_t n = file.read(header.data() + got, header.size() - got, readError);

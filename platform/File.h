@@ -2,8 +2,8 @@
 // flushed to disk, copied, and put in place over another file in one step. Every
 // failure comes back as an OsError that carries the system's own reason, so that the
 // caller can word its message and add the reason. One realisation per operating system
-// (posix/File.cpp, windows/File.cpp). Paths are 8-bit text, as the tool holds them
-// (in the ANSI code page on Windows).
+// (posix/File.cpp, windows/File.cpp). Paths are UTF-8, as the data layer holds them; on
+// POSIX systems their bytes go to the system unchanged.
 #pragma once
 
 #include <cstddef>
@@ -119,10 +119,6 @@ std::string absolutePath(const std::string& path);
 bool isFolder(const std::string& path);
 // The working folder; empty when it no longer exists.
 std::string currentFolder();
-// The path as a library that takes UTF-8 file names (SQLite) wants it: on Windows
-// converted from the ANSI code page; elsewhere the bytes unchanged, as the file system
-// takes them.
-std::string utf8FileName(const std::string& path);
 
 // The folder part and the last part of a path ("." for a bare name); on Windows a
 // backslash separates them as well as a slash.

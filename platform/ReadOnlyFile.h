@@ -22,10 +22,15 @@ class ReadOnlyFile {
   // reading only cannot be opened while another program has it open for writing
   // (error 32). Other systems have no such modes.
   enum class Sharing { OthersMayRead, OthersMayReadAndWrite };
+  // How a path's bytes are read on Windows: in the ANSI code page, as CreateFileA takes
+  // them (the link file), or as UTF-8, as the data layer holds the paths it was given
+  // (CreateFileW). Other systems take the bytes as they are.
+  enum class PathText { Ansi, Utf8 };
 
   // Opens an existing regular file; throws EInOutError when it cannot, with code 5
   // (access denied) for a folder, a pipe, a device or a socket.
-  explicit ReadOnlyFile(const std::string& path, Sharing sharing = Sharing::OthersMayRead);
+  explicit ReadOnlyFile(const std::string& path, Sharing sharing = Sharing::OthersMayRead,
+                        PathText pathText = PathText::Ansi);
   ~ReadOnlyFile();
   ReadOnlyFile(const ReadOnlyFile&) = delete;
   ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;

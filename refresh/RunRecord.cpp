@@ -30,9 +30,9 @@ void RunRecord::write(LogSink::Level level, const std::string& line) {
 }
 
 void RunRecord::started() {
-  const std::string folder = currentFolder();
+  const std::string folder = currentFolder();  // UTF-8, as the log takes it
   write(LogSink::Level::Info, folder.empty() ? "started in a folder that no longer exists"
-                                             : "started in " + oneLine(codePage_.toUtf8(folder)));
+                                             : "started in " + oneLine(folder));
 }
 
 void RunRecord::tableDone(int index, const TableCounts& counts) {

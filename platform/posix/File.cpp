@@ -280,10 +280,6 @@ std::string currentFolder() {
   return error ? std::string() : folder.string();
 }
 
-std::string utf8FileName(const std::string& path) {
-  return path;
-}
-
 OsError flushFolder(const std::string& folder) {
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return OsError::last();

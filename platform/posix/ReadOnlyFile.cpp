@@ -43,7 +43,7 @@ int windowsErrorFromErrno(int errnoValue) {
 // otherwise block it for good), and what it opened is checked before anything is read:
 // a pipe, a device such as /dev/zero or a socket is refused at once as Windows refuses
 // a folder, with access denied. Opening a socket fails with ENXIO, which says the same.
-ReadOnlyFile::ReadOnlyFile(const std::string& path, Sharing) {
+ReadOnlyFile::ReadOnlyFile(const std::string& path, Sharing, PathText) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) throw EInOutError(errno == ENXIO ? kAccessDenied : windowsErrorFromErrno(errno));
   handle_ = fd;

@@ -13,7 +13,7 @@ namespace tiermend {
 DatabaseLock::Attempt DatabaseLock::tryTake(std::string& text) {
   release();
   // Deleting stays shared so that our own replacement of the file may go ahead.
-  HANDLE file = CreateFileW(wideFromAnsi(databasePath_).c_str(), GENERIC_READ | GENERIC_WRITE,
+  HANDLE file = CreateFileW(wideFromUtf8(databasePath_).c_str(), GENERIC_READ | GENERIC_WRITE,
                             FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) {

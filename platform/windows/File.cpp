@@ -1,7 +1,7 @@
-// Files on Windows: handles from CreateFileW (paths converted from the ANSI code page),
-// reads and writes at an offset, FlushFileBuffers, and MoveFileExW with
-// MOVEFILE_WRITE_THROUGH for the replacement. Every open shares reading, writing and
-// deleting, so that nothing of ours keeps another program (or our own lock) out.
+// Files on Windows: handles from CreateFileW (paths converted from UTF-8, so that every
+// name the file system can hold can be reached), reads and writes at an offset, FlushFileBuffers,
+// and MoveFileExW with MOVEFILE_WRITE_THROUGH for the replacement. Every open shares reading,
+// writing and deleting, so that nothing of ours keeps another program (or our own lock) out.
 #include "platform/File.h"
 
 #include <windows.h>
@@ -41,6 +41,17 @@ OsError factsOfHandle(HANDLE file, FileFacts& facts) {
   return {};
 }
 
+// GetFullPathNameW: the path made absolute against the working folder.
+OsError fullPathOf(const std::wstring& path, std::wstring& full) {
+  const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return OsError::last();
+  full.assign(needed, L'\0');
+  const DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+  if (length == 0 || length >= needed) return OsError::last();
+  full.resize(length);
+  return {};
+}
+
 std::string randomSuffix() {
   static constexpr char kLetters[] =
       "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
@@ -61,12 +72,15 @@ bool OsError::notFound() const {
   return code_ == ERROR_FILE_NOT_FOUND || code_ == ERROR_PATH_NOT_FOUND;
 }
 
+// The system's text in its own language, as UTF-8 like the messages it goes into.
 std::string OsError::reason() const {
-  char* text = nullptr;
-  const DWORD length = FormatMessageA(
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, static_cast<DWORD>(code_), 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string reason = length > 0 && text ? std::string(text, length) : std::string();
+      nullptr, static_cast<DWORD>(code_), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string reason = length > 0 && text
+                           ? codePageFromWide(CP_UTF8, std::wstring_view(text, length))
+                           : std::string();
   if (text) LocalFree(text);
   while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
                              reason.back() == ' ' || reason.back() == '.')) {
@@ -77,7 +91,7 @@ std::string OsError::reason() const {
 
 File::File(const std::string& path, Access access) {
   const DWORD rights = access == Access::Read ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
-  HANDLE file = CreateFileW(wideFromAnsi(path).c_str(), rights, kShareAll, nullptr, OPEN_EXISTING,
+  HANDLE file = CreateFileW(wideFromUtf8(path).c_str(), rights, kShareAll, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     error_ = OsError::last();
@@ -88,7 +102,7 @@ File::File(const std::string& path, Access access) {
 
 File File::createNew(const std::string& path) {
   File made;
-  HANDLE file = CreateFileW(wideFromAnsi(path).c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll,
+  HANDLE file = CreateFileW(wideFromUtf8(path).c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll,
                             nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     made.error_ = OsError::last();
@@ -200,19 +214,15 @@ OsError File::keepOwnerAndMode(const std::string&) {
 }
 
 OsError resolvePath(const std::string& path, std::string& resolved) {
-  const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-  if (needed == 0) return OsError::last();
-  std::string full(needed, '\0');
-  const DWORD length = GetFullPathNameA(path.c_str(), needed, full.data(), nullptr);
-  if (length == 0 || length >= needed) return OsError::last();
-  full.resize(length);
-  if (GetFileAttributesA(full.c_str()) == INVALID_FILE_ATTRIBUTES) return OsError::last();
-  resolved = full;
+  std::wstring full;
+  if (OsError error = fullPathOf(wideFromUtf8(path), full)) return error;
+  if (GetFileAttributesW(full.c_str()) == INVALID_FILE_ATTRIBUTES) return OsError::last();
+  resolved = codePageFromWide(CP_UTF8, full);
   return {};
 }
 
 OsError pathFacts(const std::string& path, FileFacts& facts) {
-  HANDLE file = CreateFileW(wideFromAnsi(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+  HANDLE file = CreateFileW(wideFromUtf8(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (file == INVALID_HANDLE_VALUE) return OsError::last();
   const OsError error = factsOfHandle(file, facts);
@@ -223,14 +233,14 @@ OsError pathFacts(const std::string& path, FileFacts& facts) {
 // Windows has no cheap question for a file's rights; the read-only attribute is what a
 // user sets, and any other refusal comes from the open or the replacement itself.
 OsError mayWriteFile(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(wideFromUtf8(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return OsError::last();
   if (attributes & FILE_ATTRIBUTE_READONLY) return OsError(ERROR_ACCESS_DENIED);
   return {};
 }
 
 OsError mayWriteInFolder(const std::string& folder) {
-  const DWORD attributes = GetFileAttributesA(folder.c_str());
+  const DWORD attributes = GetFileAttributesW(wideFromUtf8(folder).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return OsError::last();
   if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return OsError(ERROR_DIRECTORY);
   return {};
@@ -238,20 +248,20 @@ OsError mayWriteInFolder(const std::string& folder) {
 
 std::vector<std::string> folderEntries(const std::string& folder) {
   std::vector<std::string> names;
-  WIN32_FIND_DATAA entry{};
-  HANDLE search = FindFirstFileA(joinPath(folder, "*").c_str(), &entry);
+  WIN32_FIND_DATAW entry{};
+  HANDLE search = FindFirstFileW(wideFromUtf8(joinPath(folder, "*")).c_str(), &entry);
   if (search == INVALID_HANDLE_VALUE) return names;
   do {
-    const std::string name = entry.cFileName;
+    const std::string name = codePageFromWide(CP_UTF8, entry.cFileName);
     if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(search, &entry));
+  } while (FindNextFileW(search, &entry));
   FindClose(search);
   return names;
 }
 
 // Only a file is removed: a name that has become a folder is left alone.
 OsError removeFile(const std::string& path) {
-  const std::wstring wide = wideFromAnsi(path);
+  const std::wstring wide = wideFromUtf8(path);
   const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return OsError::last();
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) return OsError(ERROR_DIRECTORY);
@@ -259,38 +269,31 @@ OsError removeFile(const std::string& path) {
 }
 
 OsError replaceFile(const std::string& replacement, const std::string& target) {
-  const BOOL moved = MoveFileExW(wideFromAnsi(replacement).c_str(), wideFromAnsi(target).c_str(),
+  const BOOL moved = MoveFileExW(wideFromUtf8(replacement).c_str(), wideFromUtf8(target).c_str(),
                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
   return moved ? OsError() : OsError::last();
 }
 
 std::string absolutePath(const std::string& path) {
-  const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-  if (needed == 0) return path;
-  std::string full(needed, '\0');
-  const DWORD length = GetFullPathNameA(path.c_str(), needed, full.data(), nullptr);
-  if (length == 0 || length >= needed) return path;
-  full.resize(length);
-  return full;
+  std::wstring full;
+  if (fullPathOf(wideFromUtf8(path), full)) return path;
+  return codePageFromWide(CP_UTF8, full);
 }
 
 bool isFolder(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(wideFromUtf8(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 std::string currentFolder() {
-  const DWORD needed = GetCurrentDirectoryA(0, nullptr);
+  const DWORD needed = GetCurrentDirectoryW(0, nullptr);
   if (needed == 0) return {};
-  std::string folder(needed, '\0');
-  const DWORD length = GetCurrentDirectoryA(needed, folder.data());
+  std::wstring folder(needed, L'\0');
+  const DWORD length = GetCurrentDirectoryW(needed, folder.data());
   if (length == 0 || length >= needed) return {};
   folder.resize(length);
-  return isFolder(folder) ? folder : std::string();
-}
-
-std::string utf8FileName(const std::string& path) {
-  return codePageFromWide(CP_UTF8, wideFromAnsi(path));
+  const std::string utf8 = codePageFromWide(CP_UTF8, folder);
+  return isFolder(utf8) ? utf8 : std::string();
 }
 
 // MOVEFILE_WRITE_THROUGH returns only when the move is on the disk.

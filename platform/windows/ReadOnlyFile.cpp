@@ -1,10 +1,12 @@
-// Reading a file read-only with the Windows file functions: CreateFileA, ReadFile and
-// CloseHandle, each failure reported with the code GetLastError gives.
+// Reading a file read-only with the Windows file functions: CreateFileA (CreateFileW for
+// a UTF-8 path), ReadFile and CloseHandle, each failure reported with the code
+// GetLastError gives.
 #include "platform/ReadOnlyFile.h"
 
 #include <windows.h>
 
 #include "platform/Exceptions.h"
+#include "platform/windows/WideText.h"
 
 namespace tiermend {
 namespace {
@@ -20,11 +22,14 @@ HANDLE handleOf(std::intptr_t value) {
 // open fails with a sharing violation (32) while another program holds it open for writing. A
 // folder is refused by the open itself (access denied); anything that is not a file on a disk (a
 // pipe, a console, a device) is refused so too.
-ReadOnlyFile::ReadOnlyFile(const std::string& path, Sharing sharing) {
+ReadOnlyFile::ReadOnlyFile(const std::string& path, Sharing sharing, PathText pathText) {
   const DWORD share =
       sharing == Sharing::OthersMayRead ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE;
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = pathText == PathText::Ansi
+                    ? CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr)
+                    : CreateFileW(wideFromUtf8(path).c_str(), GENERIC_READ, share, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) throw EInOutError(static_cast<int>(GetLastError()));
   handle_ = reinterpret_cast<std::intptr_t>(file);
   if (GetFileType(file) != FILE_TYPE_DISK) {

@@ -32,8 +32,4 @@ std::wstring wideFromUtf8(std::string_view utf8) {
   return wideFromCodePage(CP_UTF8, utf8);
 }
 
-std::wstring wideFromAnsi(std::string_view ansi) {
-  return wideFromCodePage(CP_ACP, ansi);
-}
-
 }  // namespace tiermend

@@ -1,5 +1,5 @@
 // Conversions between the tool's 8-bit text and the UTF-16 text of the Windows wide
-// calls: UTF-8 (log lines), or a code page (paths in the ANSI code page).
+// calls: UTF-8 (paths, log lines, the system's messages), or a code page.
 #pragma once
 
 #include <string>
@@ -13,7 +13,5 @@ std::wstring wideFromCodePage(unsigned codePage, std::string_view text);
 std::string codePageFromWide(unsigned codePage, std::wstring_view text);
 
 std::wstring wideFromUtf8(std::string_view utf8);
-// A path in the ANSI code page, as the ...A file functions take it.
-std::wstring wideFromAnsi(std::string_view ansi);
 
 }  // namespace tiermend

@@ -100,6 +100,25 @@ TEST_F(ConsoleRunTest, ARefreshPrintsTheCompletionMessageAndLogsEachTable) {
   expectNoPasswordLogged();
 }
 
+// The working folder's name is logged as the system gives it, whatever the code page
+// of Link.txt: a folder named in Chinese under code page 950 reads as itself.
+TEST_F(ConsoleRunTest, AWorkingFolderNamedInChineseIsLoggedAsItIs) {
+  const fs::path named = dir_ / "薪資 許功蓋";
+  fs::create_directory(named);
+  fs::rename(dir_ / "tiermenddb.mdb", named / "tiermenddb.mdb");
+  fs::rename(target(), named / "basedb.mdb");
+  fs::current_path(named);
+  // Link.txt in code page 950, naming the folder the target is in.
+  std::ofstream(named / "Link.txt")
+      << "2,S,B,U,P,R," << dir_.string() << "/\xC1\x7E\xB8\xEA \xB3\x5C\xA5\x5C\xBB\x5C/,\r\n";
+  EXPECT_EQ(run(ConsoleRun::Mode::Refresh, 950), 0);
+  EXPECT_EQ(out_.str(), "\xA7\xF3\xB7\x73\xA7\xB9\xA6\xA8.\n");
+  ASSERT_FALSE(log_.lines.empty());
+  EXPECT_EQ(log_.lines.front().second, "started in " + named.string());
+  EXPECT_EQ(SqliteFile((named / "basedb.mdb").string()).rows("select count(*) from labor")[0][0],
+            "38");
+}
+
 TEST_F(ConsoleRunTest, AFailurePrintsTheErrorBoxTextAndLogsIt) {
   SqliteFile(target()).exec("ALTER TABLE labor DROP COLUMN note");
   EXPECT_EQ(run(ConsoleRun::Mode::Refresh), 1);

@@ -204,13 +204,14 @@ run_install() {
   expect_installed "$folder" 1
 
   # The user's files: Link.txt and the update package in the working folder, the
-  # target in a folder of its own that Link.txt names.
-  work=$aside/target
+  # target in a folder of its own, named in Chinese, that Link.txt names in code page 950.
+  work="$aside/薪資 資料"
   mkdir -p "$work"
   prepare_folder
   mv "$work/tiermenddb.mdb" "$workfolder/"
   rm "$work/Link.txt"
-  printf '2,x,x,x,x,x,%s\\,\r\n' "$(windows_path "$work")" >"$workfolder/Link.txt"
+  printf '2,x,x,x,x,x,%s\\,\r\n' "$(windows_path "$work")" | iconv -f UTF-8 -t CP950 \
+    >"$workfolder/Link.txt"
   local before
   before=$(md5sum "$work/basedb.mdb")
   # "tiermend" typed at the prompt, the program folder on the path: cmd.exe takes

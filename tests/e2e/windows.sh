@@ -9,7 +9,7 @@
 # file open.
 #
 # Usage: windows.sh <scenario> <tiermend.exe> <hold-file.exe> <indexed-target.exe> <window-probe.exe>
-# Scenarios: sqlite, access, access-indexed, postgres, missing-link, link-held,
+# Scenarios: sqlite, access, access-indexed, postgres, named-folders, missing-link, link-held,
 # access-held, arguments; window-success, window-missing-link, window-labor-failure.
 # WINEPREFIX names the prefix to run in; the window scenarios use DISPLAY (a private
 # Xvfb when it is unset), whose X11 driver must manage no window (Managed=N).
@@ -60,6 +60,10 @@ expect_run() {
 
 write_link() {
   printf '%s\r\n' "$1" >"$work/Link.txt"
+}
+# Link.txt as a Windows editor under code page 950 saves it.
+write_link_cp950() {
+  printf '%s\r\n' "$1" | iconv -f UTF-8 -t CP950 >"$work/Link.txt"
 }
 
 # Starts hold-file.exe on a file and waits until it holds it.
@@ -186,6 +190,41 @@ run_postgres() {
     sum(insured_amount), sum(self), sum(gov_subsidy) from health_insu")" "4833470|74966.0000|39233.0000"
   "${psql[@]}" -d postgres -c "DROP DATABASE IF EXISTS $database WITH (FORCE)" >/dev/null
   "$root/scripts/postgres-test-server" stop "$server" >/dev/null
+}
+
+# Targets in folders whose names are Chinese, as a Taiwanese customer's are: Link.txt
+# names them in code page 950, and the program must reach them (the ANSI file functions
+# would take the converted name for another) and name them rightly in its messages. The
+# second name's characters end in the byte of "\\" in code page 950.
+run_named_folders() {
+  local name folder
+  copy_fixture tiermenddb.mdb "$work/tiermenddb.mdb"
+  for name in "薪資 資料" "許功蓋"; do
+    folder="$work/$name"
+    mkdir "$folder"
+    cat "$root/testdata/bracket-tables-sqlite.sql" "$root/demo/data/basedb.sql" |
+      sqlite3 "$folder/basedb.mdb"
+    write_link_cp950 "2,x,x,x,x,x,$(windows_path "$folder")\\,"
+    run_tool
+    expect_run "SQLite target in '$name'" 0 "$COMPLETE" ""
+    expect_eq "SQLite target in '$name': row counts" "$(sqlite3 "$folder/basedb.mdb" "select
+      (select count(*) from health_insu) || '/' || (select count(*) from labor) || '/' ||
+      (select count(*) from incom_rep) || '/' || (select count(*) from retire)")" "50/38/151/62"
+
+    rm "$folder/basedb.mdb"
+    copy_fixture tiermenddb.mdb "$folder/basedb.mdb"
+    run_tool
+    expect_run "Access target in '$name'" 0 "$COMPLETE" ""
+    expect_eq "Access target in '$name': row counts" "$(access_counts "$folder/basedb.mdb")" \
+      "50/38/151/62"
+    expect_eq "Access target in '$name': no working copy or lock file left" \
+      "$(ls -A "$folder" | grep -v '\.mdb$')" ""
+
+    write_link_cp950 "2,x,x,x,x,x,$(windows_path "$folder")\\無此資料夾\\,"
+    run_tool
+    expect_run "missing target in '$name'" 1 "" \
+      "Could not find file '$(windows_path "$folder")\\無此資料夾\\basedb.mdb'"
+  done
 }
 
 run_missing_link() {
@@ -520,6 +559,7 @@ case "$scenario" in
   access) run_access ;;
   access-indexed) run_access_indexed ;;
   postgres) run_postgres ;;
+  named-folders) run_named_folders ;;
   missing-link) run_missing_link ;;
   link-held) run_link_held ;;
   access-held) run_access_held ;;

@@ -40,8 +40,9 @@ std::unique_ptr<Session> openSession(const std::string& path) {
   sqlite3* raw = nullptr;
   // A session is used by one thread at a time, so SQLite need not lock the connection
   // on every call (each value read or bound would otherwise take a mutex).
-  const int rc = sqlite3_open_v2(utf8FileName(path).c_str(), &raw,
-                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  // SQLite takes UTF-8 file names, as the path is held.
+  const int rc =
+      sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
   DatabaseHandle database(raw);  // SQLite hands out a handle even when the open fails
   if (rc != SQLITE_OK) {
     if (!database) throw EngineError("Out of memory");
