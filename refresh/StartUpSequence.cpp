@@ -5,12 +5,14 @@
 #include "link/ConnectSequence.h"
 #include "link/ConnectionStrings.h"
 #include "link/LinkFile.h"
+#include "platform/Process.h"
 #include "refresh/BracketTables.h"
 
 namespace tiermend::refresh {
 
 void runStartUpSequence(data::Connection& target, data::Connection& source, RefreshHost& host,
                         link::LinkFields& fields) {
+  keepFreedMemoryForReuse();
   fields = link::readLinkFile(target.settings().codePage);
   link::connectSequence(target, link::buildTargetConnectionString(fields));
   link::connectSequence(source, link::buildSourceConnectionString(fields));

@@ -18,4 +18,8 @@ std::string executablePath() {
   }
 }
 
+// The process heap has no setting for it: blocks of a megabyte and more come from the
+// system and go back to it whatever the program asks.
+void keepFreedMemoryForReuse() {}
+
 }  // namespace tiermend

@@ -3,12 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
-#include <vector>
 
 namespace tiermend::testing {
 
-inline std::string spacedHex(const std::vector<std::uint8_t>& bytes) {
+inline std::string spacedHex(std::span<const std::uint8_t> bytes) {
   static constexpr char kDigits[] = "0123456789abcdef";
   std::string text;
   for (const std::uint8_t byte : bytes) {

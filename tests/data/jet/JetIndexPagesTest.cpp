@@ -14,7 +14,7 @@
 namespace tiermend::data::jet {
 namespace {
 
-std::vector<std::uint8_t> longKey(std::int64_t value) {
+JetIndexKeyBytes longKey(std::int64_t value) {
   const JetIndexShape shape = {"t", "i", {{"id", JetKeyKind::Long, true}}};
   const JetKeyValue values[] = {value};
   return encodeIndexKey(shape, values);
@@ -201,7 +201,7 @@ void checkRoundTrip(const std::vector<JetIndexEntry>& entries, JetIndexBuildOpti
 }
 
 // A two-column key: a number and a text long enough that the tree has three levels.
-std::vector<std::uint8_t> bracketKey(std::int64_t number) {
+JetIndexKeyBytes bracketKey(std::int64_t number) {
   const JetIndexShape shape = {
       "t", "i", {{"id", JetKeyKind::Long, true}, {"name", JetKeyKind::Text, false}}};
   std::u16string name = u"bracket row ";

@@ -21,7 +21,7 @@ using testing::spacedHex;
 const JetIndexShape kAscending = {"t", "i", {{"name", JetKeyKind::Text, true}}};
 const JetIndexShape kDescending = {"t", "i", {{"name", JetKeyKind::Text, false}}};
 
-std::vector<std::uint8_t> key(const std::u16string& text, bool ascending = true) {
+JetIndexKeyBytes key(const std::u16string& text, bool ascending = true) {
   const JetKeyValue values[] = {text};
   return encodeIndexKey(ascending ? kAscending : kDescending, values);
 }

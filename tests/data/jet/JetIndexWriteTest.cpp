@@ -132,7 +132,8 @@ std::vector<std::vector<std::uint8_t>> expectedKeys(const std::string& path,
     for (std::size_t c = 0; c < positions.size(); ++c) {
       values.push_back(keyValueOf(shape.columns[c].kind, row[positions[c]]));
     }
-    keys.push_back(encodeIndexKey(shape, values));
+    const JetIndexKeyBytes key = encodeIndexKey(shape, values);
+    keys.emplace_back(key.begin(), key.end());
   }
   std::sort(keys.begin(), keys.end(),
             [](const auto& a, const auto& b) { return compareIndexKeys(a, b) < 0; });
@@ -330,7 +331,8 @@ TEST(JetIndexAutoNumberTest, RowsWithoutTheirAutoNumberAreNumberedAndIndexedByIt
     const auto id = static_cast<std::int64_t>(last + 1 + i);
     EXPECT_EQ(ids[i][0], Value{id});
     const JetKeyValue value = id;
-    expected.push_back(encodeIndexKey(shape, std::span(&value, 1)));
+    const JetIndexKeyBytes key = encodeIndexKey(shape, std::span(&value, 1));
+    expected.emplace_back(key.begin(), key.end());
   }
   const auto back = testing::readIndexBack(path, "all_types", "PrimaryKey");
   EXPECT_EQ(back.faults, std::vector<std::string>{});

@@ -235,7 +235,7 @@ IndexReadBack readIndexBack(const std::string& path, const std::string& table,
   back.levels = reader.levels();
   std::set<JetRowId> rows;
   for (const JetIndexEntry& entry : reader.walk()) {
-    back.keys.push_back(entry.key);
+    back.keys.emplace_back(entry.key.begin(), entry.key.end());
     const auto found_rows = reader.lookup(entry.key);
     if (std::find(found_rows.begin(), found_rows.end(), entry.row) != found_rows.end())
       ++back.entriesFoundByLookup;

@@ -176,11 +176,10 @@ void checkIndexShape(const JetIndexShape& shape, const JetCharCodes& codes) {
   }
 }
 
-std::vector<std::uint8_t> encodeIndexKey(const JetIndexShape& shape,
-                                         std::span<const JetKeyValue> values) {
+JetIndexKeyBytes encodeIndexKey(const JetIndexShape& shape, std::span<const JetKeyValue> values) {
   std::vector<std::uint8_t> key;
   encodeIndexKey(shape, values, key);
-  return key;
+  return {key.begin(), key.end()};
 }
 
 void encodeIndexKey(const JetIndexShape& shape, std::span<const JetKeyValue> values,

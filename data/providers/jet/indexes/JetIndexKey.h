@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "data/providers/jet/format/JetFormat.h"
+#include "data/providers/jet/indexes/JetIndexPage.h"
 #include "data/providers/jet/indexes/JetSortOrder.h"
 #include "data/providers/jet/values/JetKeyValue.h"
 
@@ -43,8 +44,7 @@ void checkIndexShape(const JetIndexShape& shape,
 // The key of one row: one value per column of the shape, in its order. Refuses
 // (JetIndexRefusal) a value of the wrong kind or out of its column's range, a text
 // the sort order's tables do not cover, and a key longer than kMaxIndexKeyBytes.
-std::vector<std::uint8_t> encodeIndexKey(const JetIndexShape& shape,
-                                         std::span<const JetKeyValue> values);
+JetIndexKeyBytes encodeIndexKey(const JetIndexShape& shape, std::span<const JetKeyValue> values);
 // The same into key, whose bytes it replaces: a buffer used again for row after row
 // keeps its room, so a key costs no allocation.
 void encodeIndexKey(const JetIndexShape& shape, std::span<const JetKeyValue> values,

@@ -21,7 +21,7 @@ bool isIndexPageOf(const Page& page, std::uint32_t definitionPage) {
 // The first eight bytes of a key as one number, zeros after a shorter key: two keys
 // whose numbers differ are in the order of their numbers, so most comparisons of a sort
 // are one comparison of numbers.
-std::uint64_t keyPrefix(const std::vector<std::uint8_t>& key) {
+std::uint64_t keyPrefix(const JetIndexKeyBytes& key) {
   std::uint64_t prefix = 0;
   for (std::size_t i = 0; i < 8; ++i) prefix = prefix << 8 | (i < key.size() ? key[i] : 0);
   return prefix;
@@ -41,10 +41,22 @@ void sortEntries(std::vector<JetIndexEntry>& entries) {
     if (a.prefix != b.prefix) return a.prefix < b.prefix;
     return indexEntryLess(entries[a.position], entries[b.position]);
   });
-  std::vector<JetIndexEntry> sorted;
-  sorted.reserve(entries.size());
-  for (const Item& item : items) sorted.push_back(std::move(entries[item.position]));
-  entries = std::move(sorted);
+  // The entries move into their places in the vector they are in, cycle by cycle:
+  // place i takes the entry items[i] names. No second vector of entries is made.
+  constexpr std::uint32_t kPlaced = UINT32_MAX;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (items[i].position == kPlaced) continue;
+    JetIndexEntry first = std::move(entries[i]);
+    std::size_t to = i;
+    while (items[to].position != i) {
+      const std::size_t from = items[to].position;
+      entries[to] = std::move(entries[from]);
+      items[to].position = kPlaced;
+      to = from;
+    }
+    entries[to] = std::move(first);
+    items[to].position = kPlaced;
+  }
 }
 
 }  // namespace
@@ -164,13 +176,8 @@ void JetIndexWriter::write(JetPageCache& cache, JetUsageMap& globalMap,
   for (std::size_t p = 0; p < plans_.size(); ++p) {
     JetIndexPlan& plan = plans_[p];
     sortEntries(entries_[p]);
-    if (plan.unique) {
-      // The entries moved: their positions go into the key set again.
-      unique_[p].clear();
-      for (std::size_t e = 0; e < entries_[p].size(); ++e) {
-        unique_[p].insert(entries_[p], static_cast<std::uint32_t>(e));
-      }
-    }
+    // The entries moved: their positions are taken again if more rows come.
+    if (plan.unique) unique_[p].reordered();
     const JetBuiltIndex built = buildIndexPages(entries_[p], definitionPage, allocate);
     for (const JetBuiltIndexPage& written : built.pages) {
       file.write(written.number, written.bytes);
