@@ -47,6 +47,9 @@ TEST(JetThreeWayReadTest, TheThreeReadersAgreeOnEveryFixtureTable) {
       {"access-made/password_V2000_no-password.mdb", {"Table1"}},
       {"access-made/V2000_numeric.mdb", {"test"}},
       {"jet3/nwind.mdb", {"Shippers", "Categories", "Customers", "Orders"}},
+      // Card's definition counts more variable columns than it lists: some were deleted.
+      {"real-access/salaryregisters.mdb",
+       {"Organizations", "Workers", "Card", "Enrollments", "Settings"}},
   };
   for (const auto& [file, tables] : files) {
     for (const char* table : tables) {

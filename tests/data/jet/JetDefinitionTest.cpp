@@ -114,9 +114,9 @@ INSTANTIATE_TEST_SUITE_P(
         DefinitionDamage{"a text column longer than text can be",
                          with16(columnEntry(6) + kFormat.columnSizeOffset, 600),
                          "its column 'note' is 600 bytes long, more than its kind holds"},
-        DefinitionDamage{"a variable column count that differs from the columns",
-                         with16(kFormat.varColumnCountOffset, 2),
-                         "its definition counts 2 variable columns but lists 1"},
+        DefinitionDamage{"a variable column count below the columns listed",
+                         with16(kFormat.varColumnCountOffset, 0),
+                         "its definition counts 0 variable columns but lists 1"},
         DefinitionDamage{"two variable columns in one offset entry",
                          [](Page& d, std::uint32_t) {
                            // The Long column becomes variable, in the note's entry.

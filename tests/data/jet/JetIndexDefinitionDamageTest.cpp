@@ -194,8 +194,9 @@ TEST_F(JetIndexDefinitionDamageTest, AMapWhoseWindowStartsBeyondTheFileIsDamageO
 // The index definitions Access itself wrote pass every check: primary keys, AutoNumber,
 // foreign-key and secondary indexes of user and system tables alike.
 TEST(JetAccessMadeIndexDefinitionsTest, PassEveryCheck) {
-  for (const char* name : {"real-access/northwind.mdb", "real-access/productsales.mdb",
-                           "real-access/xtreme.mdb", "types.mdb"}) {
+  for (const char* name :
+       {"real-access/northwind.mdb", "real-access/productsales.mdb",
+        "real-access/salaryregisters.mdb", "real-access/xtreme.mdb", "types.mdb"}) {
     SCOPED_TRACE(name);
     const auto database = JetDatabase::open(testing::fixture(name), "");
     std::size_t checked = 0;

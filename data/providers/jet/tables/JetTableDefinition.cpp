@@ -135,7 +135,9 @@ void checkColumns(JetTableDefinition& table, const JetFormat& format) {
     fixedSpans.emplace_back(column.fixedOffset, end);
     table.fixedSize = std::max(table.fixedSize, end);
   }
-  if (variableColumns != table.varColumnCount) {
+  // The count is of every variable column the table has had: Access leaves it as it
+  // was when a column is deleted, so it may be more than the columns listed, never less.
+  if (variableColumns > table.varColumnCount) {
     damaged("its definition counts " + std::to_string(table.varColumnCount) +
             " variable columns but lists " + std::to_string(variableColumns));
   }
