@@ -1,9 +1,10 @@
 // The refresh chain into a SQL-server-kind target: Link.txt of kind "1" naming an ODBC
-// data source on a private PostgreSQL or MariaDB server, the real Access package as the
-// source. Every case runs against both servers, with rows sent in multi-row statements
-// as the tool sends them, and again with small batches so that tables span many
-// statements: a row refused in the first, a middle or the last of them is reported as
-// row-at-a-time posting reports it.
+// data source on a private PostgreSQL or MariaDB server, or on a SQL Server the
+// environment names (skipped when none is), the real Access package as the source. Every
+// case runs against each server, with rows sent in multi-row statements as the tool
+// sends them, and again with small batches so that tables span many statements: a row
+// refused in the first, a middle or the last of them is reported as row-at-a-time
+// posting reports it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -30,18 +31,20 @@ namespace {
 namespace fs = std::filesystem;
 using namespace testing;
 
-// The bracket tables with one older row each, and a table of the customer's own.
-std::string targetSchema() {
-  std::ifstream in(std::string(TIERMEND_TESTDATA) + "/bracket-tables-postgres.sql");
+// The bracket tables with one older row each, and a table of the customer's own. Texts
+// are national (N'...') literals, which every server takes and SQL Server needs for
+// Chinese.
+std::string targetSchema(const testing::TestServer& server) {
+  std::ifstream in(std::string(TIERMEND_TESTDATA) + "/" + server.bracketTablesSchema());
   std::stringstream schema;
   schema << in.rdbuf();
-  return schema.str() + R"(
-CREATE TABLE readme (content text);
+  return schema.str() + "\nCREATE TABLE readme (content " + server.unicodeVarchar(100) + ");" +
+         R"(
 INSERT INTO health_insu VALUES (1, 100, 1, 2, 3, 4, 5, 6);
-INSERT INTO labor VALUES (1, 100, 1, 2, 3, 4, '舊資料');
+INSERT INTO labor VALUES (1, 100, 1, 2, 3, 4, N'舊資料');
 INSERT INTO incom_rep VALUES (0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
 INSERT INTO retire VALUES (1, 1, 1, 2, 2);
-INSERT INTO readme VALUES ('客戶自己的說明');
+INSERT INTO readme VALUES (N'客戶自己的說明');
 )";
 }
 
@@ -62,13 +65,16 @@ std::string caseName(const ::testing::TestParamInfo<ServerCase>& info) {
 class RefreshIntoServer : public ::testing::TestWithParam<ServerCase> {
  protected:
   void SetUp() override {
+    if (const std::string why = testing::testServerUnavailable(GetParam().kind); !why.empty())
+      GTEST_SKIP() << why;
     data::odbc::setRowsPerBatch(GetParam().rowsPerBatch);
     pg_ = testing::makeTestServer(GetParam().kind);
     fs::copy_file(std::string(TIERMEND_FIXTURES) + "/tiermenddb.mdb", dir_ / "tiermenddb.mdb");
-    pg_->sql(targetSchema());
+    pg_->sql(targetSchema(*pg_));
     // A blank password field counts as no password.
-    writeLink("1," + pg_->dataSourceName() + "," + pg_->database() + "," + pg_->adminUser() +
-              ", ,R,/unused/,\r\n");
+    const std::string password = pg_->adminPassword();
+    writeLink("1," + pg_->dataSourceName() + "," + pg_->database() + "," + pg_->adminUser() + "," +
+              (password.empty() ? " " : password) + ",R,/unused/,\r\n");
   }
   void TearDown() override { data::odbc::setRowsPerBatch(data::odbc::kRowsPerBatch); }
 
@@ -108,8 +114,10 @@ class RefreshIntoServer : public ::testing::TestWithParam<ServerCase> {
                      table);
   }
   data::odbc::Dialect dialect() const {
-    return data::odbc::Dialect(pg_->kind() == "postgres" ? data::odbc::DatabaseSystem::PostgreSql
-                                                         : data::odbc::DatabaseSystem::MariaDb);
+    using data::odbc::DatabaseSystem;
+    if (pg_->kind() == "postgres") return data::odbc::Dialect(DatabaseSystem::PostgreSql);
+    if (pg_->kind() == "sqlserver") return data::odbc::Dialect(DatabaseSystem::SqlServer);
+    return data::odbc::Dialect(DatabaseSystem::MariaDb);
   }
 
   data::TextSettings settings_{CodePage(65001), RegionalSettings{}};
@@ -206,16 +214,20 @@ TEST_P(RefreshIntoServer, ARefusedRowAnywhereInLaborIsReportedAsRowAtATimePostin
 }
 
 // How another program holds labor on each server: PostgreSQL's LOCK TABLE in ACCESS
-// EXCLUSIVE mode, MariaDB's LOCK TABLES ... WRITE.
+// EXCLUSIVE mode, MariaDB's LOCK TABLES ... WRITE, SQL Server's exclusive table lock
+// (TABLOCKX) held by an open transaction.
 TEST_P(RefreshIntoServer, LaborLockedByAnotherSessionStopsTheChainAfterTheWait) {
   // A lock wait is the same whatever the batch size; one case per server keeps the
   // waits few.
-  if (pg_->kind() == "mariadb" && GetParam().rowsPerBatch != data::odbc::kRowsPerBatch)
+  if (pg_->kind() != "postgres" && GetParam().rowsPerBatch != data::odbc::kRowsPerBatch)
     GTEST_SKIP() << "one batch size is enough for a lock wait";
   auto holder = data::openSessionFor(pg_->oleDbConnectionString());
   if (pg_->kind() == "postgres") {
     holder->beginTransaction();
     holder->execute("LOCK TABLE labor IN ACCESS EXCLUSIVE MODE");
+  } else if (pg_->kind() == "sqlserver") {
+    holder->beginTransaction();
+    holder->execute("UPDATE labor WITH (TABLOCKX) SET note = note");
   } else {
     holder->execute("LOCK TABLES labor WRITE");
   }
@@ -223,8 +235,8 @@ TEST_P(RefreshIntoServer, LaborLockedByAnotherSessionStopsTheChainAfterTheWait) 
 }
 
 TEST_P(RefreshIntoServer, LaborRowLockedByAnotherSessionStopsTheChainAfterTheWait) {
-  if (pg_->kind() != "mariadb" || GetParam().rowsPerBatch != data::odbc::kRowsPerBatch)
-    GTEST_SKIP() << "MariaDB's row lock, one batch size";
+  if (pg_->kind() == "postgres" || GetParam().rowsPerBatch != data::odbc::kRowsPerBatch)
+    GTEST_SKIP() << "MariaDB's and SQL Server's row lock, one batch size";
   auto holder = data::openSessionFor(pg_->oleDbConnectionString());
   holder->beginTransaction();
   holder->execute("UPDATE labor SET note = 'held' WHERE grade = 1");
@@ -241,7 +253,7 @@ TEST_P(RefreshIntoServer, FailureInRetireTravelsToTheCaller) {
 }
 
 TEST_P(RefreshIntoServer, AutoIncrementColumnBeyondTheCopiedOnesIsNumberedByTheServer) {
-  sql("ALTER TABLE labor ADD COLUMN row_id " + pg_->autoIncrementInteger());
+  sql(pg_->addColumn("labor", "row_id " + pg_->autoIncrementInteger()));
   const ToolRun run = runTool(settings_);
   EXPECT_EQ(run.failure, std::nullopt);
   EXPECT_EQ(sql("select count(*), count(distinct row_id) from labor"), "38|38\n");
@@ -250,8 +262,9 @@ TEST_P(RefreshIntoServer, AutoIncrementColumnBeyondTheCopiedOnesIsNumberedByTheS
 TEST_P(RefreshIntoServer, AutoIncrementColumnInACopiedPlaceCannotBeWritten) {
   sql("DROP TABLE labor;\nCREATE TABLE labor (grade " + pg_->autoIncrementInteger() +
       ", insured_salary integer, worker_share numeric(19,4), employer_share numeric(19,4),"
-      " ei_worker numeric(19,4), ei_employer numeric(19,4), note varchar(20));\n"
-      "INSERT INTO labor (insured_salary, note) VALUES (100, '舊資料');");
+      " ei_worker numeric(19,4), ei_employer numeric(19,4), note " +
+      pg_->unicodeVarchar(20) +
+      ");\nINSERT INTO labor (insured_salary, note) VALUES (100, N'舊資料');");
   const ToolRun run = runTool(settings_);
   EXPECT_EQ(run.failure, "Field 'grade' cannot be modified");
   EXPECT_EQ(sql("select count(*) from health_insu"), "50\n");
@@ -272,7 +285,9 @@ INSTANTIATE_TEST_SUITE_P(Servers, RefreshIntoServer,
                          ::testing::Values(ServerCase{"postgres", data::odbc::kRowsPerBatch},
                                            ServerCase{"postgres", 7},
                                            ServerCase{"mariadb", data::odbc::kRowsPerBatch},
-                                           ServerCase{"mariadb", 7}),
+                                           ServerCase{"mariadb", 7},
+                                           ServerCase{"sqlserver", data::odbc::kRowsPerBatch},
+                                           ServerCase{"sqlserver", 7}),
                          caseName);
 
 }  // namespace

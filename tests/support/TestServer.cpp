@@ -12,6 +12,7 @@
 
 #include "tests/support/MariaTestDataSource.h"
 #include "tests/support/PgTestDataSource.h"
+#include "tests/support/SqlServerTestDataSource.h"
 
 namespace tiermend::testing {
 
@@ -76,10 +77,22 @@ std::string TestServer::oleDbConnectionString(const std::string& user,
   return text;
 }
 
+std::string TestServer::odbcConnectionString() const {
+  std::string text = "DSN=" + dataSourceName_ + ";UID=" + adminUser() + ";";
+  if (const std::string password = adminPassword(); !password.empty())
+    text += "PWD={" + password + "};";
+  return text + "DATABASE=" + database_ + ";";
+}
+
 std::unique_ptr<TestServer> makeTestServer(const std::string& kind) {
   if (kind == "postgres") return std::make_unique<PgTestDataSource>();
   if (kind == "mariadb") return std::make_unique<MariaTestDataSource>();
+  if (kind == "sqlserver") return std::make_unique<SqlServerTestDataSource>();
   throw std::invalid_argument("no test server of kind " + kind);
+}
+
+std::string testServerUnavailable(const std::string& kind) {
+  return kind == "sqlserver" ? SqlServerTestDataSource::unavailableReason() : std::string();
 }
 
 }  // namespace tiermend::testing

@@ -69,6 +69,17 @@ std::string postgresInsertFiresQuestion(std::string_view table) {
          name + ") AND c.relkind = 'r'";
 }
 
+// SQL Server: the enabled triggers that inserting into the table fires (AFTER and
+// INSTEAD OF alike). A trigger fires once a statement and sees all of its rows at once,
+// so a multi-row statement would fire it once where row-at-a-time posting fires it for
+// each row (and an INSTEAD OF trigger could refuse a later row first). The answer is
+// their count.
+std::string sqlServerInsertTriggersQuestion(std::string_view table) {
+  return "SELECT count(*) FROM sys.triggers t JOIN sys.trigger_events e"
+         " ON e.object_id = t.object_id WHERE t.parent_id = OBJECT_ID(" +
+         unicodeLiteral(table) + ") AND t.is_disabled = 0 AND e.type_desc = N'INSERT'";
+}
+
 // MariaDB: the table's storage engine and the session's SQL mode.
 std::string mariaDbEngineQuestion(std::string_view table) {
   return "SELECT ENGINE, @@SESSION.sql_mode FROM information_schema.TABLES"
@@ -80,13 +91,27 @@ const std::string* textAt(const std::vector<Value>& row, std::size_t index) {
   return index < row.size() ? std::get_if<std::string>(&row[index]) : nullptr;
 }
 
+// Whether the answer is the one count 0: nothing fires that would tell a multi-row
+// statement from its rows one at a time.
+bool answerIsNoneCounted(const std::vector<std::vector<Value>>& answer) {
+  if (answer.size() != 1 || answer.front().empty()) return false;
+  const auto* count = std::get_if<std::int64_t>(&answer.front().front());
+  return count != nullptr && *count == 0;
+}
+
 // PostgreSQL: rows go in multi-row statements into a table whose inserts fire nothing
 // at the statement's end; elsewhere in arrays, which psqlODBC runs one row after
 // another, stopping at the first refused one.
 RowsTravel postgresRowsTravel(const std::vector<std::vector<Value>>& answer) {
-  if (answer.size() != 1 || answer.front().empty()) return RowsTravel::Arrays;
-  const auto* count = std::get_if<std::int64_t>(&answer.front().front());
-  return count != nullptr && *count == 0 ? RowsTravel::MultiRow : RowsTravel::Arrays;
+  return answerIsNoneCounted(answer) ? RowsTravel::MultiRow : RowsTravel::Arrays;
+}
+
+// SQL Server: rows go in multi-row statements into a table whose inserts fire no
+// trigger; into one that does, and where the server could not say, in arrays, which
+// FreeTDS sends one row a request (each firing the triggers as the row would alone).
+// Every table takes a refused statement or array back whole, to the savepoint.
+RowsTravel sqlServerRowsTravel(const std::vector<std::vector<Value>>& answer) {
+  return answerIsNoneCounted(answer) ? RowsTravel::MultiRow : RowsTravel::Arrays;
 }
 
 // MariaDB: only InnoDB takes a refused statement back whole, so that its rows can be
@@ -177,6 +202,7 @@ std::string Dialect::rowsTravelQuestion(std::string_view table) const {
     case DatabaseSystem::MariaDb:
       return mariaDbEngineQuestion(table);
     case DatabaseSystem::SqlServer:
+      return sqlServerInsertTriggersQuestion(table);
     case DatabaseSystem::Other:
       break;
   }
@@ -190,8 +216,7 @@ RowsTravel Dialect::rowsTravelFrom(const std::vector<std::vector<Value>>& answer
     case DatabaseSystem::MariaDb:
       return mariaDbRowsTravel(answer);
     case DatabaseSystem::SqlServer:
-      // Every table takes a refused statement back whole (to the savepoint).
-      return RowsTravel::MultiRow;
+      return sqlServerRowsTravel(answer);
     case DatabaseSystem::Other:
       break;
   }

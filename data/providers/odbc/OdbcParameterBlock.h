@@ -1,10 +1,15 @@
 // The parameters of one multi-row insert statement, bound once and refilled for every
 // batch it carries. Binding is the dear part of sending many values (each call passes
 // through the driver manager and the driver, and MariaDB Connector/ODBC spends more on
-// it than on the value): a parameter keeps its buffer while the values it takes keep
-// their C type and SQL type and fit in it, so that a batch after the first usually
-// costs a copy of each value and no call at all. A value that does not fit, or is of
-// another type, has its parameter bound again.
+// it than on the value), and on SQL Server any binding makes FreeTDS prepare the
+// statement anew (sp_unprepare, then sp_prepexec, which the server compiles again): a
+// parameter keeps its buffer while the values it takes keep their C type and SQL type
+// and fit in it, so that a batch after the first usually costs a copy of each value and
+// no call at all. To that end a parameter is bound for its column rather than for its
+// first value: a null takes the C type of the column's other values (or the one its
+// column's SQL type calls for), and a text or number written as text gets room for as
+// many characters as the column holds. A value that does not fit, or is of another
+// type, has its parameter bound again.
 #pragma once
 
 #include <cstddef>
@@ -41,6 +46,10 @@ class ParameterBlock {
     std::vector<unsigned char> buffer;
   };
   void bind(SQLHSTMT statement, std::size_t index, const ParameterSet::Slot& slot);
+  // Binds a parameter first given a null: as the first value of its column among the
+  // rows that is not null, else as the column's SQL type calls for.
+  void bindForNull(SQLHSTMT statement, std::size_t index, const std::vector<ParameterSet>& rows,
+                   std::size_t column, const ParameterSet::Slot& slot);
 
   std::vector<Bound> parameters_;
   // Apart from the parameters, so that their addresses, which the driver holds, never

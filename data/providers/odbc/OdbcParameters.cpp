@@ -58,6 +58,7 @@ class SlotBuilder {
     slot_.sqlType = isCharType(target.sqlType) ? wideOf(target.sqlType) : target.sqlType;
     slot_.size = atLeastOne(target.size);
     slot_.digits = target.digits;
+    slot_.columnSize = target.size;
   }
 
   void operator()(const Null&) {

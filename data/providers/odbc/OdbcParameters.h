@@ -36,6 +36,8 @@ class ParameterSet {
     SQLSMALLINT sqlType = SQL_VARCHAR;
     SQLULEN size = 1;
     SQLSMALLINT digits = 0;
+    // The size of the column the value goes to, as its description gives it.
+    SQLULEN columnSize = 0;
     SQLLEN indicator = 0;
     SQLBIGINT integer = 0;
     SQLDOUBLE real = 0;

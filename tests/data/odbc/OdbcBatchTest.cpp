@@ -1,10 +1,10 @@
 // Rows posted inside a transaction travel together, in multi-row statements or in
-// parameter arrays as the table calls for; these cases check, on both real servers and
-// each way of travelling, that what the caller sees stays what row-at-a-time posting
-// shows: the first refused row in posting order is reported, with the message it gives
-// on its own, wherever it falls in a batch and whatever refused it (a CHECK, NOT NULL,
-// a unique index, a foreign key); earlier rows are sent before any other statement; the
-// queue never holds more than one batch's rows.
+// parameter arrays as the table calls for; these cases check, on every real server (a
+// SQL Server only when the environment names one) and each way of travelling, that what the caller
+// sees stays what row-at-a-time posting shows: the first refused row in posting order is reported,
+// with the message it gives on its own, wherever it falls in a batch and whatever refused it (a
+// CHECK, NOT NULL, a unique index, a foreign key); earlier rows are sent before any other
+// statement; the queue never holds more than one batch's rows.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -37,8 +37,9 @@ constexpr std::size_t kSmallBatch = 4;
 using Grades = std::vector<std::optional<int>>;
 
 // A server, and the way the rows of its table are meant to travel: a plain table takes
-// multi-row statements; a PostgreSQL table whose inserts fire a trigger after the row,
-// or a MariaDB session out of strict mode, takes arrays.
+// multi-row statements; a PostgreSQL table whose inserts fire a trigger after the row, a
+// SQL Server table with an insert trigger, or a MariaDB session out of strict mode, takes
+// arrays.
 struct Route {
   const char* kind;
   RowsTravel travel;
@@ -52,27 +53,38 @@ std::string routeName(const ::testing::TestParamInfo<Route>& info) {
 class OdbcBatchTest : public ::testing::TestWithParam<Route> {
  protected:
   void SetUp() override {
+    if (const std::string why = testing::testServerUnavailable(GetParam().kind); !why.empty())
+      GTEST_SKIP() << why;
     server = testing::makeTestServer(GetParam().kind);
-    server->sql(
-        "CREATE TABLE labor (grade integer NOT NULL CHECK (grade > 0), note varchar(20));\n"
-        "CREATE UNIQUE INDEX labor_grade ON labor (grade);\n"
-        "INSERT INTO labor (grade, note) VALUES (100, '舊資料');");
+    server->sql("CREATE TABLE labor (grade integer NOT NULL CHECK (grade > 0), note " +
+                server->unicodeVarchar(20) +
+                ");\n"
+                "CREATE UNIQUE INDEX labor_grade ON labor (grade);\n"
+                "INSERT INTO labor (grade, note) VALUES (100, N'舊資料');");
     routeRowsOf("labor");
   }
   void TearDown() override { setRowsPerBatch(kRowsPerBatch); }
 
   bool postgres() const { return std::string(GetParam().kind) == "postgres"; }
+  bool mariadb() const { return std::string(GetParam().kind) == "mariadb"; }
+  bool sqlServer() const { return std::string(GetParam().kind) == "sqlserver"; }
   bool arrays() const { return GetParam().travel == RowsTravel::Arrays; }
 
   // Sets a table up so that its rows take the route meant: on PostgreSQL, arrays for a
-  // table with a trigger that fires after each row (one that does nothing).
+  // table with a trigger that fires after each row (one that does nothing); on SQL
+  // Server, for a table with an insert trigger (one that does nothing).
   void routeRowsOf(const std::string& table) {
-    if (!postgres() || !arrays()) return;
-    server->sql(
-        "CREATE OR REPLACE FUNCTION nothing_done() RETURNS trigger LANGUAGE plpgsql AS "
-        "'BEGIN RETURN NULL; END';\n"
-        "CREATE TRIGGER after_row AFTER INSERT ON " +
-        table + " FOR EACH ROW EXECUTE FUNCTION nothing_done();");
+    if (!arrays()) return;
+    if (postgres()) {
+      server->sql(
+          "CREATE OR REPLACE FUNCTION nothing_done() RETURNS trigger LANGUAGE plpgsql AS "
+          "'BEGIN RETURN NULL; END';\n"
+          "CREATE TRIGGER after_row AFTER INSERT ON " +
+          table + " FOR EACH ROW EXECUTE FUNCTION nothing_done();");
+    } else if (sqlServer()) {
+      server->sql("CREATE TRIGGER " + table + "_after_insert ON " + table +
+                  " AFTER INSERT AS SET NOCOUNT ON");
+    }
   }
 
   std::unique_ptr<OdbcSession> open(std::size_t rowsPerBatch) {
@@ -85,7 +97,7 @@ class OdbcBatchTest : public ::testing::TestWithParam<Route> {
 
   // On MariaDB, arrays for a session out of strict mode.
   void routeRowsOf(Session& session) const {
-    if (!postgres() && arrays()) session.execute("SET SESSION sql_mode = ''");
+    if (mariadb() && arrays()) session.execute("SET SESSION sql_mode = ''");
   }
 
   static void insertGrade(Session& session, std::optional<int> grade) {
@@ -138,7 +150,7 @@ TEST_P(OdbcBatchTest, RowsTakeTheRouteTheTableCallsFor) {
 TEST_P(OdbcBatchTest, FirstRefusedRowIsReportedAsRowByRowWhereverItFalls) {
   // PostgreSQL's message quotes the whole refused row, the number the server drew for
   // it included: it must be the number row-at-a-time posting draws.
-  server->sql("ALTER TABLE labor ADD COLUMN id " + server->autoIncrementInteger());
+  server->sql(server->addColumn("labor", "id " + server->autoIncrementInteger()));
   const std::vector<RefusalCase> cases = {
       {"first row of the first array", tenRowsWith({{0, 0}})},
       {"last row of the first array", tenRowsWith({{3, 0}})},
@@ -172,7 +184,8 @@ TEST_P(OdbcBatchTest, FirstRefusedRowIsReportedAsRowByRowWhereverItFalls) {
 // A foreign key is checked when the statement ends on PostgreSQL (by a trigger after
 // the row), so a multi-row statement would report a CHECK refusal of a later row
 // first: its rows travel in arrays, which psqlODBC runs row after row. MariaDB checks
-// it as each row goes in.
+// it as each row goes in. SQL Server may check it after the statement's other
+// constraints, but a refused statement is taken back and its rows sent again one by one.
 TEST_P(OdbcBatchTest, AForeignKeyRefusalComesFirstWhenItsRowDoes) {
   server->sql(
       "CREATE TABLE grades (grade integer PRIMARY KEY);\n"
@@ -234,11 +247,13 @@ TEST_P(OdbcBatchTest, TablesOfExactlyOneArrayAndOneRowMore) {
 // each place of a statement takes values of other rows in turn (a null after a value,
 // a longer text after a shorter one).
 TEST_P(OdbcBatchTest, BatchesCarryEveryKindOfValue) {
-  const std::string stamp = postgres() ? "timestamp(3)" : "datetime(3)";
+  const std::string stamp = postgres()    ? "timestamp(3)"
+                            : sqlServer() ? "datetime2(3)"
+                                          : "datetime(3)";
   const std::string columns =
       " (small smallint, whole integer, big bigint, amount numeric(12,4),"
       " ratio double precision, day date, stamp " +
-      stamp + ", name varchar(20));\n";
+      stamp + ", name " + server->unicodeVarchar(20) + ");\n";
   server->sql("CREATE TABLE kinds_one" + columns + "CREATE TABLE kinds_many" + columns);
   routeRowsOf("kinds_many");
   const std::vector<std::string> names = {"small", "whole", "big",   "amount",
@@ -269,25 +284,34 @@ TEST_P(OdbcBatchTest, BatchesCarryEveryKindOfValue) {
     }
   }
   const std::string order = " ORDER BY whole, small, big, amount, ratio, day, stamp, name";
-  const std::string one = server->sql("SELECT * FROM kinds_one" + order);
-  EXPECT_EQ(server->sql("SELECT * FROM kinds_many" + order), one);
+  // bsqldb prints no date or datetime2 value: SQL Server's are selected as text.
+  const std::string select =
+      sqlServer() ? "SELECT small, whole, big, amount, ratio, CONVERT(varchar(10), day, 23),"
+                    " CONVERT(varchar(23), stamp, 121), name FROM "
+                  : "SELECT * FROM ";
+  const std::string one = server->sql(select + "kinds_one" + order);
+  EXPECT_EQ(server->sql(select + "kinds_many" + order), one);
   EXPECT_NE(one.find("勞保級距第一級說明"), std::string::npos) << one;
 }
 
 // A multi-row statement's parameters are bound once for all its batches: a batch whose
-// values keep their types and fit binds nothing again, a null leaves its parameter as
-// it was, and only a text longer than its parameter has room for binds that one again.
+// values keep their types and fit binds nothing again (on SQL Server any binding makes
+// FreeTDS prepare the statement anew). A parameter is bound for its column: a null in
+// the first batch takes the type of its column's values (here from the column's SQL
+// type, every note of the first batch being null), a later null leaves its parameter as
+// it was, a text gets room for as many characters as its column holds, and only a text
+// longer than that binds its parameter again. The column is described to the block as
+// holding 10 characters (it holds 20), so that the longer text still goes in.
 TEST_P(OdbcBatchTest, AStatementsParametersAreBoundOnceForItsBatches) {
   if (arrays()) GTEST_SKIP() << "multi-row statements only";
   Environment environment;
   ConnectionHandle connection(environment);
-  connection.connect("DSN=" + server->dataSourceName() + ";UID=" + server->adminUser() +
-                     ";DATABASE=" + server->database() + ";");
+  connection.connect(server->odbcConnectionString());
   StatementHandle statement(connection);
   WideString text = toWide(insertStatement("labor", {"grade", "note"}, " ", 2));
   ASSERT_TRUE(SQL_SUCCEEDED(
       SQLPrepareW(statement.get(), text.data(), static_cast<SQLINTEGER>(text.size()))));
-  const std::vector<ParameterTarget> targets = {{SQL_INTEGER, 10, 0}, {SQL_VARCHAR, 20, 0}};
+  const std::vector<ParameterTarget> targets = {{SQL_INTEGER, 10, 0}, {SQL_VARCHAR, 10, 0}};
   ParameterBlock block(4);
   const auto send = [&](std::vector<std::vector<Value>> values) {
     std::vector<ParameterSet> rows;
@@ -298,15 +322,47 @@ TEST_P(OdbcBatchTest, AStatementsParametersAreBoundOnceForItsBatches) {
     return block.bindings();
   };
   using V = std::vector<std::vector<Value>>;
-  EXPECT_EQ(send(V{{std::int64_t{1}, std::string("ab")}, {std::int64_t{2}, std::string("cd")}}),
-            4u);
+  EXPECT_EQ(send(V{{std::int64_t{1}, Null{}}, {std::int64_t{2}, Null{}}}), 4u);
   EXPECT_EQ(send(V{{std::int64_t{3}, std::string("ef")}, {std::int64_t{4}, Null{}}}), 4u);
-  EXPECT_EQ(send(V{{std::int64_t{5}, std::string("g")}, {std::int64_t{6}, std::string("hi")}}), 4u);
+  EXPECT_EQ(send(V{{std::int64_t{5}, std::string("ghijklmnop")},
+                   {std::int64_t{6}, std::string("第二級")}}),
+            4u);
   EXPECT_EQ(send(V{{std::int64_t{7}, std::string("a much longer note")},
                    {std::int64_t{8}, std::string("x")}}),
             5u);
-  EXPECT_EQ(server->sql("SELECT grade, coalesce(note, '-') FROM labor ORDER BY grade"),
-            "1|ab\n2|cd\n3|ef\n4|-\n5|g\n6|hi\n7|a much longer note\n8|x\n100|舊資料\n");
+  EXPECT_EQ(server->sql("SELECT grade, note FROM labor ORDER BY grade"),
+            "1|\n2|\n3|ef\n4|\n5|ghijklmnop\n6|第二級\n7|a much longer note\n8|x\n100|舊資料\n");
+}
+
+// A null in a statement's first batch is bound as its column's other values in that
+// batch are, so that the next batch, whose values keep those types, binds nothing.
+TEST_P(OdbcBatchTest, AFirstNullIsBoundAsItsColumnsValues) {
+  if (arrays()) GTEST_SKIP() << "multi-row statements only";
+  server->sql("CREATE TABLE amounts (amount bigint, share numeric(19,4));");
+  Environment environment;
+  ConnectionHandle connection(environment);
+  connection.connect(server->odbcConnectionString());
+  StatementHandle statement(connection);
+  WideString text = toWide(insertStatement("amounts", {"amount", "share"}, " ", 2));
+  ASSERT_TRUE(SQL_SUCCEEDED(
+      SQLPrepareW(statement.get(), text.data(), static_cast<SQLINTEGER>(text.size()))));
+  // A bigint described as numeric, so that its type alone would not say how its values
+  // are bound.
+  const std::vector<ParameterTarget> targets = {{SQL_NUMERIC, 19, 0}, {SQL_NUMERIC, 19, 4}};
+  ParameterBlock block(4);
+  const auto send = [&](std::vector<std::vector<Value>> values) {
+    std::vector<ParameterSet> rows;
+    for (const auto& row : values) rows.emplace_back(row, targets);
+    block.load(statement.get(), rows);
+    checkResult(SQLExecute(statement.get()), SQL_HANDLE_STMT, statement.get(), "adding rows");
+    SQLFreeStmt(statement.get(), SQL_CLOSE);
+    return block.bindings();
+  };
+  using V = std::vector<std::vector<Value>>;
+  EXPECT_EQ(send(V{{Null{}, Null{}}, {std::int64_t{2}, Decimal{"0.5"}}}), 4u);
+  EXPECT_EQ(send(V{{std::int64_t{3}, Decimal{"-123456789012345.6789"}}, {Null{}, Null{}}}), 4u);
+  EXPECT_EQ(server->sql("SELECT amount, share FROM amounts ORDER BY coalesce(amount, 0)"),
+            "|\n|\n2|0.5000\n3|-123456789012345.6789\n");
 }
 
 // A table of 14 columns, the widest bracket table, in batches as large as the tool
@@ -360,7 +416,7 @@ TEST_P(OdbcBatchTest, QueueNeverHoldsMoreThanOneBatch) {
 
 TEST_P(OdbcBatchTest, QueuedRowsGoBeforeAnyOtherStatement) {
   // The server numbers the rows in the order they arrive.
-  server->sql("ALTER TABLE labor ADD COLUMN id " + server->autoIncrementInteger());
+  server->sql(server->addColumn("labor", "id " + server->autoIncrementInteger()));
   auto session = open(kSmallBatch);
   session->beginTransaction();
   insertGrade(*session, 1);
@@ -467,7 +523,7 @@ TEST_P(OdbcBatchTest, ConversionFailureAfterARefusedRowReportsTheRefusedRow) {
 // by one: a batch refused part-way could be neither taken back nor sent again, and each
 // refusal is raised at its own post.
 TEST_P(OdbcBatchTest, RowsIntoATableThatCannotTakeABatchBackGoOneByOne) {
-  if (postgres() || arrays()) GTEST_SKIP() << "MariaDB's MyISAM, once";
+  if (!mariadb() || arrays()) GTEST_SKIP() << "MariaDB's MyISAM, once";
   server->sql("ALTER TABLE labor ENGINE = MyISAM");
   auto session = open(kSmallBatch);
   session->beginTransaction();
@@ -486,7 +542,9 @@ INSTANTIATE_TEST_SUITE_P(Servers, OdbcBatchTest,
                          ::testing::Values(Route{"postgres", RowsTravel::MultiRow},
                                            Route{"postgres", RowsTravel::Arrays},
                                            Route{"mariadb", RowsTravel::MultiRow},
-                                           Route{"mariadb", RowsTravel::Arrays}),
+                                           Route{"mariadb", RowsTravel::Arrays},
+                                           Route{"sqlserver", RowsTravel::MultiRow},
+                                           Route{"sqlserver", RowsTravel::Arrays}),
                          routeName);
 
 }  // namespace

@@ -163,7 +163,9 @@ TEST(DialectTest, RowsTravelAsTheServersAnswerAllows) {
       {"MyISAM", MariaDb, {{std::string("MyISAM"), strict}}, RowsTravel::OneByOne},
       {"a view", MariaDb, {{Null{}, strict}}, RowsTravel::OneByOne},
       {"no such table", MariaDb, {}, RowsTravel::OneByOne},
-      {"SQL Server", SqlServer, {}, RowsTravel::MultiRow},
+      {"no insert trigger", SqlServer, {{std::int64_t{0}}}, RowsTravel::MultiRow},
+      {"insert triggers", SqlServer, {{std::int64_t{1}}}, RowsTravel::Arrays},
+      {"the server could not say", SqlServer, {}, RowsTravel::Arrays},
       {"another system", Other, {}, RowsTravel::Arrays},
   };
   for (const auto& c : cases)
@@ -175,7 +177,8 @@ TEST(DialectTest, TheRowsTravelQuestionNamesTheTableAsALiteral) {
   EXPECT_NE(postgres.find("to_regclass('\"a\"\"b''c\"')"), std::string::npos) << postgres;
   const std::string maria = Dialect(DatabaseSystem::MariaDb).rowsTravelQuestion("it's\\");
   EXPECT_NE(maria.find("TABLE_NAME = 'it''s\\\\'"), std::string::npos) << maria;
-  EXPECT_EQ(Dialect(DatabaseSystem::SqlServer).rowsTravelQuestion("labor"), "");
+  const std::string sqlServer = Dialect(DatabaseSystem::SqlServer).rowsTravelQuestion("it's");
+  EXPECT_NE(sqlServer.find("OBJECT_ID(N'it''s')"), std::string::npos) << sqlServer;
   EXPECT_EQ(Dialect(DatabaseSystem::Other).rowsTravelQuestion("labor"), "");
 }
 
