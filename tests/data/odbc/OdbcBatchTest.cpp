@@ -294,6 +294,37 @@ TEST_P(OdbcBatchTest, BatchesCarryEveryKindOfValue) {
   EXPECT_NE(one.find("勞保級距第一級說明"), std::string::npos) << one;
 }
 
+// An INSERT of two rows a statement into a table, prepared once, through which the
+// binding tests send batches; send() says how many bindings the block has made so far.
+class TwoRowInsert {
+ public:
+  TwoRowInsert(testing::TestServer& server, const std::string& table,
+               const std::vector<std::string>& columns, std::vector<ParameterTarget> targets)
+      : connection_(environment_), targets_(std::move(targets)) {
+    connection_.connect(server.odbcConnectionString());
+    statement_ = std::make_unique<StatementHandle>(connection_);
+    WideString text = toWide(insertStatement(table, columns, " ", 2));
+    checkResult(SQLPrepareW(statement_->get(), text.data(), static_cast<SQLINTEGER>(text.size())),
+                SQL_HANDLE_STMT, statement_->get(), "preparing the insert");
+  }
+
+  std::size_t send(const std::vector<std::vector<Value>>& values) {
+    std::vector<ParameterSet> rows;
+    for (const auto& row : values) rows.emplace_back(row, targets_);
+    block_.load(statement_->get(), rows);
+    checkResult(SQLExecute(statement_->get()), SQL_HANDLE_STMT, statement_->get(), "adding rows");
+    SQLFreeStmt(statement_->get(), SQL_CLOSE);
+    return block_.bindings();
+  }
+
+ private:
+  Environment environment_;
+  ConnectionHandle connection_;
+  std::unique_ptr<StatementHandle> statement_;
+  std::vector<ParameterTarget> targets_;
+  ParameterBlock block_{4};
+};
+
 // A multi-row statement's parameters are bound once for all its batches: a batch whose
 // values keep their types and fit binds nothing again (on SQL Server any binding makes
 // FreeTDS prepare the statement anew). A parameter is bound for its column: a null in
@@ -304,23 +335,9 @@ TEST_P(OdbcBatchTest, BatchesCarryEveryKindOfValue) {
 // holding 10 characters (it holds 20), so that the longer text still goes in.
 TEST_P(OdbcBatchTest, AStatementsParametersAreBoundOnceForItsBatches) {
   if (arrays()) GTEST_SKIP() << "multi-row statements only";
-  Environment environment;
-  ConnectionHandle connection(environment);
-  connection.connect(server->odbcConnectionString());
-  StatementHandle statement(connection);
-  WideString text = toWide(insertStatement("labor", {"grade", "note"}, " ", 2));
-  ASSERT_TRUE(SQL_SUCCEEDED(
-      SQLPrepareW(statement.get(), text.data(), static_cast<SQLINTEGER>(text.size()))));
-  const std::vector<ParameterTarget> targets = {{SQL_INTEGER, 10, 0}, {SQL_VARCHAR, 10, 0}};
-  ParameterBlock block(4);
-  const auto send = [&](std::vector<std::vector<Value>> values) {
-    std::vector<ParameterSet> rows;
-    for (const auto& row : values) rows.emplace_back(row, targets);
-    block.load(statement.get(), rows);
-    checkResult(SQLExecute(statement.get()), SQL_HANDLE_STMT, statement.get(), "adding rows");
-    SQLFreeStmt(statement.get(), SQL_CLOSE);
-    return block.bindings();
-  };
+  TwoRowInsert insert(*server, "labor", {"grade", "note"},
+                      {{SQL_INTEGER, 10, 0}, {SQL_VARCHAR, 10, 0}});
+  const auto send = [&](std::vector<std::vector<Value>> values) { return insert.send(values); };
   using V = std::vector<std::vector<Value>>;
   EXPECT_EQ(send(V{{std::int64_t{1}, Null{}}, {std::int64_t{2}, Null{}}}), 4u);
   EXPECT_EQ(send(V{{std::int64_t{3}, std::string("ef")}, {std::int64_t{4}, Null{}}}), 4u);
@@ -339,25 +356,11 @@ TEST_P(OdbcBatchTest, AStatementsParametersAreBoundOnceForItsBatches) {
 TEST_P(OdbcBatchTest, AFirstNullIsBoundAsItsColumnsValues) {
   if (arrays()) GTEST_SKIP() << "multi-row statements only";
   server->sql("CREATE TABLE amounts (amount bigint, share numeric(19,4));");
-  Environment environment;
-  ConnectionHandle connection(environment);
-  connection.connect(server->odbcConnectionString());
-  StatementHandle statement(connection);
-  WideString text = toWide(insertStatement("amounts", {"amount", "share"}, " ", 2));
-  ASSERT_TRUE(SQL_SUCCEEDED(
-      SQLPrepareW(statement.get(), text.data(), static_cast<SQLINTEGER>(text.size()))));
   // A bigint described as numeric, so that its type alone would not say how its values
   // are bound.
-  const std::vector<ParameterTarget> targets = {{SQL_NUMERIC, 19, 0}, {SQL_NUMERIC, 19, 4}};
-  ParameterBlock block(4);
-  const auto send = [&](std::vector<std::vector<Value>> values) {
-    std::vector<ParameterSet> rows;
-    for (const auto& row : values) rows.emplace_back(row, targets);
-    block.load(statement.get(), rows);
-    checkResult(SQLExecute(statement.get()), SQL_HANDLE_STMT, statement.get(), "adding rows");
-    SQLFreeStmt(statement.get(), SQL_CLOSE);
-    return block.bindings();
-  };
+  TwoRowInsert insert(*server, "amounts", {"amount", "share"},
+                      {{SQL_NUMERIC, 19, 0}, {SQL_NUMERIC, 19, 4}});
+  const auto send = [&](std::vector<std::vector<Value>> values) { return insert.send(values); };
   using V = std::vector<std::vector<Value>>;
   EXPECT_EQ(send(V{{Null{}, Null{}}, {std::int64_t{2}, Decimal{"0.5"}}}), 4u);
   EXPECT_EQ(send(V{{std::int64_t{3}, Decimal{"-123456789012345.6789"}}, {Null{}, Null{}}}), 4u);
